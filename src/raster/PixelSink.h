@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The image a frame is drawn into: w x h pixels, cleared to black, addressed in
+// logical coordinates with the origin at the centre and y up. Logical (x, y) is
+// column x + w/2 and row h/2 - y (integer halves). Pixels outside are ignored.
+//
+// Each pixel is stored as the packed 0x00bbggrr colour with the top byte set, which
+// is byte for byte the red, green, blue, padding layout of a 32-bit RGBX image:
+// the buffer can be shown or saved as it is, without converting pixel by pixel.
+class CPixelSink
+{
+public:
+    static constexpr std::uint32_t kOpaque = 0xFF000000u;
+
+    CPixelSink(int width, int height)
+        : m_nWidth(width > 0 ? width : 0), m_nHeight(height > 0 ? height : 0),
+          m_pixels(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight), kOpaque)
+    {
+    }
+
+    int Width() const { return m_nWidth; }
+    int Height() const { return m_nHeight; }
+
+    // Writes one pixel with a 0x00bbggrr colour; outside the image it has no effect.
+    void SetPixel(int x, int y, std::uint32_t colorRef)
+    {
+        const long long col = static_cast<long long>(x) + m_nWidth / 2;
+        const long long row = static_cast<long long>(m_nHeight / 2) - y;
+        if (col < 0 || col >= m_nWidth || row < 0 || row >= m_nHeight)
+            return;
+        m_pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_nWidth) +
+                 static_cast<std::size_t>(col)] = colorRef | kOpaque;
+    }
+
+    // The 0x00bbggrr colour at device column and row (top row first).
+    std::uint32_t DevicePixel(int col, int row) const
+    {
+        return m_pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_nWidth) +
+                        static_cast<std::size_t>(col)] & ~kOpaque;
+    }
+
+    // The colour at logical (x, y), or 0 (black) outside the image.
+    std::uint32_t Pixel(int x, int y) const
+    {
+        const long long col = static_cast<long long>(x) + m_nWidth / 2;
+        const long long row = static_cast<long long>(m_nHeight / 2) - y;
+        if (col < 0 || col >= m_nWidth || row < 0 || row >= m_nHeight)
+            return 0;
+        return DevicePixel(static_cast<int>(col), static_cast<int>(row));
+    }
+
+    // Rows from the top, 4 bytes a pixel: red, green, blue, 0xFF.
+    const std::uint32_t* Data() const { return m_pixels.data(); }
+    const std::vector<std::uint32_t>& Pixels() const { return m_pixels; }
+
+private:
+    int m_nWidth;
+    int m_nHeight;
+    std::vector<std::uint32_t> m_pixels;
+};

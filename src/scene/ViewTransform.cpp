@@ -1,0 +1,60 @@
+#include "scene/ViewTransform.h"
+
+#include <cmath>
+
+namespace {
+// Degrees to radians as the rotations have always done it: 3.14159 / 180, written
+// as its decimal value. Dividing 3.14159 by 180 in doubles gives a result one unit
+// in the last place smaller, which would move pixels in every rotated frame.
+constexpr double kRotationRadiansPerDegree = 0.01745327777777778;
+} // namespace
+
+void CViewTransform::SetPoints(CPoint3D* points, int count)
+{
+    m_points = points;
+    m_count = count;
+}
+
+void CViewTransform::Identity()
+{
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            m_matrix[r][c] = r == c ? 1.0 : 0.0;
+}
+
+void CViewTransform::RotateX(double degrees)
+{
+    Identity();
+    const double a = degrees * kRotationRadiansPerDegree;
+    m_matrix[1][1] = std::cos(a);
+    m_matrix[1][2] = std::sin(a);
+    m_matrix[2][1] = -std::sin(a);
+    m_matrix[2][2] = std::cos(a);
+    Apply();
+}
+
+void CViewTransform::RotateY(double degrees)
+{
+    Identity();
+    const double a = degrees * kRotationRadiansPerDegree;
+    m_matrix[0][0] = std::cos(a);
+    m_matrix[0][2] = -std::sin(a);
+    m_matrix[2][0] = std::sin(a);
+    m_matrix[2][2] = std::cos(a);
+    Apply();
+}
+
+void CViewTransform::Apply()
+{
+    const auto& m = m_matrix;
+    for (int i = 0; i < m_count; ++i) {
+        CPoint3D& p = m_points[i];
+        const double x = p.x, y = p.y, z = p.z, w = p.w;
+        // All four terms of every sum are kept, zeros included, so that the signs
+        // of zero results come out as the full product gives them.
+        p.x = x * m[0][0] + y * m[1][0] + z * m[2][0] + w * m[3][0];
+        p.y = x * m[0][1] + y * m[1][1] + z * m[2][1] + w * m[3][1];
+        p.z = x * m[0][2] + y * m[1][2] + z * m[2][2] + w * m[3][2];
+        p.w = x * m[0][3] + y * m[1][3] + z * m[2][3] + w * m[3][3];
+    }
+}

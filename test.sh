@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test.
+#   ./test.sh             Release build with debug info, in build/
+#   ./test.sh --sanitize  the same tests under AddressSanitizer and
+#                         UndefinedBehaviorSanitizer, in build-sanitize/
+set -euo pipefail
+cd "$(dirname "$0")"
+source tools/deps.sh
+
+build=build
+extra=()
+case "${1:-}" in
+  --sanitize) build=build-sanitize; extra=(-DORBO_SANITIZE=ON -DORBO_BUILD_BENCH=OFF) ;;
+  "") ;;
+  *) echo "usage: ./test.sh [--sanitize]" >&2; exit 2 ;;
+esac
+
+orbo_install_deps
+orbo_build "$build" "${extra[@]}"
+
+# Any sanitizer report fails the test that produced it.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+cd "$build"
+ctest --output-on-failure -j "$(nproc 2>/dev/null || echo 2)"

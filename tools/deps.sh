@@ -1,0 +1,41 @@
+# Sourced by run.sh and test.sh: installs the Debian packages the build needs.
+# As root the missing ones are installed with apt-get; otherwise the exact
+# command is printed and the script stops.
+
+ORBO_PACKAGES=(
+  cmake g++ make pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libgl-dev
+  fonts-noto-cjk
+)
+
+orbo_install_deps() {
+  local missing=()
+  local pkg
+  for pkg in "${ORBO_PACKAGES[@]}" "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local cmd="apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]}"
+    echo "Install them as root with:"
+    echo "  $cmd"
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Configures and builds into the given folder with any extra CMake arguments.
+orbo_build() {
+  local dir=$1
+  shift
+  local jobs
+  jobs=$(nproc 2>/dev/null || echo 2)
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+}
