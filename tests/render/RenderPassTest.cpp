@@ -1,1 +1,175 @@
+#include "render/TorusRenderer.h"
+#include "scene/TorusMesh.h"
+
 #include <gtest/gtest.h>
+
+namespace {
+
+int CountLit(const CPixelSink& sink)
+{
+    int lit = 0;
+    for (std::uint32_t p : sink.Pixels())
+        lit += (p & 0xFFFFFFu) != 0;
+    return lit;
+}
+
+CPixelSink Render(CTorusRenderer& view, int w = 200, int h = 200)
+{
+    view.SwitchLights();
+    CPixelSink sink(w, h);
+    view.RenderFrame(sink);
+    return sink;
+}
+
+// A small checker texture, enough to tell that texture mode draws.
+void LoadChecker(CTorusRenderer& view)
+{
+    view.m_texture.m_desc.m_nWidth = 800;
+    view.m_texture.m_desc.m_nHeight = 320;
+    view.m_texture.m_desc.m_nBitsPerTexel = 32;
+    view.m_texture.m_texels.assign(800 * 320 * 4, 0);
+    for (int v = 0; v < 320; ++v)
+        for (int u = 0; u < 800; ++u)
+            if (((u / 40) + (v / 40)) % 2 == 0)
+                for (int b = 0; b < 3; ++b)
+                    view.m_texture.m_texels[static_cast<std::size_t>(4 * (v * 800 + u) + b)] = 200;
+}
+
+TEST(RenderPass, BackFacesAreCulledAgainstTheEye)
+{
+    CTorusRenderer view;
+    view.SetupCamera();
+    view.BuildVertices();
+    view.BuildFacets();
+    auto dot = [&](int i, int j) {
+        const CFacet& f = view.m_ppFacets[i][j];
+        const CPoint3D& p1 = view.m_pVertices[f.m_pIndices[1]];
+        return Dot(CVec3(p1, view.m_camera.m_eye),
+                   FacetNormal(view.m_pVertices[f.m_pIndices[0]], p1, view.m_pVertices[f.m_pIndices[2]]));
+    };
+    EXPECT_NEAR(dot(0, 0), 1.3e5, 0.05e5);
+    EXPECT_NEAR(dot(0, 4), 1.9e6, 0.05e6);
+    EXPECT_NEAR(dot(9, 0), -6.2e5, 0.05e5);
+    EXPECT_NEAR(dot(0, 9), -3.6e5, 0.05e5);
+    EXPECT_NEAR(dot(4, 0), -2.5e5, 0.05e5);
+}
+
+TEST(RenderPass, EveryModeDrawsTheTorusAndOnlyTheTorus)
+{
+    for (int mode : {kModeWireframe, kModeSurface, kModeTexture}) {
+        for (int shading : {kShadingGouraud, kShadingPhong}) {
+            if (mode == kModeTexture && shading == kShadingGouraud)
+                continue;
+            CTorusRenderer view;
+            view.SetupCamera();
+            LoadChecker(view);
+            view.m_nMode = mode;
+            view.m_nShading = shading;
+            view.m_angleX = 90.0; // seen from above: a ring around a hole
+            const CPixelSink sink = Render(view, 520, 600);
+            // The ring (radius 200, tube 80, seen from 1000 with the plane at 800) lies
+            // within about 250 pixels of the centre.
+            EXPECT_GT(CountLit(sink), 10000) << mode << shading;
+            EXPECT_EQ(sink.Pixel(0, 0), 0u) << mode << shading;
+            EXPECT_EQ(sink.Pixel(-259, 299), 0u) << mode << shading;
+            EXPECT_NE(sink.Pixel(0, 200), 0u) << mode << shading; // the ring above the hole
+        }
+    }
+}
+
+TEST(RenderPass, CombinationsThatDrawNothingLeaveABlackFrame)
+{
+    CTorusRenderer view;
+    view.SetupCamera();
+    LoadChecker(view);
+    view.m_nMode = kModeTexture;
+    view.m_nLight = kLightOn;
+    view.m_nShading = kShadingGouraud;
+    EXPECT_EQ(CountLit(Render(view)), 0);
+
+    view.m_nMode = 7;
+    EXPECT_EQ(CountLit(Render(view)), 0);
+    view.m_nMode = kModeSurface;
+    view.m_nShading = 5;
+    EXPECT_EQ(CountLit(Render(view)), 0);
+
+    // Texture mode without an image draws nothing either.
+    CTorusRenderer bare;
+    bare.SetupCamera();
+    bare.m_nMode = kModeTexture;
+    bare.m_nShading = kShadingPhong;
+    EXPECT_EQ(CountLit(Render(bare)), 0);
+    bare.m_nLight = kLightOff;
+    EXPECT_EQ(CountLit(Render(bare)), 0);
+}
+
+TEST(RenderPass, RepeatedFramesAreIdentical)
+{
+    CTorusRenderer view;
+    view.SetupCamera();
+    view.m_nMode = kModeSurface;
+    view.m_nShading = kShadingPhong;
+    view.m_angleX = 35.0;
+    const CPixelSink first = Render(view);
+    const CPixelSink second = Render(view);
+    EXPECT_EQ(first.Pixels(), second.Pixels());
+}
+
+TEST(RenderPass, LightOffMakesEveryVertexWhite)
+{
+    CTorusRenderer view;
+    view.SetupCamera();
+    view.m_nMode = kModeSurface;
+    view.m_nLight = kLightOff;
+    const CPixelSink sink = Render(view);
+    int white = 0, other = 0;
+    for (std::uint32_t p : sink.Pixels()) {
+        const std::uint32_t c = p & 0xFFFFFFu;
+        if (c == 0)
+            continue;
+        // Interpolating white with white may give 254 where the weights do not sum to 1.
+        const bool nearlyWhite = (c & 0xFF) >= 254 && ((c >> 8) & 0xFF) >= 254 && (c >> 16) >= 254;
+        (nearlyWhite ? white : other)++;
+    }
+    EXPECT_GT(white, 1000);
+    EXPECT_EQ(other, 0);
+}
+
+TEST(RenderPass, EmptyAndOversizedImagesAreSafe)
+{
+    CTorusRenderer view;
+    view.SetupCamera();
+    LoadChecker(view);
+    for (int mode : {kModeWireframe, kModeSurface, kModeTexture}) {
+        view.m_nMode = mode;
+        view.m_nShading = kShadingPhong;
+        EXPECT_TRUE(Render(view, 0, 0).Pixels().empty());
+        EXPECT_TRUE(Render(view, 0, 300).Pixels().empty());
+        EXPECT_TRUE(Render(view, 300, 0).Pixels().empty());
+        EXPECT_GT(CountLit(Render(view, 1600, 1200)), 0);
+    }
+}
+
+TEST(RenderPass, LargestTorusStaysInsideTheDepthBuffer)
+{
+    CTorusRenderer view;
+    view.SetupCamera();
+    view.m_dRingRadius = 300;
+    view.m_dSectionRadius = 120;
+    view.m_nSurfaceSteps = 36;
+    view.m_nSectionSteps = 36;
+    view.m_nMode = kModeSurface;
+    for (double angle : {0.0, 45.0, 90.0}) {
+        view.m_angleX = angle;
+        const CPixelSink sink = Render(view, 1000, 1000);
+        // Nothing is drawn beyond 371 pixels from the centre.
+        for (int y = -500; y < 500; ++y)
+            for (int x = -500; x < 500; ++x) {
+                if (x * x + y * y > 372 * 372) {
+                    ASSERT_EQ(sink.Pixel(x, y), 0u) << x << "," << y;
+                }
+            }
+    }
+}
+
+} // namespace
