@@ -10,6 +10,8 @@
 // lives and is not written. Its format is RGBX8888, the byte order the sink keeps.
 QImage FrameImage(const CPixelSink& sink);
 
-// Writes the frame as an RGB PNG, top row first. On failure returns false with
-// the reason in error.
+// Writes the frame as an RGB PNG, top row first. An existing file is replaced
+// only once the new one is complete. On failure (also for a frame with width or
+// height 0, which PNG cannot hold) returns false with the reason in error and
+// leaves no file behind.
 bool SaveFramePng(const CPixelSink& sink, const std::string& path, std::string& error);

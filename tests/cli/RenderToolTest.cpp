@@ -1,0 +1,126 @@
+// Runs of the built orbo-render program.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct ToolRun
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun RenderTool(const QStringList& args, const QString& workingDir = QString())
+{
+    QProcess process;
+    if (!workingDir.isEmpty())
+        process.setWorkingDirectory(workingDir);
+    process.start(QStringLiteral(ORBO_RENDER), args);
+    process.waitForFinished(-1);
+    ToolRun run;
+    if (process.exitStatus() == QProcess::NormalExit)
+        run.status = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+class RenderToolTest : public ::testing::Test
+{
+protected:
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    bool Empty() const { return QDir(m_dir.path()).isEmpty(); }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(RenderToolTest, DefaultFrameIsAWireframeOfTheWindowSize)
+{
+    const ToolRun run = RenderTool({"-o", Path("f.png")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QImage image(Path("f.png"));
+    ASSERT_EQ(image.size(), QSize(520, 600));
+    EXPECT_FALSE(image.hasAlphaChannel());
+    int lit = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            lit += (image.pixel(x, y) & 0xFFFFFF) != 0 ? 1 : 0;
+    EXPECT_GT(lit, 1000);
+}
+
+TEST_F(RenderToolTest, BadCommandLineWritesNothing)
+{
+    const QStringList cases[] = {
+        {"--ring-radius", "50", "-o", Path("f.png")},
+        {"--angle-x", "nan", "-o", Path("f.png")},
+        {"--size", "100000x10", "-o", Path("f.png")},
+        {"--frames", "3", "-o", Path("f.png")},
+        {"--bogus", "-o", Path("f.png")},
+        {"--mode", "surface"},
+    };
+    for (const QStringList& args : cases) {
+        const ToolRun run = RenderTool(args);
+        EXPECT_EQ(run.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith("orbo-render: ")) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        EXPECT_TRUE(Empty()) << args.join(' ').toStdString();
+    }
+}
+
+TEST_F(RenderToolTest, UnreadableTextureOrOutputFailsWithStatus1)
+{
+    QFile bad(Path("bad.bmp"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("BM not really an image");
+    bad.close();
+    ToolRun run = RenderTool({"--mode", "texture", "--texture", Path("bad.bmp"), "-o", Path("f.png")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(Path("bad.bmp"))) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("f.png")));
+
+    // The default texture is looked for in the working folder.
+    run = RenderTool({"--mode", "texture", "-o", Path("f.png")}, m_dir.path());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains("./Data/texture1.bmp")) << run.err.toStdString();
+
+    run = RenderTool({"-o", Path("missing/f.png")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(Path("missing/f.png"))) << run.err.toStdString();
+}
+
+TEST_F(RenderToolTest, TextureModeReadsTheDefaultTextureFromTheWorkingFolder)
+{
+    const ToolRun run = RenderTool({"--mode", "texture", "-o", Path("t.png")}, ORBO_SOURCE_DIR);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(QImage(Path("t.png")).size(), QSize(520, 600));
+}
+
+TEST_F(RenderToolTest, FramesAreNumberedFromZeroAndTurn)
+{
+    const ToolRun run = RenderTool({"--frames", "3", "--size", "64x48", "-o", Path("f%02d.png")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files),
+              QStringList({"f00.png", "f01.png", "f02.png"}));
+    EXPECT_NE(QImage(Path("f00.png")), QImage(Path("f01.png")));
+}
+
+TEST_F(RenderToolTest, EmptyFrameAndBenchWriteNoFile)
+{
+    ToolRun run = RenderTool({"--size", "0x600", "-o", Path("f.png")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.err.contains("no image was written")) << run.err.toStdString();
+
+    run = RenderTool({"--bench", "2", "--size", "32x32", "--mode", "surface"}, m_dir.path());
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("frames=2 size=32x32 mode=surface")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("ms_per_frame min=")) << run.out.toStdString();
+    EXPECT_TRUE(Empty());
+}
+
+} // namespace
