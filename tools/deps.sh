@@ -5,7 +5,7 @@
 ORBO_PACKAGES=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libx11-dev
   fonts-noto-cjk
 )
 

@@ -1,0 +1,29 @@
+#include "ui/AboutBox.h"
+
+#include "ui/DialogUnits.h"
+#include "ui/Resources.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent)
+{
+    InitOrboResources();
+    setWindowTitle(QStringLiteral("关于 Orbo"));
+    setFont(DialogFont());
+    const CDialogUnits units(font());
+    setFixedSize(units.Size(216, 182));
+
+    // The picture keeps its own size at the rectangle's corner.
+    m_pPicture = new QLabel(this);
+    const QPixmap picture(QStringLiteral(":/orbo/about-picture.png"));
+    m_pPicture->setPixmap(picture);
+    m_pPicture->setGeometry(QRect(units.Rect(7, 7, 200, 150).topLeft(), picture.size()));
+
+    m_pOk = new QPushButton(QStringLiteral("确定"), this);
+    m_pOk->setGeometry(units.Rect(83, 160, 50, 14));
+    m_pOk->setDefault(true);
+    m_pOk->setFocus();
+    connect(m_pOk, &QPushButton::clicked, this, &QDialog::accept);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+// The modal About box: the program's picture and an OK button.
+class CAboutBox : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CAboutBox(QWidget* parent = nullptr);
+
+    QLabel* Picture() const { return m_pPicture; }
+    QPushButton* OkButton() const { return m_pOk; }
+
+private:
+    QLabel* m_pPicture = nullptr;
+    QPushButton* m_pOk = nullptr;
+};

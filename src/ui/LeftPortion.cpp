@@ -1,0 +1,370 @@
+#include "ui/LeftPortion.h"
+
+#include "ui/DataPaths.h"
+#include "ui/DialogUnits.h"
+#include "ui/OrboDoc.h"
+#include "ui/Resources.h"
+
+#include <QButtonGroup>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+
+namespace {
+
+enum class EKind { Group, Slider, Label, Radio, Push, Picture };
+
+struct SControl
+{
+    EKind kind;
+    int id; // 0: a control nothing refers to
+    const char* text;
+    int x, y, width, height; // dialog units
+};
+
+// The form, control by control, in tab order; rectangles in dialog units.
+constexpr int kFormWidth = 173;
+constexpr int kFormHeight = 411;
+const SControl kForm[] = {
+    {EKind::Group, 0, "圆环控制", 13, 7, 139, 163},
+    {EKind::Slider, IDC_RING_RADIUS, "", 65, 22, 79, 30},
+    {EKind::Slider, IDC_SECTION_RADIUS, "", 65, 57, 79, 30},
+    {EKind::Label, 0, "环体半径", 21, 29, 39, 14},
+    {EKind::Label, 0, "截面半径", 21, 65, 39, 14},
+    {EKind::Slider, IDC_SURFACE_STEPS, "", 65, 92, 79, 30},
+    {EKind::Slider, IDC_SECTION_STEPS, "", 65, 127, 79, 30},
+    {EKind::Label, 0, "表面级数", 21, 101, 39, 14},
+    {EKind::Label, 0, "截面级数", 21, 137, 39, 14},
+    {EKind::Group, 0, "模型分类", 13, 179, 139, 41},
+    {EKind::Radio, IDC_WIREFRAME, "线框", 21, 196, 31, 12},
+    {EKind::Radio, IDC_SURFACE, "表面", 69, 197, 31, 12},
+    {EKind::Radio, IDC_TEXTURE, "纹理", 117, 197, 31, 12},
+    {EKind::Group, 0, "光源开关", 13, 229, 139, 41},
+    {EKind::Radio, IDC_LIGHT_OFF, "关", 31, 246, 31, 12},
+    {EKind::Radio, IDC_LIGHT_ON, "开", 102, 246, 31, 12},
+    {EKind::Group, 0, "明暗处理", 13, 278, 139, 41},
+    {EKind::Radio, IDC_GOURAUD, "Gouraud", 31, 296, 52, 12},
+    {EKind::Radio, IDC_PHONG, "Phong", 102, 296, 39, 12},
+    {EKind::Push, IDC_CHOOSE_TEXTURE, "选择纹理>>", 19, 345, 58, 21},
+    {EKind::Picture, IDC_TEXTURE_PREVIEW, "", 102, 340, 27, 27},
+    {EKind::Label, IDC_FACET_COUNT, "面片总数：", 21, 384, 122, 9},
+    {EKind::Group, 0, "纹理映射", 13, 327, 139, 50},
+};
+
+struct SSliderSetup
+{
+    int id;
+    int minimum, maximum, position, tickInterval, pageStep;
+};
+
+const SSliderSetup kSliders[] = {
+    {IDC_RING_RADIUS, 100, 300, 200, 50, 50},
+    {IDC_SECTION_RADIUS, 20, 120, 80, 20, 20},
+    {IDC_SURFACE_STEPS, 6, 36, 18, 6, 6},
+    {IDC_SECTION_STEPS, 6, 36, 18, 6, 6},
+};
+
+// Checks the button with index value, or none when value is out of range.
+void SelectButton(QButtonGroup* group, int value)
+{
+    if (QAbstractButton* button = group->button(value)) {
+        button->setChecked(true);
+        return;
+    }
+    group->setExclusive(false);
+    for (QAbstractButton* b : group->buttons())
+        b->setChecked(false);
+    group->setExclusive(true);
+}
+
+} // namespace
+
+const QString CLeftPortion::kTextureFilter = QStringLiteral("位图文件(*.bmp);;All Files (*.*)");
+
+CLeftPortion::CLeftPortion(COrboDoc& doc, QWidget* parent)
+    : QScrollArea(parent), m_doc(doc),
+      m_chooseFile([](QWidget* owner, const QString& caption, const QString& folder, const QString& filter) {
+          return QFileDialog::getOpenFileName(owner, caption, folder, filter);
+      })
+{
+    InitOrboResources();
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(false);
+    // The form is slightly taller than the pane at first and scrolls vertically;
+    // its controls end well left of a vertical scroll bar, so no horizontal one.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setBackgroundRole(QPalette::Window);
+    CreateControls();
+}
+
+void CLeftPortion::CreateControls()
+{
+    m_pForm = new QWidget;
+    m_pForm->setFont(DialogFont());
+    const CDialogUnits units(m_pForm->font());
+    m_pForm->setFixedSize(units.Size(kFormWidth, kFormHeight));
+
+    m_pModeGroup = new QButtonGroup(this);
+    m_pLightGroup = new QButtonGroup(this);
+    m_pShadingGroup = new QButtonGroup(this);
+    m_placeholder = QPixmap(QStringLiteral(":/orbo/swatch.png"));
+
+    for (const SControl& c : kForm) {
+        const QString text = QString::fromUtf8(c.text);
+        const QRect rect = units.Rect(c.x, c.y, c.width, c.height);
+        QWidget* widget = nullptr;
+        switch (c.kind) {
+        case EKind::Group: {
+            // A frame with a title drawn behind the controls it surrounds; clicks
+            // go through it to them.
+            auto* box = new QGroupBox(text, m_pForm);
+            box->setAttribute(Qt::WA_TransparentForMouseEvents);
+            box->setFocusPolicy(Qt::NoFocus);
+            widget = box;
+            break;
+        }
+        case EKind::Slider: {
+            auto* slider = new QSlider(Qt::Horizontal, m_pForm);
+            slider->setTickPosition(QSlider::TicksBothSides);
+            connect(slider, &QSlider::valueChanged, this, &CLeftPortion::OnHScroll);
+            widget = slider;
+            break;
+        }
+        case EKind::Label: {
+            auto* label = new QLabel(text, m_pForm);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            widget = label;
+            break;
+        }
+        case EKind::Radio:
+            widget = new QRadioButton(text, m_pForm);
+            break;
+        case EKind::Push:
+            widget = new QPushButton(text, m_pForm);
+            break;
+        case EKind::Picture: {
+            // Sized to its picture, placed at the rectangle's corner.
+            auto* picture = new QLabel(m_pForm);
+            picture->setPixmap(m_placeholder);
+            widget = picture;
+            break;
+        }
+        }
+        if (c.kind == EKind::Picture) {
+            widget->setGeometry(QRect(rect.topLeft(), m_placeholder.size()));
+        } else if (c.kind == EKind::Slider) {
+            // The style's own height, centred in the rectangle: tick marks then
+            // sit beside the groove instead of at the rectangle's far edges.
+            const int height = qMin(rect.height(), widget->sizeHint().height());
+            widget->setGeometry(rect.x(), rect.y() + (rect.height() - height) / 2, rect.width(), height);
+        } else {
+            widget->setGeometry(rect);
+        }
+        if (c.id != 0)
+            m_controls[c.id] = widget;
+    }
+    // Frames last in the list still lie beneath every other control.
+    for (QGroupBox* box : m_pForm->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+        box->lower();
+
+    m_picTexture = Label(IDC_TEXTURE_PREVIEW);
+    m_staticFacetCount = Label(IDC_FACET_COUNT);
+    m_sliderSectionSteps = Slider(IDC_SECTION_STEPS);
+    m_sliderSurfaceSteps = Slider(IDC_SURFACE_STEPS);
+    m_sliderSectionRadius = Slider(IDC_SECTION_RADIUS);
+    m_sliderRingRadius = Slider(IDC_RING_RADIUS);
+
+    m_pModeGroup->addButton(Button(IDC_WIREFRAME), 0);
+    m_pModeGroup->addButton(Button(IDC_SURFACE), 1);
+    m_pModeGroup->addButton(Button(IDC_TEXTURE), 2);
+    m_pLightGroup->addButton(Button(IDC_LIGHT_OFF), 0);
+    m_pLightGroup->addButton(Button(IDC_LIGHT_ON), 1);
+    m_pShadingGroup->addButton(Button(IDC_GOURAUD), 0);
+    m_pShadingGroup->addButton(Button(IDC_PHONG), 1);
+    UpdateData(false); // nothing selected until the initial update
+
+    connect(Button(IDC_WIREFRAME), &QAbstractButton::clicked, this, &CLeftPortion::OnWireframe);
+    connect(Button(IDC_SURFACE), &QAbstractButton::clicked, this, &CLeftPortion::OnSurface);
+    connect(Button(IDC_TEXTURE), &QAbstractButton::clicked, this, &CLeftPortion::OnTexture);
+    connect(Button(IDC_LIGHT_OFF), &QAbstractButton::clicked, this, &CLeftPortion::OnLightOff);
+    connect(Button(IDC_LIGHT_ON), &QAbstractButton::clicked, this, &CLeftPortion::OnLightOn);
+    connect(Button(IDC_GOURAUD), &QAbstractButton::clicked, this, &CLeftPortion::OnGouraud);
+    connect(Button(IDC_PHONG), &QAbstractButton::clicked, this, &CLeftPortion::OnPhong);
+    connect(Button(IDC_CHOOSE_TEXTURE), &QAbstractButton::clicked, this, &CLeftPortion::OnChooseTexture);
+
+    setWidget(m_pForm);
+}
+
+QWidget* CLeftPortion::Control(int id) const
+{
+    const auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+QSlider* CLeftPortion::Slider(int id) const
+{
+    return qobject_cast<QSlider*>(Control(id));
+}
+
+QAbstractButton* CLeftPortion::Button(int id) const
+{
+    return qobject_cast<QAbstractButton*>(Control(id));
+}
+
+QLabel* CLeftPortion::Label(int id) const
+{
+    return qobject_cast<QLabel*>(Control(id));
+}
+
+QPixmap CLeftPortion::PreviewPixmap() const
+{
+    return m_picTexture->pixmap();
+}
+
+void CLeftPortion::OnInitialUpdate()
+{
+    for (const SSliderSetup& s : kSliders) {
+        QSlider* slider = Slider(s.id);
+        const QSignalBlocker blocker(slider);
+        slider->setRange(s.minimum, s.maximum);
+        slider->setValue(s.position);
+        slider->setTickInterval(s.tickInterval);
+        slider->setPageStep(s.pageStep);
+    }
+    m_nMode = 0;
+    m_nLight = 1;
+    m_nShading = 0;
+    EnableControls({}, {IDC_GOURAUD, IDC_PHONG, IDC_CHOOSE_TEXTURE});
+    UpdateFacetCount();
+    UpdateData(false);
+}
+
+void CLeftPortion::UpdateData(bool save)
+{
+    if (save) {
+        m_nMode = m_pModeGroup->checkedId();
+        m_nShading = m_pShadingGroup->checkedId();
+        m_nLight = m_pLightGroup->checkedId();
+        return;
+    }
+    SelectButton(m_pModeGroup, m_nMode);
+    SelectButton(m_pShadingGroup, m_nShading);
+    SelectButton(m_pLightGroup, m_nLight);
+}
+
+void CLeftPortion::UpdateFacetCount()
+{
+    m_staticFacetCount->setText(
+        QStringLiteral("面片总数：%1").arg(m_sliderSurfaceSteps->value() * m_sliderSectionSteps->value()));
+}
+
+void CLeftPortion::EnableControls(std::initializer_list<int> enable, std::initializer_list<int> disable)
+{
+    for (int id : enable)
+        Control(id)->setEnabled(true);
+    for (int id : disable)
+        Control(id)->setEnabled(false);
+}
+
+void CLeftPortion::OnHScroll()
+{
+    UpdateData(true);
+    m_doc.m_nRingRadius = m_sliderRingRadius->value();
+    m_doc.m_nSectionRadius = m_sliderSectionRadius->value();
+    m_doc.m_nSurfaceSteps = m_sliderSurfaceSteps->value();
+    m_doc.m_nSectionSteps = m_sliderSectionSteps->value();
+    UpdateFacetCount();
+    UpdateData(false);
+}
+
+void CLeftPortion::OnWireframe()
+{
+    EnableControls({}, {IDC_GOURAUD, IDC_PHONG, IDC_CHOOSE_TEXTURE});
+    m_nMode = 0;
+    UpdateData(false);
+    m_doc.m_nMode = 0;
+}
+
+void CLeftPortion::OnSurface()
+{
+    EnableControls({IDC_GOURAUD, IDC_PHONG}, {IDC_CHOOSE_TEXTURE});
+    m_nMode = 1;
+    UpdateData(false);
+    m_doc.m_nMode = 1;
+}
+
+// Textures are lit per pixel only, so texture mode forces Phong.
+void CLeftPortion::OnTexture()
+{
+    EnableControls({IDC_CHOOSE_TEXTURE, IDC_PHONG}, {IDC_GOURAUD});
+    m_nMode = 2;
+    m_nShading = 1;
+    UpdateData(false);
+    m_doc.m_nMode = 2;
+    m_doc.m_nShading = 1;
+}
+
+void CLeftPortion::OnLightOff()
+{
+    m_nLight = 0;
+    UpdateData(false);
+    m_doc.m_nLight = 0;
+}
+
+void CLeftPortion::OnLightOn()
+{
+    m_nLight = 1;
+    UpdateData(false);
+    m_doc.m_nLight = 1;
+}
+
+void CLeftPortion::OnGouraud()
+{
+    m_nShading = 0;
+    UpdateData(false);
+    m_doc.m_nShading = 0;
+}
+
+void CLeftPortion::OnPhong()
+{
+    m_nShading = 1;
+    UpdateData(false);
+    m_doc.m_nShading = 1;
+}
+
+void CLeftPortion::OnChooseTexture()
+{
+    if (!m_chooseFile)
+        return;
+    const QString path = m_chooseFile(this, QStringLiteral("打开"), TextureFolder(), kTextureFilter);
+    if (path.isEmpty())
+        return;
+    // The view loads it on its next tick; the preview is read here by the same
+    // full path, without touching the working directory.
+    m_doc.m_strTexturePath = QFile::encodeName(path).toStdString();
+    ShowPreview(path);
+}
+
+// The top-left part of the image, unscaled, over the placeholder; the plain
+// placeholder when the file cannot be read as an image.
+void CLeftPortion::ShowPreview(const QString& path)
+{
+    QPixmap picture = m_placeholder;
+    QImageReader reader(path);
+    const QSize imageSize = reader.size();
+    if (imageSize.isValid())
+        reader.setClipRect(QRect(QPoint(0, 0), imageSize.boundedTo(picture.size())));
+    const QImage image = reader.read();
+    if (!image.isNull()) {
+        QPainter painter(&picture);
+        painter.drawImage(QPoint(0, 0), image);
+    }
+    m_picTexture->setPixmap(picture);
+}

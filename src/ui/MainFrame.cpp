@@ -1,0 +1,176 @@
+#include "ui/MainFrame.h"
+
+#include "ui/KeyLocks.h"
+#include "ui/LeftPortion.h"
+#include "ui/OrboView.h"
+#include "ui/Resources.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+
+constexpr int kPanelWidth = 260;
+constexpr int kViewWidth = 520;
+constexpr int kPaneHeight = 600;
+// How often the lock indicators look at the keyboard.
+constexpr int kKeyPollMs = 250;
+
+// A sunken status-bar pane wide enough for its text, which shows only while the
+// lock is on.
+QLabel* MakeIndicator(const QString& text)
+{
+    auto* label = new QLabel;
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setAlignment(Qt::AlignCenter);
+    label->setProperty("indicatorText", text);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(text) + 2 * label->fontMetrics().averageCharWidth());
+    return label;
+}
+
+void ShowIndicator(QLabel* label, bool on)
+{
+    label->setText(on ? label->property("indicatorText").toString() : QString());
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(COrboDoc& doc, QWidget* parent) : QMainWindow(parent)
+{
+    InitOrboResources();
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    CreateClient(doc);
+    UpdateAnimationCommand();
+    // Opened at a size that gives both panes theirs; the splitter's own hint
+    // leaves the bar between them out.
+    const QSize panes(kPanelWidth + m_pSplitter->handleWidth() + kViewWidth, kPaneHeight);
+    resize(sizeHint() + (panes - m_pSplitter->sizeHint()).expandedTo(QSize(0, 0)));
+}
+
+void CMainFrame::CreateActions()
+{
+    m_pExitAction = new QAction(QIcon(QStringLiteral(":/orbo/exit.png")), QStringLiteral("退出(&X)"), this);
+    m_pExitAction->setShortcut(QKeySequence::Quit);
+    m_pExitAction->setStatusTip(QStringLiteral("退出应用程序"));
+    m_pExitAction->setToolTip(QStringLiteral("退出"));
+    connect(m_pExitAction, &QAction::triggered, this, &QWidget::close);
+
+    m_pAnimationAction = new QAction(QIcon(QStringLiteral(":/orbo/animation.png")), QStringLiteral("动画"), this);
+    m_pAnimationAction->setCheckable(true);
+    m_pAnimationAction->setStatusTip(QStringLiteral("播放动画"));
+    m_pAnimationAction->setToolTip(QStringLiteral("动画"));
+    connect(m_pAnimationAction, &QAction::triggered, this, &CMainFrame::OnAnimation);
+
+    // The application connects the About command: the box belongs to it.
+    m_pAboutAction = new QAction(QIcon(QStringLiteral(":/orbo/about.png")), QStringLiteral("关于 Orbo(&A)..."), this);
+    m_pAboutAction->setStatusTip(QStringLiteral("显示程序信息、版本号和版权"));
+    m_pAboutAction->setToolTip(QStringLiteral("关于"));
+
+    // The menus show check marks and text only; the pictures are the toolbar's.
+    for (QAction* action : {m_pExitAction, m_pAnimationAction, m_pAboutAction})
+        action->setIconVisibleInMenu(false);
+}
+
+void CMainFrame::CreateMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    file->addSeparator();
+    file->addAction(m_pExitAction);
+
+    QMenu* draw = menuBar()->addMenu(QStringLiteral("绘图(&D)"));
+    draw->addAction(m_pAnimationAction);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    help->addAction(m_pAboutAction);
+}
+
+void CMainFrame::CreateToolBar()
+{
+    m_pToolBar = addToolBar(QStringLiteral("工具栏"));
+    m_pToolBar->setObjectName(QStringLiteral("mainToolBar"));
+    m_pToolBar->setIconSize(QSize(32, 32));
+    m_pToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_pToolBar->setMovable(true);
+    m_pToolBar->setFloatable(true);
+    m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_pToolBar->addAction(m_pExitAction);
+    m_pToolBar->addAction(m_pAnimationAction);
+    m_pToolBar->addAction(m_pAboutAction);
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    // The idle message is an ordinary pane: prompts of menu items and toolbar
+    // buttons cover it while they show.
+    statusBar()->addWidget(new QLabel(QStringLiteral("就绪")), 1);
+    m_pCapsIndicator = MakeIndicator(QStringLiteral("大写"));
+    m_pNumIndicator = MakeIndicator(QStringLiteral("数字"));
+    m_pScrollIndicator = MakeIndicator(QStringLiteral("滚动"));
+    statusBar()->addPermanentWidget(m_pCapsIndicator);
+    statusBar()->addPermanentWidget(m_pNumIndicator);
+    statusBar()->addPermanentWidget(m_pScrollIndicator);
+
+    // Lock keys change while other programs have the keyboard too, so the state
+    // is polled; only where the windowing system reports it.
+    if (QueryKeyLocks().bKnown) {
+        m_pKeyTimer = new QTimer(this);
+        connect(m_pKeyTimer, &QTimer::timeout, this, &CMainFrame::UpdateKeyIndicators);
+        m_pKeyTimer->start(kKeyPollMs);
+        UpdateKeyIndicators();
+    }
+}
+
+void CMainFrame::CreateClient(COrboDoc& doc)
+{
+    m_pSplitter = new QSplitter(Qt::Horizontal, this);
+    m_pSplitter->setChildrenCollapsible(false);
+    m_pLeftPortion = new CLeftPortion(doc, m_pSplitter);
+    m_pView = new COrboView(doc, [this] { return IsPlaying(); }, m_pSplitter);
+    m_pSplitter->addWidget(m_pLeftPortion);
+    m_pSplitter->addWidget(m_pView);
+    // A larger window gives its extra width to the view; the panel keeps its own.
+    m_pSplitter->setStretchFactor(0, 0);
+    m_pSplitter->setStretchFactor(1, 1);
+    m_pSplitter->setSizes({kPanelWidth, kViewWidth});
+    setCentralWidget(m_pSplitter);
+}
+
+void CMainFrame::InitialUpdate()
+{
+    m_pLeftPortion->OnInitialUpdate();
+    m_pView->OnInitialUpdate();
+}
+
+void CMainFrame::OnAnimation()
+{
+    m_bPlay = m_bPlay ? 0 : 1;
+    UpdateAnimationCommand();
+}
+
+// The command shows what choosing it does: "停止" while playing, "播放" while
+// stopped; the check mark (and the toolbar button's pressed look) follow the flag.
+void CMainFrame::UpdateAnimationCommand()
+{
+    m_pAnimationAction->setChecked(IsPlaying());
+    m_pAnimationAction->setText(IsPlaying() ? QStringLiteral("停止") : QStringLiteral("播放"));
+    m_pAnimationAction->setToolTip(QStringLiteral("动画"));
+}
+
+void CMainFrame::UpdateKeyIndicators()
+{
+    const SKeyLocks locks = QueryKeyLocks();
+    ShowIndicator(m_pCapsIndicator, locks.bCaps);
+    ShowIndicator(m_pNumIndicator, locks.bNum);
+    ShowIndicator(m_pScrollIndicator, locks.bScroll);
+}

@@ -1,0 +1,52 @@
+#include "ui/OrboApp.h"
+
+#include "ui/AboutBox.h"
+#include "ui/MainFrame.h"
+#include "ui/OrboDoc.h"
+#include "ui/Resources.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+const QString COrboApp::kAppName = QStringLiteral("Orbo");
+const QString COrboApp::kWindowTitle = QStringLiteral("Quellim");
+
+COrboApp::COrboApp() = default;
+
+COrboApp::~COrboApp() = default;
+
+bool COrboApp::InitInstance()
+{
+    if (!qApp)
+        return false;
+    InitOrboResources();
+    QCoreApplication::setApplicationName(kAppName);
+    QGuiApplication::setDesktopFileName(QStringLiteral("orbo"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/orbo/orbo.png")));
+
+    // The program speaks Chinese; so do Qt's own dialogs (the file dialog) when
+    // Qt's translations are installed.
+    m_pQtTranslator = std::make_unique<QTranslator>();
+    if (m_pQtTranslator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                              QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(m_pQtTranslator.get());
+
+    m_pDoc = std::make_unique<COrboDoc>();
+    m_pFrame = std::make_unique<CMainFrame>(*m_pDoc);
+    QObject::connect(m_pFrame->AboutAction(), &QAction::triggered, m_pFrame.get(), [this] { OnAppAbout(); });
+    m_pFrame->InitialUpdate();
+
+    m_pFrame->setWindowTitle(kWindowTitle);
+    m_pFrame->showMaximized();
+    return true;
+}
+
+void COrboApp::OnAppAbout()
+{
+    CAboutBox box(m_pFrame.get());
+    box.exec();
+}

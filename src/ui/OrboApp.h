@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class CMainFrame;
+class COrboDoc;
+class QTranslator;
+
+// The program: creates the document and the main window with its two panes,
+// runs their initial updates and shows the window. The Qt application object
+// must exist first; its event loop runs the program afterwards.
+class COrboApp
+{
+public:
+    static const QString kAppName;     // the application's name and message title
+    static const QString kWindowTitle; // the main window's title
+
+    COrboApp();
+    ~COrboApp();
+
+    // Returns false when the program cannot start.
+    bool InitInstance();
+
+    // The About command: shows the About box modally.
+    void OnAppAbout();
+
+    COrboDoc* Document() const { return m_pDoc.get(); }
+    CMainFrame* MainFrame() const { return m_pFrame.get(); }
+
+private:
+    std::unique_ptr<QTranslator> m_pQtTranslator;
+    // The view refers to the document: the frame is destroyed first.
+    std::unique_ptr<COrboDoc> m_pDoc;
+    std::unique_ptr<CMainFrame> m_pFrame;
+};

@@ -1,0 +1,58 @@
+#include "ui/OrboApp.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void DescribeProgram(QCommandLineParser& parser)
+{
+    QCoreApplication::setApplicationName(COrboApp::kAppName);
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORBO_VERSION));
+    parser.setApplicationDescription(QStringLiteral("Shows a torus drawn by its own software renderer."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+}
+
+bool AsksForInformationOnly(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        for (const char* option : {"-h", "--help", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // --help and --version answer without a display.
+    if (AsksForInformationOnly(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        QCommandLineParser parser;
+        DescribeProgram(parser);
+        parser.process(core);
+        return 0;
+    }
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fprintf(stderr, "orbo: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                             "orbo-render draws the torus into a PNG file without one\n");
+        return 1;
+    }
+
+    QApplication application(argc, argv);
+    QCommandLineParser parser;
+    DescribeProgram(parser);
+    parser.process(application);
+
+    COrboApp app;
+    if (!app.InitInstance())
+        return 1;
+    return application.exec();
+}

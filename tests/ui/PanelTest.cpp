@@ -1,0 +1,168 @@
+#include "UiTestSupport.h"
+
+#include "ui/LeftPortion.h"
+#include "ui/OrboDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QLabel>
+#include <QSlider>
+#include <QTemporaryDir>
+
+#include <vector>
+
+namespace {
+
+class PanelTest : public ::testing::Test
+{
+protected:
+    PanelTest() : panel(doc) { panel.OnInitialUpdate(); }
+
+    bool Checked(int id) const { return panel.Button(id)->isChecked(); }
+    bool Enabled(int id) const { return panel.Control(id)->isEnabled(); }
+    QString FacetCount() const { return panel.Label(IDC_FACET_COUNT)->text(); }
+
+    COrboDoc doc;
+    CLeftPortion panel;
+};
+
+TEST_F(PanelTest, StartsWithTheDocumentsDefaults)
+{
+    EXPECT_EQ(panel.Slider(IDC_RING_RADIUS)->value(), 200);
+    EXPECT_EQ(panel.Slider(IDC_SECTION_RADIUS)->value(), 80);
+    EXPECT_EQ(panel.Slider(IDC_SURFACE_STEPS)->value(), 18);
+    EXPECT_EQ(panel.Slider(IDC_SECTION_STEPS)->value(), 18);
+    EXPECT_EQ(FacetCount(), QStringLiteral("面片总数：324"));
+
+    for (int id : {IDC_WIREFRAME, IDC_LIGHT_ON, IDC_GOURAUD})
+        EXPECT_TRUE(Checked(id)) << id;
+    for (int id : {IDC_SURFACE, IDC_TEXTURE, IDC_LIGHT_OFF, IDC_PHONG})
+        EXPECT_FALSE(Checked(id)) << id;
+    for (int id : {IDC_GOURAUD, IDC_PHONG, IDC_CHOOSE_TEXTURE})
+        EXPECT_FALSE(Enabled(id)) << id;
+
+    // The set-up writes nothing into the document.
+    const COrboDoc defaults;
+    EXPECT_EQ(doc.m_nRingRadius, defaults.m_nRingRadius);
+    EXPECT_EQ(doc.m_nSectionSteps, defaults.m_nSectionSteps);
+    EXPECT_EQ(doc.m_nMode, defaults.m_nMode);
+    EXPECT_TRUE(doc.m_strTexturePath.empty());
+}
+
+TEST_F(PanelTest, ModeButtonsSetEnablingAndDocument)
+{
+    panel.Button(IDC_SURFACE)->click();
+    EXPECT_EQ(doc.m_nMode, 1);
+    EXPECT_TRUE(Enabled(IDC_GOURAUD));
+    EXPECT_TRUE(Enabled(IDC_PHONG));
+    EXPECT_FALSE(Enabled(IDC_CHOOSE_TEXTURE));
+    EXPECT_TRUE(Checked(IDC_SURFACE));
+    EXPECT_TRUE(Checked(IDC_GOURAUD));
+
+    panel.Button(IDC_PHONG)->click();
+    EXPECT_EQ(doc.m_nShading, 1);
+    panel.Button(IDC_GOURAUD)->click();
+    EXPECT_EQ(doc.m_nShading, 0);
+    EXPECT_TRUE(Checked(IDC_GOURAUD));
+
+    // Texture mode forces Phong and shuts Gouraud off.
+    panel.Button(IDC_TEXTURE)->click();
+    EXPECT_EQ(doc.m_nMode, 2);
+    EXPECT_EQ(doc.m_nShading, 1);
+    EXPECT_TRUE(Checked(IDC_TEXTURE));
+    EXPECT_TRUE(Checked(IDC_PHONG));
+    EXPECT_FALSE(Checked(IDC_GOURAUD));
+    EXPECT_FALSE(Enabled(IDC_GOURAUD));
+    EXPECT_TRUE(Enabled(IDC_PHONG));
+    EXPECT_TRUE(Enabled(IDC_CHOOSE_TEXTURE));
+
+    // Back to surface: Phong stays selected, Gouraud can be chosen again.
+    panel.Button(IDC_SURFACE)->click();
+    EXPECT_EQ(doc.m_nMode, 1);
+    EXPECT_EQ(doc.m_nShading, 1);
+    EXPECT_TRUE(Checked(IDC_PHONG));
+    EXPECT_TRUE(Enabled(IDC_GOURAUD));
+    EXPECT_FALSE(Enabled(IDC_CHOOSE_TEXTURE));
+
+    panel.Button(IDC_WIREFRAME)->click();
+    EXPECT_EQ(doc.m_nMode, 0);
+    EXPECT_EQ(doc.m_nShading, 1); // wireframe leaves the shading alone
+    for (int id : {IDC_GOURAUD, IDC_PHONG, IDC_CHOOSE_TEXTURE})
+        EXPECT_FALSE(Enabled(id)) << id;
+
+    // The light switch is a group of its own, always usable.
+    panel.Button(IDC_LIGHT_OFF)->click();
+    EXPECT_EQ(doc.m_nLight, 0);
+    EXPECT_TRUE(Checked(IDC_LIGHT_OFF));
+    EXPECT_TRUE(Checked(IDC_WIREFRAME));
+    panel.Button(IDC_LIGHT_ON)->click();
+    EXPECT_EQ(doc.m_nLight, 1);
+}
+
+TEST_F(PanelTest, SlidersWriteAllFourPositionsAndTheFacetCount)
+{
+    panel.Slider(IDC_SURFACE_STEPS)->setValue(36);
+    panel.Slider(IDC_SECTION_STEPS)->setValue(6);
+    EXPECT_EQ(FacetCount(), QStringLiteral("面片总数：216"));
+    EXPECT_EQ(doc.m_nSurfaceSteps, 36);
+    EXPECT_EQ(doc.m_nSectionSteps, 6);
+
+    panel.Slider(IDC_RING_RADIUS)->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    panel.Slider(IDC_SECTION_RADIUS)->setValue(120);
+    EXPECT_EQ(doc.m_nRingRadius, 250);
+    EXPECT_EQ(doc.m_nSectionRadius, 120);
+    EXPECT_EQ(doc.m_nSurfaceSteps, 36);
+
+    // Moving a slider leaves the radio groups as they were.
+    panel.Button(IDC_SURFACE)->click();
+    panel.Slider(IDC_RING_RADIUS)->setValue(100);
+    EXPECT_TRUE(Checked(IDC_SURFACE));
+    EXPECT_TRUE(Checked(IDC_LIGHT_ON));
+    EXPECT_TRUE(Checked(IDC_GOURAUD));
+    EXPECT_EQ(doc.m_nMode, 1);
+}
+
+TEST_F(PanelTest, TextureDialogCancelledOrChosen)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString chosen = WriteBmp(dir.path(), QStringLiteral("红色.bmp"), QSize(64, 8), QColor(200, 10, 20));
+    QString answer;
+    std::vector<QString> filters;
+    panel.SetFileDialogHook([&](QWidget*, const QString&, const QString&, const QString& filter) {
+        filters.push_back(filter);
+        return answer;
+    });
+    panel.Button(IDC_TEXTURE)->click();
+    const QImage placeholder = panel.PreviewPixmap().toImage();
+
+    panel.Button(IDC_CHOOSE_TEXTURE)->click(); // cancelled
+    EXPECT_TRUE(doc.m_strTexturePath.empty());
+    EXPECT_EQ(panel.PreviewPixmap().toImage(), placeholder);
+
+    const QString before = QDir::currentPath();
+    answer = chosen;
+    panel.Button(IDC_CHOOSE_TEXTURE)->click();
+    EXPECT_EQ(doc.m_strTexturePath, QFile::encodeName(chosen).toStdString());
+    EXPECT_EQ(QDir::currentPath(), before);
+    ASSERT_EQ(filters.size(), 2u);
+    EXPECT_EQ(filters[0], QStringLiteral("位图文件(*.bmp);;All Files (*.*)"));
+
+    // The preview: the image's top-left part unscaled, the placeholder below it.
+    const QImage preview = panel.PreviewPixmap().toImage();
+    ASSERT_EQ(preview.size(), placeholder.size());
+    EXPECT_EQ(preview.pixelColor(0, 0), QColor(200, 10, 20));
+    EXPECT_EQ(preview.pixelColor(preview.width() - 1, 7), QColor(200, 10, 20));
+    EXPECT_EQ(preview.pixelColor(0, 8), placeholder.pixelColor(0, 8));
+
+    // A file that is no image: the path is stored all the same (the view reports
+    // it), the preview falls back to the placeholder.
+    answer = QDir(dir.path()).filePath(QStringLiteral("missing.bmp"));
+    panel.Button(IDC_CHOOSE_TEXTURE)->click();
+    EXPECT_EQ(doc.m_strTexturePath, QFile::encodeName(answer).toStdString());
+    EXPECT_EQ(panel.PreviewPixmap().toImage(), placeholder);
+}
+
+} // namespace

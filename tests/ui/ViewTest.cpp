@@ -1,0 +1,278 @@
+#include "UiTestSupport.h"
+
+#include "ui/LeftPortion.h"
+#include "ui/MainFrame.h"
+#include "ui/OrboDoc.h"
+#include "ui/OrboView.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <ostream>
+#include <string>
+
+namespace {
+
+// A view on its own document, with a play flag the test holds and its messages
+// recorded; its default texture is a file that does not exist.
+class ViewTest : public ::testing::Test
+{
+protected:
+    ViewTest() : view(doc, [this] { return playing; })
+    {
+        view.SetMessageHook(messages.Hook());
+        view.Renderer().m_strTexturePath = "./no such folder/texture1.bmp";
+        view.OnInitialUpdate();
+    }
+
+    void Tick(int count = 1)
+    {
+        for (int i = 0; i < count; ++i)
+            view.OnTimer();
+    }
+
+    const CTorusRenderer& R() const { return view.Renderer(); }
+
+    bool playing = true;
+    COrboDoc doc;
+    SMessageLog messages;
+    COrboView view;
+};
+
+TEST_F(ViewTest, MissingDefaultTextureIsReportedOnceAtStart)
+{
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_EQ(messages.texts[0], QStringLiteral("图片加载失败"));
+    EXPECT_EQ(messages.titles[0], QStringLiteral("Orbo"));
+    EXPECT_FALSE(R().m_texture.HasTexels());
+    EXPECT_GT(R().m_camera.m_eye.z, 999.0);
+    Tick(3);
+    EXPECT_EQ(messages.texts.size(), 1);
+}
+
+TEST_F(ViewTest, AngleRunsFromZeroTo360AndBack)
+{
+    EXPECT_EQ(R().m_angleX, 0.0);
+    Tick();
+    EXPECT_EQ(R().m_angleX, 5.0);
+    Tick(71);
+    EXPECT_EQ(R().m_angleX, 360.0);
+    Tick();
+    EXPECT_EQ(R().m_angleX, 0.0);
+    Tick();
+    EXPECT_EQ(R().m_angleX, 5.0);
+}
+
+TEST_F(ViewTest, SettingsAreTakenOverOnlyWhilePlaying)
+{
+    Tick(2);
+    playing = false;
+    doc.m_nRingRadius = 150;
+    doc.m_nSectionRadius = 30;
+    doc.m_nSurfaceSteps = 36;
+    doc.m_nSectionSteps = 6;
+    doc.m_nMode = 2;
+    doc.m_nLight = 0;
+    doc.m_nShading = 1;
+    Tick(5);
+    EXPECT_EQ(R().m_angleX, 10.0);
+    EXPECT_EQ(R().m_dRingRadius, 200.0);
+    EXPECT_EQ(R().m_dSectionRadius, 80.0);
+    EXPECT_EQ(R().m_nSurfaceSteps, 18);
+    EXPECT_EQ(R().m_nSectionSteps, 18);
+    EXPECT_EQ(R().m_nMode, 0);
+    EXPECT_EQ(R().m_nLight, 1);
+    EXPECT_EQ(R().m_nShading, 0);
+    EXPECT_EQ(R().m_pLighting->m_pLights[0].m_bOn, 1);
+
+    // The first tick after resuming takes everything over, and the light is off
+    // before the frame that tick asks for is drawn.
+    playing = true;
+    Tick();
+    EXPECT_EQ(R().m_angleX, 15.0);
+    EXPECT_EQ(R().m_dRingRadius, 150.0);
+    EXPECT_EQ(R().m_dSectionRadius, 30.0);
+    EXPECT_EQ(R().m_nSurfaceSteps, 36);
+    EXPECT_EQ(R().m_nSectionSteps, 6);
+    EXPECT_EQ(R().m_nMode, 2);
+    EXPECT_EQ(R().m_nLight, 0);
+    EXPECT_EQ(R().m_nShading, 1);
+    EXPECT_EQ(R().m_pLighting->m_pLights[0].m_bOn, 0);
+}
+
+TEST_F(ViewTest, LightsFollowTheSwitchOnEveryTick)
+{
+    playing = false;
+    view.Renderer().m_nLight = 0;
+    Tick();
+    EXPECT_EQ(R().m_pLighting->m_pLights[0].m_bOn, 0);
+    view.Renderer().m_nLight = 1;
+    Tick();
+    EXPECT_EQ(R().m_pLighting->m_pLights[0].m_bOn, 1);
+    view.Renderer().m_nLight = 7; // any other value leaves the lights alone
+    Tick();
+    EXPECT_EQ(R().m_pLighting->m_pLights[0].m_bOn, 1);
+}
+
+TEST_F(ViewTest, ChosenTextureLoadsOnTheNextTickPlayingOrNot)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString green = WriteBmp(dir.path(), QStringLiteral("green.bmp"), QSize(16, 4), QColor(0, 200, 0));
+    playing = false;
+    doc.m_strTexturePath = QFile::encodeName(green).toStdString();
+    EXPECT_FALSE(R().m_texture.HasTexels());
+    Tick();
+    EXPECT_EQ(R().m_strTexturePath, doc.m_strTexturePath);
+    EXPECT_EQ(FirstTexel(view), QColor(0, 200, 0));
+    EXPECT_EQ(R().m_texture.m_desc.m_nWidth, 16);
+    EXPECT_EQ(R().m_texture.m_desc.m_nHeight, 4);
+    EXPECT_EQ(R().m_angleX, 0.0);
+    EXPECT_EQ(messages.texts.size(), 1); // only the default's
+
+    // A file that does not load: one message, no texels, until another is chosen.
+    doc.m_strTexturePath = QFile::encodeName(dir.filePath(QStringLiteral("gone.bmp"))).toStdString();
+    Tick(4);
+    EXPECT_EQ(messages.texts.size(), 2);
+    EXPECT_EQ(messages.texts.back(), QStringLiteral("图片加载失败"));
+    EXPECT_FALSE(R().m_texture.HasTexels());
+
+    doc.m_strTexturePath = QFile::encodeName(green).toStdString();
+    Tick();
+    EXPECT_EQ(FirstTexel(view), QColor(0, 200, 0));
+    EXPECT_EQ(messages.texts.size(), 2);
+}
+
+// The panel and the view of one main frame: choosing the file that is already
+// loaded does not load it again, even if it changed on disk meanwhile.
+TEST(TextureChoiceTest, SameFileChosenTwiceLoadsOnce)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = WriteBmp(dir.path(), QStringLiteral("tex.bmp"), QSize(8, 8), QColor(250, 0, 0));
+    COrboDoc doc;
+    CMainFrame frame(doc);
+    SMessageLog messages;
+    frame.View()->SetMessageHook(messages.Hook());
+    frame.LeftPortion()->SetFileDialogHook([&](QWidget*, const QString&, const QString&, const QString&) {
+        return path;
+    });
+    frame.InitialUpdate();
+    const auto defaultMessages = messages.texts.size();
+
+    frame.LeftPortion()->Button(IDC_TEXTURE)->click();
+    frame.LeftPortion()->Button(IDC_CHOOSE_TEXTURE)->click();
+    frame.View()->OnTimer();
+    EXPECT_EQ(FirstTexel(*frame.View()), QColor(250, 0, 0));
+
+    WriteBmp(dir.path(), QStringLiteral("tex.bmp"), QSize(8, 8), QColor(0, 0, 250));
+    frame.LeftPortion()->Button(IDC_CHOOSE_TEXTURE)->click();
+    frame.View()->OnTimer();
+    EXPECT_EQ(FirstTexel(*frame.View()), QColor(250, 0, 0));
+    EXPECT_EQ(messages.texts.size(), defaultMessages);
+}
+
+TEST_F(ViewTest, EveryPaintArmsTheTimerAndDrawsTheSameFrame)
+{
+    EXPECT_FALSE(view.IsTimerArmed());
+    view.resize(401, 300);
+    const QImage first = view.grab().toImage();
+    EXPECT_TRUE(view.IsTimerArmed());
+    // The mesh is rebuilt for every frame: nothing accumulates between them.
+    EXPECT_EQ(view.grab().toImage(), first);
+}
+
+#ifdef ORBO_RENDER_EXE
+
+// One renderer, two front ends: what the window shows is pixel for pixel what
+// orbo-render writes for the same settings and size.
+struct SSettings
+{
+    int ringRadius, sectionRadius, surfaceSteps, sectionSteps;
+    int mode, light, shading;
+    int ticks; // of 5 degrees each
+};
+
+void PrintTo(const SSettings& s, std::ostream* os)
+{
+    *os << s.ringRadius << '/' << s.sectionRadius << '/' << s.surfaceSteps << '/' << s.sectionSteps
+        << " mode " << s.mode << " light " << s.light << " shading " << s.shading << " ticks " << s.ticks;
+}
+
+std::string SettingsName(const ::testing::TestParamInfo<SSettings>& info)
+{
+    const char* const modes[] = {"Wireframe", "Surface", "Texture"};
+    const SSettings& s = info.param;
+    return std::string(modes[s.mode]) + (s.light ? "Lit" : "Unlit") + (s.shading ? "Phong" : "Gouraud") +
+           "At" + std::to_string(s.ticks * 5);
+}
+
+class SameFrameTest : public ViewTest, public ::testing::WithParamInterface<SSettings>
+{
+};
+
+TEST_P(SameFrameTest, ViewMatchesOrboRender)
+{
+    const SSettings s = GetParam();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage texture(800, 320, QImage::Format_RGB32);
+    for (int y = 0; y < texture.height(); ++y)
+        for (int x = 0; x < texture.width(); ++x)
+            texture.setPixel(x, y, qRgb(x * 255 / 799, y * 255 / 319, (x / 50 + y / 40) % 2 ? 230 : 40));
+    const QString texturePath = dir.filePath("texture.bmp");
+    ASSERT_TRUE(texture.save(texturePath, "BMP"));
+
+    doc.m_nRingRadius = s.ringRadius;
+    doc.m_nSectionRadius = s.sectionRadius;
+    doc.m_nSurfaceSteps = s.surfaceSteps;
+    doc.m_nSectionSteps = s.sectionSteps;
+    doc.m_nMode = s.mode;
+    doc.m_nLight = s.light;
+    doc.m_nShading = s.shading;
+    doc.m_strTexturePath = QFile::encodeName(texturePath).toStdString();
+    Tick(s.ticks); // none: the start-up frame, from the view's own defaults
+    if (s.mode == 2) {
+        ASSERT_TRUE(R().m_texture.HasTexels());
+    }
+    view.resize(401, 300);
+    const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int lit = 0;
+    for (int row = 0; row < shown.height(); ++row)
+        for (int col = 0; col < shown.width(); ++col)
+            lit += (shown.pixel(col, row) & 0xFFFFFF) != 0;
+    EXPECT_GT(lit, 5000); // a torus, not an empty frame
+
+    const char* const modes[] = {"wireframe", "surface", "texture"};
+    const QString output = dir.filePath(QStringLiteral("frame.png"));
+    const QStringList args = {
+        "--size", "401x300", "--ring-radius", QString::number(s.ringRadius),
+        "--section-radius", QString::number(s.sectionRadius), "--surface-steps", QString::number(s.surfaceSteps),
+        "--section-steps", QString::number(s.sectionSteps), "--mode", modes[s.mode],
+        "--light", s.light ? "on" : "off", "--shading", s.shading ? "phong" : "gouraud",
+        "--angle-x", QString::number(R().m_angleX), "--texture", texturePath, "-o", output,
+    };
+    QProcess render;
+    render.start(QStringLiteral(ORBO_RENDER_EXE), args);
+    ASSERT_TRUE(render.waitForFinished(-1));
+    ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+    const QImage written = QImage(output).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(written.size(), shown.size());
+    EXPECT_TRUE(written == shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, SameFrameTest,
+                         ::testing::Values(SSettings{200, 80, 18, 18, 0, 1, 0, 0},
+                                           SSettings{150, 60, 24, 12, 1, 1, 1, 7},
+                                           SSettings{250, 100, 30, 20, 1, 0, 0, 20},
+                                           SSettings{180, 70, 36, 36, 2, 1, 1, 13},
+                                           SSettings{120, 40, 12, 30, 2, 0, 1, 50}),
+                         SettingsName);
+
+#endif
+
+} // namespace
