@@ -1,20 +1,11 @@
 #include "raster/PolygonFill.h"
+#include "raster/RasterTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
-
-CScreenPointZ Vertex(double x, int y, double z = 0.0, const CColor& c = CColor(1, 1, 1))
-{
-    CScreenPointZ p;
-    p.x = x;
-    p.y = y;
-    p.z = z;
-    p.colour = c;
-    return p;
-}
 
 // A 4-texel-high texture whose texel (u, v) holds bytes (u, v, 100 + u, 7):
 // blue u, green v, red 100 + u.

@@ -1,4 +1,5 @@
 #include "raster/LineRasterizer.h"
+#include "raster/RasterTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +10,6 @@ const CColor kRed(1, 0, 0);
 const CColor kBlue(0, 0, 1);
 
 std::uint32_t Grey(int level) { return static_cast<std::uint32_t>(level) * 0x010101u; }
-
-int CountLit(const CPixelSink& sink)
-{
-    int lit = 0;
-    for (std::uint32_t p : sink.Pixels())
-        lit += (p & 0xFFFFFFu) != 0;
-    return lit;
-}
 
 void Line(CPixelSink& sink, double x0, double y0, const CColor& c0, double x1, double y1,
           const CColor& c1)

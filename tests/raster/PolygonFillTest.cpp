@@ -1,20 +1,11 @@
 #include "raster/PolygonFill.h"
+#include "raster/RasterTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
-
-CScreenPointZ Vertex(double x, int y, double z = 0.0, const CColor& c = CColor(1, 1, 1))
-{
-    CScreenPointZ p;
-    p.x = x;
-    p.y = y;
-    p.z = z;
-    p.colour = c;
-    return p;
-}
 
 // A filler with the render pass's depth buffer.
 struct Filler
@@ -31,14 +22,6 @@ struct Filler
         fill.Reset();
     }
 };
-
-int CountLit(const CPixelSink& sink)
-{
-    int lit = 0;
-    for (std::uint32_t p : sink.Pixels())
-        lit += (p & 0xFFFFFFu) != 0;
-    return lit;
-}
 
 TEST(PolygonFill, SquareTableHoldsOnlyTheVerticalEdges)
 {

@@ -1,17 +1,10 @@
 #include "render/TorusRenderer.h"
+#include "raster/RasterTestSupport.h"
 #include "scene/TorusMesh.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-int CountLit(const CPixelSink& sink)
-{
-    int lit = 0;
-    for (std::uint32_t p : sink.Pixels())
-        lit += (p & 0xFFFFFFu) != 0;
-    return lit;
-}
 
 CPixelSink Render(CTorusRenderer& view, int w = 200, int h = 200)
 {
