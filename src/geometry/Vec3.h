@@ -54,3 +54,13 @@ inline CVec3 FacetNormal(const CPoint3D& p0, const CPoint3D& p1, const CPoint3D&
 {
     return Cross(CVec3(p0, p1), CVec3(p1, p2));
 }
+
+#include <type_traits>
+
+// Arrays of the value types are plain memory: copied and moved as bytes.
+static_assert(std::is_trivially_copyable_v<CColor>);
+static_assert(std::is_trivially_copyable_v<CVec3>);
+static_assert(std::is_trivially_copyable_v<CPoint2D>);
+static_assert(std::is_trivially_copyable_v<CPoint3D>);
+static_assert(std::is_trivially_copyable_v<CScreenPoint>);
+static_assert(std::is_trivially_copyable_v<CScreenPointZ>);
