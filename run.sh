@@ -7,7 +7,8 @@ cd "$(dirname "$0")"
 source tools/deps.sh
 
 orbo_install_deps
-orbo_build build -DORBO_BUILD_TESTS=OFF -DORBO_BUILD_BENCH=OFF
+orbo_configure build -DORBO_SANITIZE=OFF
+orbo_build build orbo orbo-render
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   out="$PWD/build/sample-frame.png"

@@ -8,15 +8,16 @@ cd "$(dirname "$0")"
 source tools/deps.sh
 
 build=build
-extra=()
+extra=(-DORBO_SANITIZE=OFF -DORBO_BUILD_TESTS=ON -DORBO_BUILD_BENCH=ON)
 case "${1:-}" in
-  --sanitize) build=build-sanitize; extra=(-DORBO_SANITIZE=ON -DORBO_BUILD_BENCH=OFF) ;;
+  --sanitize) build=build-sanitize; extra=(-DORBO_SANITIZE=ON -DORBO_BUILD_TESTS=ON -DORBO_BUILD_BENCH=OFF) ;;
   "") ;;
   *) echo "usage: ./test.sh [--sanitize]" >&2; exit 2 ;;
 esac
 
 orbo_install_deps
-orbo_build "$build" "${extra[@]}"
+orbo_configure "$build" "${extra[@]}"
+orbo_build "$build"
 
 # Any sanitizer report fails the test that produced it.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}

@@ -30,12 +30,18 @@ orbo_install_deps() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Configures and builds into the given folder with any extra CMake arguments.
+# Configures the given folder with any extra CMake arguments.
+orbo_configure() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}
+
+# Builds the given folder: everything, or the targets named after it.
 orbo_build() {
   local dir=$1
   shift
-  local jobs
-  jobs=$(nproc 2>/dev/null || echo 2)
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)" "${targets[@]}"
 }
