@@ -341,19 +341,23 @@ struct LitTextureShader
         right = CPolygonFill::InterpolateNormal(y, s.m_start.y, s.m_end.y, s.m_startNormal,
                                                 s.m_endNormal);
     }
-    void BeginSpan(double l, double r) { texture.BeginSpan(l, r); }
-    std::uint32_t Colour(double x, int px, double y, double z) const
+    // The working material of a span: its emission stays black, and every sample
+    // makes its texel the ambient, diffuse and specular reflectance.
+    CMaterial material;
+    void BeginSpan(double l, double r)
+    {
+        texture.BeginSpan(l, r);
+        material = CMaterial();
+        material.m_shininess = 80.0;
+    }
+    std::uint32_t Colour(double x, int px, double y, double z)
     {
         const std::uint8_t* t = texture.SampleTexel(x);
         const CVec3 n = CPolygonFill::InterpolateNormal(x, texture.xL, texture.xR, left, right);
-        // The texel is the point's ambient, diffuse and specular reflectance; the
-        // emission stays black.
         const CColor k(t[2] * kByteToUnit, t[1] * kByteToUnit, t[0] * kByteToUnit);
-        CMaterial material;
         material.m_ambient = k;
         material.m_diffuse = k;
         material.m_specular = k;
-        material.m_shininess = 80.0;
         const CPoint3D p(static_cast<double>(px), y, z);
         return lights->Illuminate(eye, p, n, &material).ToColorRef();
     }
@@ -389,6 +393,6 @@ void CPolygonFill::FillTexturePhong(CPixelSink& sink, CPolygonFill& depthFill,
 {
     if (texels == nullptr || desc.m_nWidth <= 0 || desc.m_nHeight <= 0)
         return;
-    LitTextureShader shader{TextureShader{texels, desc, {}, {}}, eye, lights, {}, {}};
+    LitTextureShader shader{TextureShader{texels, desc, {}, {}}, eye, lights, {}, {}, {}};
     ScanConvert(depthFill, sink, shader);
 }
