@@ -20,21 +20,11 @@ namespace {
 
 constexpr const char* kProgram = "orbo-render";
 
-const char* const kModeNames[] = {"wireframe", "surface", "texture"};
-const char* const kLightNames[] = {"off", "on"};
-const char* const kShadingNames[] = {"gouraud", "phong"};
-
 void Configure(CTorusRenderer& renderer, const CRenderOptions& options)
 {
-    renderer.m_nSurfaceSteps = options.m_nSurfaceSteps;
-    renderer.m_nSectionSteps = options.m_nSectionSteps;
-    renderer.m_dRingRadius = options.m_nRingRadius;
-    renderer.m_dSectionRadius = options.m_nSectionRadius;
+    renderer.ApplySettings(options);
     renderer.m_angleX = options.m_dAngleX;
     renderer.m_angleY = options.m_dAngleY;
-    renderer.m_nMode = options.m_nMode;
-    renderer.m_nLight = options.m_nLight;
-    renderer.m_nShading = options.m_nShading;
     renderer.m_strTexturePath = options.m_strTexturePath;
     renderer.SwitchLights();
     renderer.SetupCamera();
@@ -108,8 +98,10 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
 
     std::printf("frames=%d size=%dx%d mode=%s light=%s shading=%s ring-radius=%d section-radius=%d "
                 "steps=%dx%d\n",
-                options.m_nBench, options.m_nWidth, options.m_nHeight, kModeNames[options.m_nMode],
-                kLightNames[options.m_nLight], kShadingNames[options.m_nShading], options.m_nRingRadius,
+                options.m_nBench, options.m_nWidth, options.m_nHeight,
+                kModeNames[static_cast<std::size_t>(options.m_nMode)].data(),
+                kLightNames[static_cast<std::size_t>(options.m_nLight)].data(),
+                kShadingNames[static_cast<std::size_t>(options.m_nShading)].data(), options.m_nRingRadius,
                 options.m_nSectionRadius, options.m_nSurfaceSteps, options.m_nSectionSteps);
     std::printf("ms_per_frame min=%.3f median=%.3f mean=%.3f fps=%.1f\n", sorted.front(), median, mean,
                 fps);

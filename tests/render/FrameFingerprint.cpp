@@ -6,6 +6,9 @@
 
 #include <QCryptographicHash>
 
+#include <array>
+#include <string_view>
+
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -13,11 +16,8 @@
 
 namespace {
 
-const char* const kModes[] = {"wireframe", "surface", "texture"};
-const char* const kLights[] = {"off", "on"};
-const char* const kShadings[] = {"gouraud", "phong"};
-
-template <std::size_t N> int IndexOf(const char* const (&names)[N], const std::string& word)
+template <std::size_t N>
+int IndexOf(const std::array<std::string_view, N>& names, const std::string& word)
 {
     for (std::size_t i = 0; i < N; ++i)
         if (word == names[i])
@@ -72,7 +72,9 @@ private:
 std::string SFrameCase::ToLine() const
 {
     std::ostringstream line;
-    line << "mode=" << kModes[mode] << " light=" << kLights[light] << " shading=" << kShadings[shading]
+    line << "mode=" << kModeNames[static_cast<std::size_t>(mode)]
+         << " light=" << kLightNames[static_cast<std::size_t>(light)]
+         << " shading=" << kShadingNames[static_cast<std::size_t>(shading)]
          << " steps=" << surfaceSteps << 'x' << sectionSteps << " radii=" << ringRadius << ','
          << sectionRadius << " size=" << width << 'x' << height << " angles=" << Exact(angleX) << ','
          << Exact(angleY) << " texture=" << texture << " sha256=" << digest;
@@ -93,9 +95,9 @@ bool SFrameCase::FromLine(const std::string& line, SFrameCase& out)
     if (fields.size() != 9)
         return false;
     SFrameCase c;
-    c.mode = IndexOf(kModes, fields["mode"]);
-    c.light = IndexOf(kLights, fields["light"]);
-    c.shading = IndexOf(kShadings, fields["shading"]);
+    c.mode = IndexOf(kModeNames, fields["mode"]);
+    c.light = IndexOf(kLightNames, fields["light"]);
+    c.shading = IndexOf(kShadingNames, fields["shading"]);
     c.texture = fields["texture"];
     c.digest = fields["sha256"];
     char sep1 = 0, sep2 = 0, sep3 = 0, sep4 = 0;
@@ -189,14 +191,16 @@ std::vector<SFrameCase> FingerprintCases()
 
 std::string RenderDigest(const SFrameCase& frame, const std::string& sourceDir)
 {
+    CRenderSettings settings;
+    settings.m_nMode = frame.mode;
+    settings.m_nLight = frame.light;
+    settings.m_nShading = frame.shading;
+    settings.m_nSurfaceSteps = frame.surfaceSteps;
+    settings.m_nSectionSteps = frame.sectionSteps;
+    settings.m_nRingRadius = frame.ringRadius;
+    settings.m_nSectionRadius = frame.sectionRadius;
     CTorusRenderer renderer;
-    renderer.m_nMode = frame.mode;
-    renderer.m_nLight = frame.light;
-    renderer.m_nShading = frame.shading;
-    renderer.m_nSurfaceSteps = frame.surfaceSteps;
-    renderer.m_nSectionSteps = frame.sectionSteps;
-    renderer.m_dRingRadius = frame.ringRadius;
-    renderer.m_dSectionRadius = frame.sectionRadius;
+    renderer.ApplySettings(settings);
     renderer.m_angleX = frame.angleX;
     renderer.m_angleY = frame.angleY;
     renderer.SwitchLights();
