@@ -19,7 +19,7 @@ struct CRenderOptions
     int m_nShading = 0; // 0 Gouraud, 1 Phong
     double m_dAngleX = 0.0;
     double m_dAngleY = 0.0;
-    std::string m_strTexturePath = "./Data/texture1.bmp";
+    std::string m_strTexturePath; // empty: the default texture, looked up when needed
     std::string m_strOutput;
     int m_nFrames = 0; // > 0: an animation written through the pattern in m_strOutput
     int m_nBench = 0;  // > 0: that many frames timed, nothing written
