@@ -267,8 +267,9 @@ Options:
                          with the light on and gouraud draws nothing)
   --angle-x DEG          rotation about the x axis in degrees (default 0)
   --angle-y DEG          rotation about the y axis in degrees (default 0)
-  --texture FILE         texture image, read in texture mode only (default
-                         ./Data/texture1.bmp, relative to the current folder)
+  --texture FILE         texture image, read in texture mode only (default:
+                         the default texture, see below); a file named here
+                         is never replaced by another
   --frames N             write the first N frames (1 to 100000) of the
                          animation, which starts at --angle-x and turns it by
                          5 degrees a frame (back to 0 after 360); OUT must

@@ -6,11 +6,10 @@
 #include <vector>
 
 // Everything orbo-render is asked to do, as read from its command line: the
-// user's settings, with the window's defaults, and what to render and write.
+// user's settings, with the window's defaults, and what to render and write. An
+// empty m_strTexturePath stands for the default texture, looked up when needed.
 struct CRenderOptions : CRenderSettings
 {
-    CRenderOptions() { m_strTexturePath = "./Data/texture1.bmp"; }
-
     int m_nWidth = 520;
     int m_nHeight = 600;
     double m_dAngleX = 0.0;

@@ -2,6 +2,7 @@
 // images, or times them.
 
 #include "cli/RenderOptions.h"
+#include "imageio/DataPaths.h"
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <new>
 #include <numeric>
@@ -28,6 +30,38 @@ void Configure(CTorusRenderer& renderer, const CRenderOptions& options)
     renderer.m_strTexturePath = options.m_strTexturePath;
     renderer.SwitchLights();
     renderer.SetupCamera();
+}
+
+// Where the texture comes from when --texture is not given, for --help.
+std::string DefaultTextureText()
+{
+    std::string text = "Default texture: without --texture, the first of these files that exists:\n";
+    const std::vector<std::string> candidates = DefaultTextureCandidates();
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        text += "  " + candidates[i];
+        text += i == 0 ? " (relative to the current folder)\n" : "\n";
+    }
+    return text;
+}
+
+// The texture file to read: the one named on the command line, else the
+// default texture. False, with a message on stderr, when there is no default
+// texture anywhere.
+bool ChooseTexture(const CRenderOptions& options, std::string& path)
+{
+    if (!options.m_strTexturePath.empty()) {
+        path = options.m_strTexturePath;
+        return true;
+    }
+    path = DefaultTexturePath();
+    if (std::filesystem::exists(path))
+        return true;
+    std::cerr << kProgram << ": no default texture: none of";
+    const std::vector<std::string> candidates = DefaultTextureCandidates();
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        std::cerr << (i == 0 ? " '" : i + 1 == candidates.size() ? " or '" : ", '") << candidates[i] << "'";
+    std::cerr << " exists; name one with --texture FILE\n";
+    return false;
 }
 
 bool Save(const CPixelSink& sink, const std::string& path)
@@ -108,8 +142,10 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
     return 0;
 }
 
-int Run(const CRenderOptions& options)
+int Run(CRenderOptions options)
 {
+    if (options.m_nMode == kModeTexture && !ChooseTexture(options, options.m_strTexturePath))
+        return 1;
     CTorusRenderer renderer;
     Configure(renderer, options);
     if (options.m_nMode == kModeTexture) {
@@ -135,7 +171,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const CParseResult parsed = ParseCommandLine(args);
     if (parsed.m_status == CParseResult::kHelp) {
-        std::cout << UsageText();
+        std::cout << UsageText() << '\n' << DefaultTextureText();
         return 0;
     }
     if (parsed.m_status == CParseResult::kError) {

@@ -1,6 +1,6 @@
 #include "ui/LeftPortion.h"
 
-#include "ui/DataPaths.h"
+#include "imageio/DataPaths.h"
 #include "ui/DialogUnits.h"
 #include "ui/OrboDoc.h"
 #include "ui/Resources.h"

@@ -1,9 +1,9 @@
 #include "ui/OrboView.h"
 
+#include "imageio/DataPaths.h"
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
-#include "ui/DataPaths.h"
 #include "ui/OrboDoc.h"
 
 #include <QGuiApplication>
