@@ -23,6 +23,7 @@ struct CRenderOptions
     std::string m_strOutput;
     int m_nFrames = 0; // > 0: an animation written through the pattern in m_strOutput
     int m_nBench = 0;  // > 0: that many frames timed, nothing written
+    bool m_bVerbose = false; // Qt's own warnings go to stderr
 };
 
 // Ranges the command line accepts; the radii and step counts are those of the

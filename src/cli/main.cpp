@@ -1,11 +1,17 @@
 // orbo-render: draws frames of the torus without a window and writes them as PNG
 // images, or times them.
 
+#include "cli/Escape.h"
+#include "cli/QuietStderr.h"
 #include "cli/RenderOptions.h"
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
 #include "render/TorusRenderer.h"
+
+#include <QtGlobal>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -40,12 +46,35 @@ void Configure(CTorusRenderer& renderer, const CRenderOptions& options)
     renderer.SetupCamera();
 }
 
-bool Save(const CPixelSink& sink, const std::string& path)
+// "-" names standard output, which must not be a terminal.
+bool Save(const CPixelSink& sink, const std::string& path, const CRenderOptions& options)
 {
     std::string error;
-    if (SaveFramePng(sink, path, error))
+    if (path == "-") {
+        if (::isatty(STDOUT_FILENO)) {
+            std::cerr << kProgram << ": will not write a PNG image to a terminal; redirect the standard output\n";
+            return false;
+        }
+        bool written = false;
+        {
+            // without --verbose the image libraries' own output is dropped
+            const CQuietStderr quiet(!options.m_bVerbose);
+            written = WriteFramePng(sink, STDOUT_FILENO, error);
+        }
+        if (written)
+            return true;
+        std::cerr << kProgram << ": cannot write to the standard output: " << error << '\n';
+        return false;
+    }
+    bool saved = false;
+    {
+        // without --verbose the image libraries' own output is dropped
+            const CQuietStderr quiet(!options.m_bVerbose);
+        saved = SaveFramePng(sink, path, error);
+    }
+    if (saved)
         return true;
-    std::cerr << kProgram << ": cannot write '" << path << "': " << error << '\n';
+    std::cerr << kProgram << ": cannot write '" << Escaped(path) << "': " << error << '\n';
     return false;
 }
 
@@ -63,7 +92,7 @@ int RenderOne(CTorusRenderer& renderer, const CRenderOptions& options)
         NoteEmptyFrame(options);
         return 0;
     }
-    return Save(sink, options.m_strOutput) ? 0 : 1;
+    return Save(sink, options.m_strOutput, options) ? 0 : 1;
 }
 
 int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options)
@@ -75,7 +104,7 @@ int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options)
     for (int n = 0; n < options.m_nFrames; ++n) {
         CPixelSink sink(options.m_nWidth, options.m_nHeight);
         renderer.RenderFrame(sink);
-        if (!empty && !Save(sink, pattern.Format(n)))
+        if (!empty && !Save(sink, pattern.Format(n), options))
             return 1;
         renderer.m_angleX = NextAnimationAngle(renderer.m_angleX);
     }
@@ -122,8 +151,14 @@ int Run(const CRenderOptions& options)
     Configure(renderer, options);
     if (options.m_nMode == kModeTexture) {
         std::string error;
-        if (!LoadTextureFile(options.m_strTexturePath, renderer.m_texture, error)) {
-            std::cerr << kProgram << ": cannot read the texture '" << options.m_strTexturePath
+        bool loaded = false;
+        {
+            // without --verbose the image libraries' own output is dropped
+            const CQuietStderr quiet(!options.m_bVerbose);
+            loaded = LoadTextureFile(options.m_strTexturePath, renderer.m_texture, error);
+        }
+        if (!loaded) {
+            std::cerr << kProgram << ": cannot read the texture '" << Escaped(options.m_strTexturePath)
                       << "': " << error << '\n';
             return 1;
         }
@@ -134,6 +169,16 @@ int Run(const CRenderOptions& options)
     if (options.m_nFrames > 0)
         return RenderAnimation(renderer, options);
     return RenderOne(renderer, options);
+}
+
+// Qt's image readers and writers report on stderr themselves ("libpng error:
+// ..."); our own one-line message says what failed, so theirs are shown only
+// with --verbose.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg)
+        std::cerr << kProgram << ": " << Escaped(message.toStdString()) << '\n';
+    (void)context;
 }
 
 } // namespace
@@ -150,6 +195,8 @@ int main(int argc, char** argv)
         std::cerr << kProgram << ": " << parsed.m_strError << '\n';
         return 2;
     }
+    if (!parsed.m_options.m_bVerbose)
+        qInstallMessageHandler(QuietQtMessages);
     try {
         return Run(parsed.m_options);
     } catch (const std::bad_alloc&) {
