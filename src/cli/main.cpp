@@ -69,7 +69,7 @@ bool Save(const CPixelSink& sink, const std::string& path, const CRenderOptions&
     bool saved = false;
     {
         // without --verbose the image libraries' own output is dropped
-            const CQuietStderr quiet(!options.m_bVerbose);
+        const CQuietStderr quiet(!options.m_bVerbose);
         saved = SaveFramePng(sink, path, error);
     }
     if (saved)
