@@ -14,24 +14,26 @@ namespace {
 
 struct CTorusSize
 {
-    double ringRadius;
-    double sectionRadius;
+    int ringRadius;
+    int sectionRadius;
     int steps;
 };
 
-constexpr CTorusSize kDefaultTorus{200.0, 80.0, 18};
-constexpr CTorusSize kLargestTorus{300.0, 120.0, 36};
+constexpr CTorusSize kDefaultTorus{200, 80, 18};
+constexpr CTorusSize kLargestTorus{300, 120, 36};
 
 void Frame(benchmark::State& state, int mode, int light, int shading, CTorusSize torus)
 {
+    CRenderSettings settings;
+    settings.m_nRingRadius = torus.ringRadius;
+    settings.m_nSectionRadius = torus.sectionRadius;
+    settings.m_nSurfaceSteps = torus.steps;
+    settings.m_nSectionSteps = torus.steps;
+    settings.m_nMode = mode;
+    settings.m_nLight = light;
+    settings.m_nShading = shading;
     CTorusRenderer renderer;
-    renderer.m_dRingRadius = torus.ringRadius;
-    renderer.m_dSectionRadius = torus.sectionRadius;
-    renderer.m_nSurfaceSteps = torus.steps;
-    renderer.m_nSectionSteps = torus.steps;
-    renderer.m_nMode = mode;
-    renderer.m_nLight = light;
-    renderer.m_nShading = shading;
+    renderer.ApplySettings(settings);
     renderer.SwitchLights();
     renderer.SetupCamera();
     if (mode == kModeTexture) {

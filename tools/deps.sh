@@ -7,6 +7,7 @@ ORBO_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev libx11-dev
   fonts-noto-cjk
+  strace
 )
 
 orbo_install_deps() {

@@ -5,7 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <initializer_list>
+#include <span>
 #include <string_view>
 #include <system_error>
 
@@ -101,7 +101,7 @@ bool ReadSize(std::string_view text, int& width, int& height, std::string& error
 
 // One of the given words; its index is the code stored.
 bool ReadChoice(std::string_view option, std::string_view text,
-                std::initializer_list<std::string_view> words, int& out, std::string& error)
+                std::span<const std::string_view> words, int& out, std::string& error)
 {
     int index = 0;
     std::string list;
@@ -195,11 +195,11 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
         else if (name == "--section-steps")
             ok = ReadIntInRange(name, value, kMinSteps, kMaxSteps, o.m_nSectionSteps, error);
         else if (name == "--mode")
-            ok = ReadChoice(name, value, {"wireframe", "surface", "texture"}, o.m_nMode, error);
+            ok = ReadChoice(name, value, kModeNames, o.m_nMode, error);
         else if (name == "--light")
-            ok = ReadChoice(name, value, {"off", "on"}, o.m_nLight, error);
+            ok = ReadChoice(name, value, kLightNames, o.m_nLight, error);
         else if (name == "--shading") {
-            ok = ReadChoice(name, value, {"gouraud", "phong"}, o.m_nShading, error);
+            ok = ReadChoice(name, value, kShadingNames, o.m_nShading, error);
             haveShading = true;
         } else if (name == "--angle-x")
             ok = ReadAngle(name, value, o.m_dAngleX, error);
@@ -230,8 +230,8 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
     // The window's panel selects Phong with texture mode; without an explicit
     // --shading the command line does the same. An explicit gouraud is kept and
     // drawn as the window would draw that setting (the lit texture needs Phong).
-    if (o.m_nMode == 2 && !haveShading)
-        o.m_nShading = 1;
+    if (o.m_nMode == kModeTexture && !haveShading)
+        o.m_nShading = kShadingPhong;
 
     if (o.m_nBench > 0) {
         if (o.m_nFrames > 0) {
@@ -286,8 +286,8 @@ Options:
   --angle-x DEG          rotation about the x axis in degrees (default 0)
   --angle-y DEG          rotation about the y axis in degrees (default 0)
   --texture FILE         texture image, a BMP, PNG or JPEG file, read in
-                         texture mode only (default ./Data/texture1.bmp,
-                         relative to the current folder)
+                         texture mode only (default: the default texture, see
+                         below); a file named here is never replaced by another
   --frames N             write the first N frames (1 to 100000) of the
                          animation, which starts at --angle-x and turns it by
                          5 degrees a frame (back to 0 after 360); OUT must

@@ -4,6 +4,7 @@
 #include "cli/Escape.h"
 #include "cli/QuietStderr.h"
 #include "cli/RenderOptions.h"
+#include "imageio/DataPaths.h"
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <new>
 #include <numeric>
@@ -26,24 +28,46 @@ namespace {
 
 constexpr const char* kProgram = "orbo-render";
 
-const char* const kModeNames[] = {"wireframe", "surface", "texture"};
-const char* const kLightNames[] = {"off", "on"};
-const char* const kShadingNames[] = {"gouraud", "phong"};
-
 void Configure(CTorusRenderer& renderer, const CRenderOptions& options)
 {
-    renderer.m_nSurfaceSteps = options.m_nSurfaceSteps;
-    renderer.m_nSectionSteps = options.m_nSectionSteps;
-    renderer.m_dRingRadius = options.m_nRingRadius;
-    renderer.m_dSectionRadius = options.m_nSectionRadius;
+    renderer.ApplySettings(options);
     renderer.m_angleX = options.m_dAngleX;
     renderer.m_angleY = options.m_dAngleY;
-    renderer.m_nMode = options.m_nMode;
-    renderer.m_nLight = options.m_nLight;
-    renderer.m_nShading = options.m_nShading;
     renderer.m_strTexturePath = options.m_strTexturePath;
     renderer.SwitchLights();
     renderer.SetupCamera();
+}
+
+// Where the texture comes from when --texture is not given, for --help.
+std::string DefaultTextureText()
+{
+    std::string text = "Default texture: without --texture, the first of these files that exists:\n";
+    const std::vector<std::string> candidates = DefaultTextureCandidates();
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        text += "  " + candidates[i];
+        text += i == 0 ? " (relative to the current folder)\n" : "\n";
+    }
+    return text;
+}
+
+// The texture file to read: the one named on the command line, else the
+// default texture. False, with a message on stderr, when there is no default
+// texture anywhere.
+bool ChooseTexture(const CRenderOptions& options, std::string& path)
+{
+    if (!options.m_strTexturePath.empty()) {
+        path = options.m_strTexturePath;
+        return true;
+    }
+    path = DefaultTexturePath();
+    if (std::filesystem::exists(path))
+        return true;
+    std::cerr << kProgram << ": no default texture: none of";
+    const std::vector<std::string> candidates = DefaultTextureCandidates();
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        std::cerr << (i == 0 ? " '" : i + 1 == candidates.size() ? " or '" : ", '") << Escaped(candidates[i]) << "'";
+    std::cerr << " exists; name one with --texture FILE\n";
+    return false;
 }
 
 // "-" names standard output, which must not be a terminal.
@@ -137,16 +161,20 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
 
     std::printf("frames=%d size=%dx%d mode=%s light=%s shading=%s ring-radius=%d section-radius=%d "
                 "steps=%dx%d\n",
-                options.m_nBench, options.m_nWidth, options.m_nHeight, kModeNames[options.m_nMode],
-                kLightNames[options.m_nLight], kShadingNames[options.m_nShading], options.m_nRingRadius,
+                options.m_nBench, options.m_nWidth, options.m_nHeight,
+                kModeNames[static_cast<std::size_t>(options.m_nMode)].data(),
+                kLightNames[static_cast<std::size_t>(options.m_nLight)].data(),
+                kShadingNames[static_cast<std::size_t>(options.m_nShading)].data(), options.m_nRingRadius,
                 options.m_nSectionRadius, options.m_nSurfaceSteps, options.m_nSectionSteps);
     std::printf("ms_per_frame min=%.3f median=%.3f mean=%.3f fps=%.1f\n", sorted.front(), median, mean,
                 fps);
     return 0;
 }
 
-int Run(const CRenderOptions& options)
+int Run(CRenderOptions options)
 {
+    if (options.m_nMode == kModeTexture && !ChooseTexture(options, options.m_strTexturePath))
+        return 1;
     CTorusRenderer renderer;
     Configure(renderer, options);
     if (options.m_nMode == kModeTexture) {
@@ -188,7 +216,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const CParseResult parsed = ParseCommandLine(args);
     if (parsed.m_status == CParseResult::kHelp) {
-        std::cout << UsageText();
+        std::cout << UsageText() << '\n' << DefaultTextureText();
         return 0;
     }
     if (parsed.m_status == CParseResult::kError) {

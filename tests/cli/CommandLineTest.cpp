@@ -24,7 +24,7 @@ TEST(CommandLineTest, DefaultsAreThoseOfTheWindow)
     EXPECT_EQ(o.m_nLight, 1);
     EXPECT_EQ(o.m_nShading, 0);
     EXPECT_EQ(o.m_dAngleX, 0.0);
-    EXPECT_EQ(o.m_strTexturePath, "./Data/texture1.bmp");
+    EXPECT_EQ(o.m_strTexturePath, ""); // the default texture, looked up by the program
     EXPECT_EQ(o.m_strOutput, "out.png");
     EXPECT_EQ(o.m_nFrames, 0);
     EXPECT_EQ(o.m_nBench, 0);
