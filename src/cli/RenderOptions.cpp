@@ -1,7 +1,10 @@
 #include "cli/RenderOptions.h"
 
+#include "cli/Escape.h"
+
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <span>
 #include <string_view>
 #include <system_error>
@@ -10,10 +13,11 @@ using namespace RenderLimits;
 
 namespace {
 
-// "'value'" for messages, so that an empty or blank value is still visible.
+// "'value'" for messages, so that an empty or blank value is still visible, with
+// control characters escaped so that the message stays one line.
 std::string Quoted(std::string_view value)
 {
-    return "'" + std::string(value) + "'";
+    return "'" + Escaped(value) + "'";
 }
 
 // from_chars takes no leading plus sign; the command line does.
@@ -36,7 +40,8 @@ bool ReadInt(std::string_view text, long long& value)
 }
 
 // A finite decimal number (with fraction and exponent allowed); nan, inf and
-// values beyond the range of a double are refused.
+// values beyond the range of a double are refused. A value too small for a
+// double (1e-400) is taken as the nearest one, 0 or a subnormal.
 bool ReadFinite(std::string_view text, double& value)
 {
     text = WithoutPlus(text);
@@ -44,6 +49,15 @@ bool ReadFinite(std::string_view text, double& value)
         return false;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec == std::errc::result_out_of_range && ptr == end) {
+        const std::string copy(text);
+        const double nearest = std::strtod(copy.c_str(), nullptr);
+        if (std::fabs(nearest) < 1.0) {
+            value = nearest;
+            return true;
+        }
+        return false;
+    }
     return ec == std::errc() && ptr == end && std::isfinite(value);
 }
 
@@ -125,6 +139,10 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
             result.m_status = CParseResult::kHelp;
             return result;
         }
+        if (arg == "--verbose") {
+            o.m_bVerbose = true;
+            continue;
+        }
 
         // Long options take their value as the next argument or after '='.
         std::string name = arg;
@@ -150,7 +168,7 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
         for (std::string_view option : kOptions)
             known = known || name == option;
         if (!known) {
-            if (name == "--help" || name == "-h")
+            if (name == "--help" || name == "-h" || name == "--verbose")
                 error = name + " takes no value";
             else
                 error = "unknown option " + Quoted(name) + " (try --help)";
@@ -267,9 +285,9 @@ Options:
                          with the light on and gouraud draws nothing)
   --angle-x DEG          rotation about the x axis in degrees (default 0)
   --angle-y DEG          rotation about the y axis in degrees (default 0)
-  --texture FILE         texture image, read in texture mode only (default:
-                         the default texture, see below); a file named here
-                         is never replaced by another
+  --texture FILE         texture image, a BMP, PNG or JPEG file, read in
+                         texture mode only (default: the default texture, see
+                         below); a file named here is never replaced by another
   --frames N             write the first N frames (1 to 100000) of the
                          animation, which starts at --angle-x and turns it by
                          5 degrees a frame (back to 0 after 360); OUT must
@@ -278,7 +296,9 @@ Options:
   --bench N              render N frames (1 to 100000) of the animation
                          without writing anything and print the time per
                          frame
-  -o, --output OUT       the PNG file to write (required unless --bench)
+  -o, --output OUT       the PNG file to write (required unless --bench); -
+                         writes it to standard output
+  --verbose              also show the warnings of the image libraries
   -h, --help             show this text
 
 Long options also take their value as --option=VALUE.

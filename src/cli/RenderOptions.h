@@ -17,6 +17,7 @@ struct CRenderOptions : CRenderSettings
     std::string m_strOutput;
     int m_nFrames = 0; // > 0: an animation written through the pattern in m_strOutput
     int m_nBench = 0;  // > 0: that many frames timed, nothing written
+    bool m_bVerbose = false; // Qt's own warnings go to stderr
 };
 
 // What the command line accepts besides the panel's ranges.

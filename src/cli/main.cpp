@@ -1,12 +1,18 @@
 // orbo-render: draws frames of the torus without a window and writes them as PNG
 // images, or times them.
 
+#include "cli/Escape.h"
+#include "cli/QuietStderr.h"
 #include "cli/RenderOptions.h"
 #include "imageio/DataPaths.h"
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
 #include "render/TorusRenderer.h"
+
+#include <QtGlobal>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -59,17 +65,40 @@ bool ChooseTexture(const CRenderOptions& options, std::string& path)
     std::cerr << kProgram << ": no default texture: none of";
     const std::vector<std::string> candidates = DefaultTextureCandidates();
     for (std::size_t i = 0; i < candidates.size(); ++i)
-        std::cerr << (i == 0 ? " '" : i + 1 == candidates.size() ? " or '" : ", '") << candidates[i] << "'";
+        std::cerr << (i == 0 ? " '" : i + 1 == candidates.size() ? " or '" : ", '") << Escaped(candidates[i]) << "'";
     std::cerr << " exists; name one with --texture FILE\n";
     return false;
 }
 
-bool Save(const CPixelSink& sink, const std::string& path)
+// "-" names standard output, which must not be a terminal.
+bool Save(const CPixelSink& sink, const std::string& path, const CRenderOptions& options)
 {
     std::string error;
-    if (SaveFramePng(sink, path, error))
+    if (path == "-") {
+        if (::isatty(STDOUT_FILENO)) {
+            std::cerr << kProgram << ": will not write a PNG image to a terminal; redirect the standard output\n";
+            return false;
+        }
+        bool written = false;
+        {
+            // without --verbose the image libraries' own output is dropped
+            const CQuietStderr quiet(!options.m_bVerbose);
+            written = WriteFramePng(sink, STDOUT_FILENO, error);
+        }
+        if (written)
+            return true;
+        std::cerr << kProgram << ": cannot write to the standard output: " << error << '\n';
+        return false;
+    }
+    bool saved = false;
+    {
+        // without --verbose the image libraries' own output is dropped
+        const CQuietStderr quiet(!options.m_bVerbose);
+        saved = SaveFramePng(sink, path, error);
+    }
+    if (saved)
         return true;
-    std::cerr << kProgram << ": cannot write '" << path << "': " << error << '\n';
+    std::cerr << kProgram << ": cannot write '" << Escaped(path) << "': " << error << '\n';
     return false;
 }
 
@@ -87,7 +116,7 @@ int RenderOne(CTorusRenderer& renderer, const CRenderOptions& options)
         NoteEmptyFrame(options);
         return 0;
     }
-    return Save(sink, options.m_strOutput) ? 0 : 1;
+    return Save(sink, options.m_strOutput, options) ? 0 : 1;
 }
 
 int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options)
@@ -99,7 +128,7 @@ int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options)
     for (int n = 0; n < options.m_nFrames; ++n) {
         CPixelSink sink(options.m_nWidth, options.m_nHeight);
         renderer.RenderFrame(sink);
-        if (!empty && !Save(sink, pattern.Format(n)))
+        if (!empty && !Save(sink, pattern.Format(n), options))
             return 1;
         renderer.m_angleX = NextAnimationAngle(renderer.m_angleX);
     }
@@ -150,8 +179,14 @@ int Run(CRenderOptions options)
     Configure(renderer, options);
     if (options.m_nMode == kModeTexture) {
         std::string error;
-        if (!LoadTextureFile(options.m_strTexturePath, renderer.m_texture, error)) {
-            std::cerr << kProgram << ": cannot read the texture '" << options.m_strTexturePath
+        bool loaded = false;
+        {
+            // without --verbose the image libraries' own output is dropped
+            const CQuietStderr quiet(!options.m_bVerbose);
+            loaded = LoadTextureFile(options.m_strTexturePath, renderer.m_texture, error);
+        }
+        if (!loaded) {
+            std::cerr << kProgram << ": cannot read the texture '" << Escaped(options.m_strTexturePath)
                       << "': " << error << '\n';
             return 1;
         }
@@ -162,6 +197,16 @@ int Run(CRenderOptions options)
     if (options.m_nFrames > 0)
         return RenderAnimation(renderer, options);
     return RenderOne(renderer, options);
+}
+
+// Qt's image readers and writers report on stderr themselves ("libpng error:
+// ..."); our own one-line message says what failed, so theirs are shown only
+// with --verbose.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg)
+        std::cerr << kProgram << ": " << Escaped(message.toStdString()) << '\n';
+    (void)context;
 }
 
 } // namespace
@@ -178,6 +223,8 @@ int main(int argc, char** argv)
         std::cerr << kProgram << ": " << parsed.m_strError << '\n';
         return 2;
     }
+    if (!parsed.m_options.m_bVerbose)
+        qInstallMessageHandler(QuietQtMessages);
     try {
         return Run(parsed.m_options);
     } catch (const std::bad_alloc&) {
