@@ -1,15 +1,22 @@
 #include "cli/RenderOptions.h"
 
 #include "cli/Escape.h"
+#include "render/TorusRenderer.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <system_error>
 
 using namespace RenderLimits;
+
+constexpr int kMaxThreads = CTorusRenderer::kMaxThreads;
 
 namespace {
 
@@ -18,6 +25,13 @@ namespace {
 std::string Quoted(std::string_view value)
 {
     return "'" + Escaped(value) + "'";
+}
+
+// A refused value. CLI11 hands an exception thrown from an option's callback on
+// unchanged, so the message reaches the user as written here.
+[[noreturn]] void Refuse(std::string message)
+{
+    throw CLI::ValidationError(std::move(message));
 }
 
 // from_chars takes no leading plus sign; the command line does.
@@ -61,61 +75,329 @@ bool ReadFinite(std::string_view text, double& value)
     return ec == std::errc() && ptr == end && std::isfinite(value);
 }
 
-bool ReadIntInRange(std::string_view option, std::string_view text, int lo, int hi, int& out,
-                    std::string& error)
+std::string Span(int lo, int hi)
 {
-    long long value = 0;
-    if (!ReadInt(text, value) || value < lo || value > hi) {
-        error = std::string(option) + " must be a whole number from " + std::to_string(lo) + " to " +
-                std::to_string(hi) + " (got " + Quoted(text) + ")";
-        return false;
-    }
-    out = static_cast<int>(value);
-    return true;
+    return std::to_string(lo) + " to " + std::to_string(hi);
 }
 
-bool ReadAngle(std::string_view option, std::string_view text, double& out, std::string& error)
+// "a, b or c", or with a separator "a|b|c".
+std::string Listed(std::span<const std::string_view> words, std::string_view separator = {})
 {
-    if (!ReadFinite(text, out)) {
-        error = std::string(option) + " must be a finite number of degrees (got " + Quoted(text) + ")";
-        return false;
+    std::string list;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0)
+            list += !separator.empty() ? separator : i + 1 == words.size() ? " or " : ", ";
+        list += words[i];
     }
-    return true;
+    return list;
+}
+
+int WholeNumber(std::string_view option, std::string_view text, int lo, int hi)
+{
+    long long value = 0;
+    if (!ReadInt(text, value) || value < lo || value > hi)
+        Refuse(std::string(option) + " must be a whole number from " + std::to_string(lo) + " to " +
+               std::to_string(hi) + " (got " + Quoted(text) + ")");
+    return static_cast<int>(value);
+}
+
+double Angle(std::string_view option, std::string_view text)
+{
+    double value = 0.0;
+    if (!ReadFinite(text, value))
+        Refuse(std::string(option) + " must be a finite number of degrees (got " + Quoted(text) + ")");
+    return value;
 }
 
 // WIDTHxHEIGHT, each side 0 .. kMaxSide.
-bool ReadSize(std::string_view text, int& width, int& height, std::string& error)
+void ReadSize(std::string_view text, int& width, int& height)
 {
     const std::size_t cross = text.find_first_of("xX");
     long long w = -1, h = -1;
     if (cross == std::string_view::npos || !ReadInt(text.substr(0, cross), w) ||
-        !ReadInt(text.substr(cross + 1), h) || w < 0 || h < 0 || w > kMaxSide || h > kMaxSide) {
-        error = "--size must be WIDTHxHEIGHT with each side a whole number from 0 to " +
-                std::to_string(kMaxSide) + " (got " + Quoted(text) + ")";
-        return false;
-    }
+        !ReadInt(text.substr(cross + 1), h) || w < 0 || h < 0 || w > kMaxSide || h > kMaxSide)
+        Refuse("--size must be WIDTHxHEIGHT with each side a whole number from 0 to " +
+               std::to_string(kMaxSide) + " (got " + Quoted(text) + ")");
     width = static_cast<int>(w);
     height = static_cast<int>(h);
-    return true;
 }
 
 // One of the given words; its index is the code stored.
-bool ReadChoice(std::string_view option, std::string_view text,
-                std::span<const std::string_view> words, int& out, std::string& error)
+int Choice(std::string_view option, std::string_view text, std::span<const std::string_view> words)
 {
-    int index = 0;
-    std::string list;
-    for (std::string_view word : words) {
-        if (text == word) {
-            out = index;
-            return true;
+    const auto found = std::find(words.begin(), words.end(), text);
+    if (found == words.end())
+        Refuse(std::string(option) + " must be " + Listed(words) + " (got " + Quoted(text) + ")");
+    return static_cast<int>(found - words.begin());
+}
+
+std::string FileName(std::string_view option, const std::string& text)
+{
+    if (text.empty())
+        Refuse(std::string(option) + " needs a file name");
+    return text;
+}
+
+// Breaks text at spaces into lines of at most width characters (a longer word
+// stands on a line of its own).
+std::string Wrapped(std::string_view text, std::size_t width)
+{
+    std::string out;
+    std::size_t lineStart = 0;
+    while (!text.empty()) {
+        const std::size_t wordEnd = std::min(text.find(' '), text.size());
+        const std::string_view word = text.substr(0, wordEnd);
+        if (out.size() > lineStart && out.size() - lineStart + 1 + word.size() > width) {
+            out += '\n';
+            lineStart = out.size();
+        } else if (out.size() > lineStart) {
+            out += ' ';
         }
-        list += (index == 0 ? "" : index + 1 == static_cast<int>(words.size()) ? " or " : ", ");
-        list += word;
-        ++index;
+        out += word;
+        text.remove_prefix(std::min(wordEnd + 1, text.size()));
     }
-    error = std::string(option) + " must be " + list + " (got " + Quoted(text) + ")";
-    return false;
+    return out;
+}
+
+// The help's columns: option names, then their explanation up to column 79.
+constexpr std::size_t kNameColumn = 25;
+constexpr std::size_t kHelpWidth = 79;
+
+// Usage lines first, then the description, then CLI11's option list.
+class CUsageFormatter : public CLI::Formatter
+{
+public:
+    std::string make_usage(const CLI::App* app, std::string) const override
+    {
+        return "Usage: orbo-render [options] -o OUT.png\n"
+               "       orbo-render [options] --frames N -o 'frame%03d.png'\n"
+               "       orbo-render [options] --bench N\n\n" +
+               Wrapped(app->get_description(), kHelpWidth) + "\n";
+    }
+    std::string make_description(const CLI::App*) const override { return {}; }
+};
+
+// orbo-render's options on a CLI11 application, each read into the options it
+// was built with. Every option's callback receives all its occurrences, checks
+// each in turn and keeps the last, so a bad value is refused wherever it stands.
+class CCommandLine
+{
+public:
+    explicit CCommandLine(CRenderOptions& options);
+    CLI::App& App() { return m_app; }
+
+private:
+    using Reader = std::function<void(const std::string&)>;
+    CLI::Option* Add(const std::string& names, const std::string& valueName, const std::string& help,
+                     Reader read);
+    void AddSizeAndTorusOptions();
+    void AddDrawingOptions();
+    void AddOutputOptions();
+
+    CLI::App m_app;
+    CRenderOptions& m_options;
+};
+
+CCommandLine::CCommandLine(CRenderOptions& options)
+    : m_app("Renders the torus as the Orbo window draws it and writes the frame as an RGB PNG image.",
+            "orbo-render"),
+      m_options(options)
+{
+    m_app.formatter(std::make_shared<CUsageFormatter>());
+    m_app.get_formatter()->column_width(kNameColumn);
+    // Unknown options and stray words are collected and answered by the caller,
+    // in its own words.
+    m_app.allow_extras();
+    AddSizeAndTorusOptions();
+    AddDrawingOptions();
+    AddOutputOptions();
+    m_app.add_flag("--verbose", m_options.m_bVerbose, "also show the warnings of the image libraries")
+        ->disable_flag_override();
+    // Set last so that it closes the list.
+    m_app.set_help_flag("-h,--help", "show this text")->disable_flag_override();
+    m_app.footer(Wrapped("Long options also take their value as --option=VALUE.", kHelpWidth) + "\n\n" +
+                 Wrapped("Exit status: 0 done, 1 the texture could not be read or an image could not "
+                         "be written, 2 bad command line (nothing is written).",
+                         kHelpWidth));
+}
+
+CLI::Option* CCommandLine::Add(const std::string& names, const std::string& valueName,
+                               const std::string& help, Reader read)
+{
+    const auto readAll = [read = std::move(read)](const CLI::results_t& values) {
+        for (const std::string& value : values)
+            read(value);
+        return true;
+    };
+    return m_app.add_option(names, readAll, Wrapped(help, kHelpWidth - kNameColumn))
+        ->option_text(valueName)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
+void CCommandLine::AddSizeAndTorusOptions()
+{
+    const CRenderOptions defaults;
+    CRenderOptions& o = m_options;
+    const auto whole = [](const char* option, int lo, int hi, int& out) {
+        return [=, &out](const std::string& text) { out = WholeNumber(option, text, lo, hi); };
+    };
+    Add("--size", "WxH",
+        "image size in pixels, each side " + Span(0, kMaxSide) + " (default " +
+            std::to_string(defaults.m_nWidth) + "x" + std::to_string(defaults.m_nHeight) +
+            ", the window's view); a frame with a side of 0 is rendered but nothing is written (a PNG "
+            "cannot be empty), with a note on stderr",
+        [&o](const std::string& text) { ReadSize(text, o.m_nWidth, o.m_nHeight); });
+    Add("--ring-radius", "N",
+        "ring radius, " + Span(kMinRingRadius, kMaxRingRadius) + " (default " +
+            std::to_string(defaults.m_nRingRadius) + ")",
+        whole("--ring-radius", kMinRingRadius, kMaxRingRadius, o.m_nRingRadius));
+    Add("--section-radius", "N",
+        "tube radius, " + Span(kMinSectionRadius, kMaxSectionRadius) + " (default " +
+            std::to_string(defaults.m_nSectionRadius) + ")",
+        whole("--section-radius", kMinSectionRadius, kMaxSectionRadius, o.m_nSectionRadius));
+    Add("--surface-steps", "N",
+        "subdivisions around the axis, " + Span(kMinSteps, kMaxSteps) + " (default " +
+            std::to_string(defaults.m_nSurfaceSteps) + ")",
+        whole("--surface-steps", kMinSteps, kMaxSteps, o.m_nSurfaceSteps));
+    Add("--section-steps", "N",
+        "subdivisions around the tube, " + Span(kMinSteps, kMaxSteps) + " (default " +
+            std::to_string(defaults.m_nSectionSteps) + ")",
+        whole("--section-steps", kMinSteps, kMaxSteps, o.m_nSectionSteps));
+}
+
+void CCommandLine::AddDrawingOptions()
+{
+    const CRenderSettings defaults;
+    CRenderOptions& o = m_options;
+    const auto choice = [](const char* option, std::span<const std::string_view> words, int& out) {
+        return [=, &out](const std::string& text) { out = Choice(option, text, words); };
+    };
+    const auto name = [](std::span<const std::string_view> words, int code) {
+        return std::string(words[static_cast<std::size_t>(code)]);
+    };
+    Add("--mode", "MODE",
+        Listed(kModeNames) + " (default " + name(kModeNames, defaults.m_nMode) + ")",
+        choice("--mode", kModeNames, o.m_nMode));
+    Add("--light", Listed(kLightNames, "|"),
+        "the light switch (default " + name(kLightNames, defaults.m_nLight) + ")",
+        choice("--light", kLightNames, o.m_nLight));
+    Add("--shading", "METHOD",
+        Listed(kShadingNames) + " (default " + name(kShadingNames, defaults.m_nShading) + ", but " +
+            name(kShadingNames, kShadingPhong) + " in " + name(kModeNames, kModeTexture) +
+            " mode, as the window selects it; the lit texture is drawn with phong only, so texture "
+            "mode with the light on and gouraud draws nothing)",
+        choice("--shading", kShadingNames, o.m_nShading));
+    Add("--angle-x", "DEG", "rotation about the x axis in degrees (default 0)",
+        [&o](const std::string& text) { o.m_dAngleX = Angle("--angle-x", text); });
+    Add("--angle-y", "DEG", "rotation about the y axis in degrees (default 0)",
+        [&o](const std::string& text) { o.m_dAngleY = Angle("--angle-y", text); });
+    Add("--texture", "FILE",
+        "texture image, a BMP, PNG or JPEG file, read in texture mode only (default: the default "
+        "texture, see below); a file named here is never replaced by another",
+        [&o](const std::string& text) { o.m_strTexturePath = FileName("--texture", text); });
+}
+
+void CCommandLine::AddOutputOptions()
+{
+    CRenderOptions& o = m_options;
+    const std::string frames = Span(1, kMaxFrames);
+    Add("--frames", "N",
+        "write the first N frames (" + frames +
+            ") of the animation, which starts at --angle-x and turns it by 5 degrees a frame (back "
+            "to 0 after 360); OUT must hold one %d or %0Nd for the frame number, counted from 0 (%% "
+            "is a percent sign)",
+        [&o](const std::string& text) { o.m_nFrames = WholeNumber("--frames", text, 1, kMaxFrames); });
+    Add("--bench", "N",
+        "render N frames (" + frames +
+            ") of the animation without writing anything and print the time per frame",
+        [&o](const std::string& text) { o.m_nBench = WholeNumber("--bench", text, 1, kMaxFrames); });
+    Add("--threads", "N",
+        "threads that fill facets, " + Span(1, kMaxThreads) +
+            " (default: one for each thread the processors run at once)",
+        [&o](const std::string& text) { o.m_nThreads = WholeNumber("--threads", text, 1, kMaxThreads); });
+    Add("-o,--output", "OUT",
+        "the PNG file to write (required unless --bench); - writes it to standard output",
+        [&o](const std::string& text) { o.m_strOutput = FileName("-o", text); });
+}
+
+// CLI11 takes "--name=" with nothing after the '=' as "--name" waiting for the
+// next argument. Such an option is given an empty value instead, which its
+// check then refuses, as it would refuse --name "".
+std::vector<std::string> WithEmptyValuesSplit(const CLI::App& app, const std::vector<std::string>& args)
+{
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") { // the rest is not read as options
+            out.insert(out.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+            break;
+        }
+        const bool emptyValue = arg.starts_with("--") && arg.find('=') == arg.size() - 1;
+        const std::string name = emptyValue ? arg.substr(0, arg.size() - 1) : arg;
+        const CLI::Option* option = name.starts_with('-') ? app.get_option_no_throw(name) : nullptr;
+        const bool takesValue = option != nullptr && option->get_items_expected_max() > 0;
+        out.push_back(takesValue ? name : arg);
+        if (takesValue && emptyValue)
+            out.emplace_back();
+        else if (takesValue && i + 1 < args.size()) // the value, whatever it looks like
+            out.push_back(args[++i]);
+    }
+    return out;
+}
+
+// A word CLI11 did not take: an unknown option, or an argument where an option
+// was expected.
+std::string ExtraArgumentError(const std::string& arg)
+{
+    if (arg.size() > 1 && arg[0] == '-')
+        return "unknown option " + Quoted(arg.substr(0, arg.find('='))) + " (try --help)";
+    return "unexpected argument " + Quoted(arg) + " (the output file goes after -o; try --help)";
+}
+
+// CLI11's own parse errors in the command line's words. The argument it stopped
+// at is the last one it consumed: an option given a value it takes none of, or
+// an option with nothing left to take as its value.
+std::string ParseErrorText(const CLI::ParseError& e, const std::vector<std::string>& args,
+                           std::size_t unread)
+{
+    if (dynamic_cast<const CLI::ValidationError*>(&e) != nullptr)
+        return e.what(); // our own refusal
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr && unread < args.size()) {
+        const std::string& arg = args[args.size() - unread - 1];
+        const std::size_t eq = arg.find('=');
+        if (eq != std::string::npos)
+            return Escaped(arg.substr(0, eq)) + " takes no value";
+        return "missing value after " + Escaped(arg);
+    }
+    return Escaped(e.what());
+}
+
+// The rules between options, once each has been read.
+std::string CombinationError(const CLI::App& app, CRenderOptions& o)
+{
+    // The window's panel selects Phong with texture mode; without an explicit
+    // --shading the command line does the same. An explicit gouraud is kept and
+    // drawn as the window would draw that setting (the lit texture needs Phong).
+    if (o.m_nMode == kModeTexture && app.count("--shading") == 0)
+        o.m_nShading = kShadingPhong;
+
+    const bool haveOutput = app.count("--output") > 0;
+    if (o.m_nBench > 0) {
+        if (o.m_nFrames > 0)
+            return "--bench and --frames cannot be combined";
+        if (haveOutput)
+            return "--bench writes no files; leave out -o";
+        return {};
+    }
+    if (!haveOutput)
+        return "missing -o OUT.png, the file to write (try --help)";
+    if (o.m_nFrames > 0) {
+        CFramePattern pattern;
+        std::string patternError;
+        if (!pattern.Parse(o.m_strOutput, patternError))
+            return "with --frames, -o must be a file-name pattern: " + patternError;
+    }
+    return {};
 }
 
 } // namespace
@@ -123,189 +405,43 @@ bool ReadChoice(std::string_view option, std::string_view text,
 CParseResult ParseCommandLine(const std::vector<std::string>& args)
 {
     CParseResult result;
-    CRenderOptions& o = result.m_options;
-    std::string& error = result.m_strError;
-    bool haveOutput = false;
-    bool haveShading = false;
-
-    auto fail = [&result]() -> CParseResult& {
-        result.m_status = CParseResult::kError;
+    CCommandLine line(result.m_options);
+    CLI::App& app = line.App();
+    const std::vector<std::string> split = WithEmptyValuesSplit(app, args);
+    std::vector<std::string> unread(split.rbegin(), split.rend()); // CLI11 reads from the back
+    std::string error;
+    try {
+        app.parse(unread);
+    } catch (const CLI::CallForHelp&) {
+        result.m_status = CParseResult::kHelp;
         return result;
-    };
-
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "-h" || arg == "--help") {
+    } catch (const CLI::ParseError& e) {
+        // --help anywhere shows the help, even after a mistake.
+        if (app.get_help_ptr()->count() > 0) {
             result.m_status = CParseResult::kHelp;
             return result;
         }
-        if (arg == "--verbose") {
-            o.m_bVerbose = true;
-            continue;
-        }
-
-        // Long options take their value as the next argument or after '='.
-        std::string name = arg;
-        std::string value;
-        bool inlineValue = false;
-        if (arg.rfind("--", 0) == 0) {
-            const std::size_t eq = arg.find('=');
-            if (eq != std::string::npos) {
-                name = arg.substr(0, eq);
-                value = arg.substr(eq + 1);
-                inlineValue = true;
-            }
-        } else if (arg.empty() || arg[0] != '-' || arg == "-") {
-            error = "unexpected argument " + Quoted(arg) + " (the output file goes after -o; try --help)";
-            return fail();
-        }
-
-        static const std::string_view kOptions[] = {
-            "--size", "--ring-radius", "--section-radius", "--surface-steps", "--section-steps",
-            "--mode", "--light", "--shading", "--angle-x", "--angle-y", "--texture", "--frames",
-            "--bench", "-o", "--output"};
-        bool known = false;
-        for (std::string_view option : kOptions)
-            known = known || name == option;
-        if (!known) {
-            if (name == "--help" || name == "-h" || name == "--verbose")
-                error = name + " takes no value";
-            else
-                error = "unknown option " + Quoted(name) + " (try --help)";
-            return fail();
-        }
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) {
-                error = "missing value after " + name;
-                return fail();
-            }
-            value = args[++i];
-        }
-
-        bool ok = true;
-        if (name == "--size")
-            ok = ReadSize(value, o.m_nWidth, o.m_nHeight, error);
-        else if (name == "--ring-radius")
-            ok = ReadIntInRange(name, value, kMinRingRadius, kMaxRingRadius, o.m_nRingRadius, error);
-        else if (name == "--section-radius")
-            ok = ReadIntInRange(name, value, kMinSectionRadius, kMaxSectionRadius, o.m_nSectionRadius,
-                                error);
-        else if (name == "--surface-steps")
-            ok = ReadIntInRange(name, value, kMinSteps, kMaxSteps, o.m_nSurfaceSteps, error);
-        else if (name == "--section-steps")
-            ok = ReadIntInRange(name, value, kMinSteps, kMaxSteps, o.m_nSectionSteps, error);
-        else if (name == "--mode")
-            ok = ReadChoice(name, value, kModeNames, o.m_nMode, error);
-        else if (name == "--light")
-            ok = ReadChoice(name, value, kLightNames, o.m_nLight, error);
-        else if (name == "--shading") {
-            ok = ReadChoice(name, value, kShadingNames, o.m_nShading, error);
-            haveShading = true;
-        } else if (name == "--angle-x")
-            ok = ReadAngle(name, value, o.m_dAngleX, error);
-        else if (name == "--angle-y")
-            ok = ReadAngle(name, value, o.m_dAngleY, error);
-        else if (name == "--frames")
-            ok = ReadIntInRange(name, value, 1, kMaxFrames, o.m_nFrames, error);
-        else if (name == "--bench")
-            ok = ReadIntInRange(name, value, 1, kMaxFrames, o.m_nBench, error);
-        else if (name == "--texture") {
-            ok = !value.empty();
-            if (ok)
-                o.m_strTexturePath = value;
-            else
-                error = "--texture needs a file name";
-        } else { // -o, --output
-            ok = !value.empty();
-            if (ok)
-                o.m_strOutput = value;
-            else
-                error = name + " needs a file name";
-            haveOutput = true;
-        }
-        if (!ok)
-            return fail();
+        error = ParseErrorText(e, split, unread.size());
     }
-
-    // The window's panel selects Phong with texture mode; without an explicit
-    // --shading the command line does the same. An explicit gouraud is kept and
-    // drawn as the window would draw that setting (the lit texture needs Phong).
-    if (o.m_nMode == kModeTexture && !haveShading)
-        o.m_nShading = kShadingPhong;
-
-    if (o.m_nBench > 0) {
-        if (o.m_nFrames > 0) {
-            error = "--bench and --frames cannot be combined";
-            return fail();
-        }
-        if (haveOutput) {
-            error = "--bench writes no files; leave out -o";
-            return fail();
-        }
-        return result;
-    }
-    if (!haveOutput) {
-        error = "missing -o OUT.png, the file to write (try --help)";
-        return fail();
-    }
-    if (o.m_nFrames > 0) {
-        CFramePattern pattern;
-        std::string patternError;
-        if (!pattern.Parse(o.m_strOutput, patternError)) {
-            error = "with --frames, -o must be a file-name pattern: " + patternError;
-            return fail();
-        }
+    // A stray word or unknown option comes first: it is the likelier mistake, and
+    // CLI11 has collected those before the point where it stopped.
+    const std::vector<std::string> extras = app.remaining();
+    if (!extras.empty())
+        error = ExtraArgumentError(extras.front());
+    else if (error.empty())
+        error = CombinationError(app, result.m_options);
+    if (!error.empty()) {
+        result.m_status = CParseResult::kError;
+        result.m_strError = std::move(error);
     }
     return result;
 }
 
 std::string UsageText()
 {
-    return R"(Usage: orbo-render [options] -o OUT.png
-       orbo-render [options] --frames N -o 'frame%03d.png'
-       orbo-render [options] --bench N
-
-Renders the torus as the Orbo window draws it and writes the frame as an RGB
-PNG image.
-
-Options:
-  --size WxH             image size in pixels, each side 0 to 16384 (default
-                         520x600, the window's view); a frame with a side of 0
-                         is rendered but nothing is written (a PNG cannot be
-                         empty), with a note on stderr
-  --ring-radius N        ring radius, 100 to 300 (default 200)
-  --section-radius N     tube radius, 20 to 120 (default 80)
-  --surface-steps N      subdivisions around the axis, 6 to 36 (default 18)
-  --section-steps N      subdivisions around the tube, 6 to 36 (default 18)
-  --mode MODE            wireframe, surface or texture (default wireframe)
-  --light on|off         the light switch (default on)
-  --shading METHOD       gouraud or phong (default gouraud, but phong in
-                         texture mode, as the window selects it; the lit
-                         texture is drawn with phong only, so texture mode
-                         with the light on and gouraud draws nothing)
-  --angle-x DEG          rotation about the x axis in degrees (default 0)
-  --angle-y DEG          rotation about the y axis in degrees (default 0)
-  --texture FILE         texture image, a BMP, PNG or JPEG file, read in
-                         texture mode only (default: the default texture, see
-                         below); a file named here is never replaced by another
-  --frames N             write the first N frames (1 to 100000) of the
-                         animation, which starts at --angle-x and turns it by
-                         5 degrees a frame (back to 0 after 360); OUT must
-                         hold one %d or %0Nd for the frame number, counted
-                         from 0 (%% is a percent sign)
-  --bench N              render N frames (1 to 100000) of the animation
-                         without writing anything and print the time per
-                         frame
-  -o, --output OUT       the PNG file to write (required unless --bench); -
-                         writes it to standard output
-  --verbose              also show the warnings of the image libraries
-  -h, --help             show this text
-
-Long options also take their value as --option=VALUE.
-
-Exit status: 0 done, 1 the texture could not be read or an image could not be
-written, 2 bad command line (nothing is written).
-)";
+    CRenderOptions options;
+    CCommandLine line(options);
+    return line.App().help();
 }
 
 bool CFramePattern::Parse(const std::string& pattern, std::string& error)

@@ -17,10 +17,12 @@ struct CRenderOptions : CRenderSettings
     std::string m_strOutput;
     int m_nFrames = 0; // > 0: an animation written through the pattern in m_strOutput
     int m_nBench = 0;  // > 0: that many frames timed, nothing written
+    int m_nThreads = 0; // > 0: the threads that fill facets; 0: the renderer's choice
     bool m_bVerbose = false; // Qt's own warnings go to stderr
 };
 
-// What the command line accepts besides the panel's ranges.
+// What the command line accepts besides the panel's ranges (--threads goes up to
+// CTorusRenderer::kMaxThreads).
 namespace RenderLimits {
 constexpr int kMaxSide = 16384;
 constexpr int kMaxFrames = 100000;

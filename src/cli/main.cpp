@@ -36,6 +36,8 @@ void Configure(CTorusRenderer& renderer, const CRenderOptions& options)
     renderer.m_strTexturePath = options.m_strTexturePath;
     renderer.SwitchLights();
     renderer.SetupCamera();
+    if (options.m_nThreads > 0)
+        renderer.SetThreadCount(options.m_nThreads);
 }
 
 // Where the texture comes from when --texture is not given, for --help.
@@ -160,12 +162,13 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
     const double fps = mean > 0.0 ? 1000.0 / mean : 0.0;
 
     std::printf("frames=%d size=%dx%d mode=%s light=%s shading=%s ring-radius=%d section-radius=%d "
-                "steps=%dx%d\n",
+                "steps=%dx%d threads=%d\n",
                 options.m_nBench, options.m_nWidth, options.m_nHeight,
                 kModeNames[static_cast<std::size_t>(options.m_nMode)].data(),
                 kLightNames[static_cast<std::size_t>(options.m_nLight)].data(),
                 kShadingNames[static_cast<std::size_t>(options.m_nShading)].data(), options.m_nRingRadius,
-                options.m_nSectionRadius, options.m_nSurfaceSteps, options.m_nSectionSteps);
+                options.m_nSectionRadius, options.m_nSurfaceSteps, options.m_nSectionSteps,
+                renderer.ThreadCount());
     std::printf("ms_per_frame min=%.3f median=%.3f mean=%.3f fps=%.1f\n", sorted.front(), median, mean,
                 fps);
     return 0;
