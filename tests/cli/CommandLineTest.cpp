@@ -149,6 +149,64 @@ TEST(CommandLineTest, EchoedValuesAreEscapedAndTinyAnglesAccepted)
     EXPECT_EQ(ParseCommandLine({"--verbose=1", "-o", "a.png"}).m_status, CParseResult::kError);
 }
 
+TEST(CommandLineTest, ThreadsAreAWholeNumberUpToTheRenderersLimit)
+{
+    EXPECT_EQ(ParseCommandLine({"-o", "a.png"}).m_options.m_nThreads, 0); // the renderer's own count
+    EXPECT_EQ(ParseCommandLine({"--threads", "3", "-o", "a.png"}).m_options.m_nThreads, 3);
+    EXPECT_EQ(ParseCommandLine({"--threads=256", "--bench", "1"}).m_options.m_nThreads, 256);
+    for (const std::string bad : {"0", "257", "-1", "2.0", "", "all"}) {
+        SCOPED_TRACE(bad);
+        const CParseResult r = ParseCommandLine({"--threads", bad, "--bench", "1"});
+        EXPECT_EQ(r.m_status, CParseResult::kError);
+        EXPECT_NE(r.m_strError.find("--threads must be a whole number from 1 to 256"), std::string::npos)
+            << r.m_strError;
+    }
+}
+
+// Every occurrence of an option is checked and the last one counts; the word
+// after an option is its value whatever it looks like; "--name=" gives an empty
+// value; --help wins over any mistake.
+TEST(CommandLineTest, RepeatsValuesThatLookLikeOptionsAndEmptyInlineValues)
+{
+    CParseResult r = ParseCommandLine(
+        {"--ring-radius", "150", "--ring-radius=250", "-o", "a.png", "--output", "b.png"});
+    ASSERT_EQ(r.m_status, CParseResult::kRun) << r.m_strError;
+    EXPECT_EQ(r.m_options.m_nRingRadius, 250);
+    EXPECT_EQ(r.m_options.m_strOutput, "b.png");
+    r = ParseCommandLine({"--ring-radius", "99", "--ring-radius", "200", "-o", "a.png"});
+    EXPECT_NE(r.m_strError.find("(got '99')"), std::string::npos) << r.m_strError;
+
+    r = ParseCommandLine({"--texture", "--mode", "-o", "--help"});
+    ASSERT_EQ(r.m_status, CParseResult::kRun) << r.m_strError;
+    EXPECT_EQ(r.m_options.m_strTexturePath, "--mode");
+    EXPECT_EQ(r.m_options.m_strOutput, "--help");
+
+    r = ParseCommandLine({"--texture=", "-o", "a.png"});
+    EXPECT_NE(r.m_strError.find("--texture needs a file name"), std::string::npos) << r.m_strError;
+    r = ParseCommandLine({"--section-steps=", "-o", "a.png"});
+    EXPECT_NE(r.m_strError.find("from 6 to 36 (got '')"), std::string::npos) << r.m_strError;
+    r = ParseCommandLine({"-o", "a.png", "--verbose=0"});
+    EXPECT_NE(r.m_strError.find("--verbose takes no value"), std::string::npos) << r.m_strError;
+
+    EXPECT_EQ(ParseCommandLine({"--ring-radius", "1", "--help"}).m_status, CParseResult::kHelp);
+    EXPECT_EQ(ParseCommandLine({"--bogus", "-h"}).m_status, CParseResult::kHelp);
+}
+
+TEST(CommandLineTest, HelpExplainsEveryOptionAndTheExitStatus)
+{
+    const std::string help = UsageText();
+    for (const char* option : {"--size WxH", "--ring-radius N", "--section-radius N", "--surface-steps N",
+                               "--section-steps N", "--mode MODE", "--light off|on", "--shading METHOD",
+                               "--angle-x DEG", "--angle-y DEG", "--texture FILE", "--frames N",
+                               "--bench N", "--threads N", "--output OUT", "--verbose", "--help"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    EXPECT_NE(help.find("wireframe, surface or texture (default wireframe)"), std::string::npos);
+    EXPECT_NE(help.find("1 to 256"), std::string::npos);
+    EXPECT_NE(help.find("--option=VALUE"), std::string::npos);
+    EXPECT_NE(help.find("Exit status: 0 done, 1 the texture could not be read"), std::string::npos);
+    EXPECT_NE(help.find("2 bad command line"), std::string::npos);
+}
+
 TEST(FramePatternTest, NumbersFramesFromThePattern)
 {
     CFramePattern pattern;

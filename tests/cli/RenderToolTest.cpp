@@ -74,6 +74,9 @@ TEST_F(RenderToolTest, BadCommandLineWritesNothing)
         {"--frames", "3", "-o", Path("f.png")},
         {"--bogus", "-o", Path("f.png")},
         {"--mode", "surface"},
+        {"--threads", "0", "-o", Path("f.png")},
+        {"--threads", "257", "-o", Path("f.png")},
+        {"--threads", "1.5", "-o", Path("f.png")},
     };
     for (const QStringList& args : cases) {
         const ToolRun run = RenderTool(args);
@@ -131,6 +134,12 @@ TEST_F(RenderToolTest, EmptyFrameAndBenchWriteNoFile)
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.startsWith("frames=2 size=32x32 mode=surface")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("ms_per_frame min=")) << run.out.toStdString();
+    EXPECT_TRUE(Empty());
+
+    // The first line names the threads that filled the facets.
+    run = RenderTool({"--bench", "1", "--threads", "3", "--size", "16x16"}, m_dir.path());
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.section('\n', 0, 0).endsWith(" threads=3")) << run.out.toStdString();
     EXPECT_TRUE(Empty());
 }
 
