@@ -320,10 +320,13 @@ void CCommandLine::AddOutputOptions()
         [&o](const std::string& text) { o.m_strOutput = FileName("-o", text); });
 }
 
-// CLI11 takes "--name=" with nothing after the '=' as "--name" waiting for the
-// next argument. Such an option is given an empty value instead, which its
-// check then refuses, as it would refuse --name "".
-std::vector<std::string> WithEmptyValuesSplit(const CLI::App& app, const std::vector<std::string>& args)
+// The arguments as CLI11 should see them. CLI11 takes "--name=" with nothing
+// after the '=' as "--name" waiting for the next argument: such an option is
+// given an empty value instead, which its check then refuses as it would refuse
+// --name "". It also takes "--flag=true" as the flag: the first flag given a
+// value is named in flagWithValue.
+std::vector<std::string> PreparedArguments(const CLI::App& app, const std::vector<std::string>& args,
+                                           std::string& flagWithValue)
 {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -332,15 +335,20 @@ std::vector<std::string> WithEmptyValuesSplit(const CLI::App& app, const std::ve
             out.insert(out.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
             break;
         }
-        const bool emptyValue = arg.starts_with("--") && arg.find('=') == arg.size() - 1;
-        const std::string name = emptyValue ? arg.substr(0, arg.size() - 1) : arg;
+        const std::size_t eq = arg.starts_with("--") ? arg.find('=') : std::string::npos;
+        const std::string name = arg.substr(0, eq);
         const CLI::Option* option = name.starts_with('-') ? app.get_option_no_throw(name) : nullptr;
         const bool takesValue = option != nullptr && option->get_items_expected_max() > 0;
-        out.push_back(takesValue ? name : arg);
-        if (takesValue && emptyValue)
+        if (option != nullptr && !takesValue && eq != std::string::npos && flagWithValue.empty())
+            flagWithValue = name;
+        if (takesValue && eq != std::string::npos && eq + 1 == arg.size()) {
+            out.push_back(name);
             out.emplace_back();
-        else if (takesValue && i + 1 < args.size()) // the value, whatever it looks like
-            out.push_back(args[++i]);
+            continue;
+        }
+        out.push_back(arg);
+        if (takesValue && eq == std::string::npos && i + 1 < args.size())
+            out.push_back(args[++i]); // the value, whatever it looks like
     }
     return out;
 }
@@ -407,7 +415,8 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
     CParseResult result;
     CCommandLine line(result.m_options);
     CLI::App& app = line.App();
-    const std::vector<std::string> split = WithEmptyValuesSplit(app, args);
+    std::string flagWithValue;
+    const std::vector<std::string> split = PreparedArguments(app, args, flagWithValue);
     std::vector<std::string> unread(split.rbegin(), split.rend()); // CLI11 reads from the back
     std::string error;
     try {
@@ -428,6 +437,8 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
     const std::vector<std::string> extras = app.remaining();
     if (!extras.empty())
         error = ExtraArgumentError(extras.front());
+    else if (error.empty() && !flagWithValue.empty())
+        error = flagWithValue + " takes no value";
     else if (error.empty())
         error = CombinationError(app, result.m_options);
     if (!error.empty()) {

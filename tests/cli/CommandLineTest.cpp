@@ -185,8 +185,10 @@ TEST(CommandLineTest, RepeatsValuesThatLookLikeOptionsAndEmptyInlineValues)
     EXPECT_NE(r.m_strError.find("--texture needs a file name"), std::string::npos) << r.m_strError;
     r = ParseCommandLine({"--section-steps=", "-o", "a.png"});
     EXPECT_NE(r.m_strError.find("from 6 to 36 (got '')"), std::string::npos) << r.m_strError;
-    r = ParseCommandLine({"-o", "a.png", "--verbose=0"});
-    EXPECT_NE(r.m_strError.find("--verbose takes no value"), std::string::npos) << r.m_strError;
+    for (const char* flag : {"--verbose=0", "--verbose=true", "--verbose="}) {
+        r = ParseCommandLine({"-o", "a.png", flag});
+        EXPECT_NE(r.m_strError.find("--verbose takes no value"), std::string::npos) << flag << r.m_strError;
+    }
 
     EXPECT_EQ(ParseCommandLine({"--ring-radius", "1", "--help"}).m_status, CParseResult::kHelp);
     EXPECT_EQ(ParseCommandLine({"--bogus", "-h"}).m_status, CParseResult::kHelp);
