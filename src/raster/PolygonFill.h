@@ -57,7 +57,18 @@ public:
     const std::vector<CEdge>& ActiveEdges() const { return m_active; }
 
 private:
+    // Depth over the facet: n . (x, y, depth) + d = 0, dzdx the change along a scanline.
+    struct SDepthPlane
+    {
+        CVec3 n;
+        double d;
+        double dzdx;
+    };
+
     template <class Shader> void ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shader& shader);
+    template <class Shader>
+    void FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& depth, const SScanClip& clip,
+                      Shader& shader);
 
     std::vector<CFillVertex> m_corners;
     std::vector<CEdge> m_active;        // the active edge list, in list order
@@ -80,8 +91,7 @@ void CPolygonFill::ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shade
     // the infinite or NaN depths would corrupt the buffer. Such a facet is not filled.
     if (n.z == 0.0)
         return;
-    const double d = -(n.x * v1.x + n.y * static_cast<double>(v1.y) + n.z * v1.z);
-    const double dzdx = -n.x / n.z;
+    const SDepthPlane plane{n, -(n.x * v1.x + n.y * static_cast<double>(v1.y) + n.z * v1.z), -n.x / n.z};
 
     m_active.clear();
     for (std::size_t b = 0; b < m_nBucketCount; ++b) {
@@ -100,43 +110,51 @@ void CPolygonFill::ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shade
         if (m_active.empty())
             return;
 
-        if (y >= clip.yMin) {
-            // Every edge that enters a scanline leaves at a later one, so edges come
-            // and go in pairs: the list holds at least two here.
-            assert(m_active.size() >= 2);
-            const double yd = static_cast<double>(y);
-            double* cells = depth.Row(y);
-            shader.BeginScanline(m_active[0], m_active[1], yd);
-            for (std::size_t k = 0; k + 1 < m_active.size(); k += 2) {
-                const double xL = m_active[k].m_dX;
-                const double xR = m_active[k + 1].m_dX;
-                if (!(xL < xR))
-                    continue;
-                double z = -(n.x * xL + n.y * yd + d) / n.z;
-                shader.BeginSpan(xL, xR);
-                int lo = clip.xMax + 1, hi = clip.xMin - 1;
-                // x and z advance by repeated addition, sample by sample, whether a
-                // sample is drawn or not: their rounding is part of the picture.
-                for (double x = xL; x < xR; x += 1.0, z += dzdx) {
-                    const int px = static_cast<int>(x + 0.5);
-                    if (px < clip.xMin)
-                        continue;
-                    if (px > clip.xMax)
-                        break; // columns only grow along a span
-                    double& cell = cells[px];
-                    if (z < cell)
-                        continue; // hidden
-                    cell = z;
-                    lo = std::min(lo, px);
-                    hi = px;
-                    shader.Plot(x, px, yd, z);
-                }
-                shader.EndSpan();
-                if (lo <= hi)
-                    depth.Touch(y, lo, hi);
-            }
-        }
+        if (y >= clip.yMin)
+            FillScanline(y, plane, depth, clip, shader);
         for (CEdge& edge : m_active)
             edge.m_dX += edge.m_dDx;
+    }
+}
+
+// The spans of scanline y between pairs of active edges.
+template <class Shader>
+void CPolygonFill::FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& depth, const SScanClip& clip,
+                                Shader& shader)
+{
+    // Every edge that enters a scanline leaves at a later one, so edges come and go
+    // in pairs: the list holds at least two here.
+    assert(m_active.size() >= 2);
+    const CVec3& n = plane.n;
+    const double yd = static_cast<double>(y);
+    double* cells = depth.Row(y);
+    shader.BeginScanline(m_active[0], m_active[1], yd);
+    for (std::size_t k = 0; k + 1 < m_active.size(); k += 2) {
+        const double xL = m_active[k].m_dX;
+        const double xR = m_active[k + 1].m_dX;
+        if (!(xL < xR))
+            continue;
+        double z = -(n.x * xL + n.y * yd + plane.d) / n.z;
+        shader.BeginSpan(xL, xR);
+        int lo = clip.xMax + 1, hi = clip.xMin - 1;
+        // x and z advance by repeated addition, sample by sample, whether a sample
+        // is drawn or not: their rounding is part of the picture.
+        for (double x = xL; x < xR; x += 1.0, z += plane.dzdx) {
+            const int px = static_cast<int>(x + 0.5);
+            if (px < clip.xMin)
+                continue;
+            if (px > clip.xMax)
+                break; // columns only grow along a span
+            double& cell = cells[px];
+            if (z < cell)
+                continue; // hidden
+            cell = z;
+            lo = std::min(lo, px);
+            hi = px;
+            shader.Plot(x, px, y, z);
+        }
+        shader.EndSpan();
+        if (lo <= hi)
+            depth.Touch(y, lo, hi);
     }
 }
