@@ -19,6 +19,8 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
+#include <algorithm>
+
 namespace {
 
 enum class EKind { Group, Slider, Label, Radio, Push, Picture };
@@ -31,8 +33,8 @@ struct SControl
     int x, y, width, height; // dialog units
 };
 
-// The form, control by control, in tab order; rectangles in dialog units.
-constexpr int kFormWidth = 173;
+// The form, control by control, in tab order; rectangles in dialog units. It is
+// 173 units wide and 411 high; of the width only the controls must stay in reach.
 constexpr int kFormHeight = 411;
 const SControl kForm[] = {
     {EKind::Group, 0, "圆环控制", 13, 7, 139, 163},
@@ -59,6 +61,19 @@ const SControl kForm[] = {
     {EKind::Label, IDC_FACET_COUNT, "面片总数：", 21, 384, 122, 9},
     {EKind::Group, 0, "纹理映射", 13, 327, 139, 50},
 };
+
+// The form scrolls sideways only once the pane is too narrow for the controls
+// themselves and this gap after them: the template's wider blank margin on the
+// right is not worth a scroll bar.
+constexpr int kRightGap = 4;
+
+int ControlsRight()
+{
+    int right = 0;
+    for (const SControl& c : kForm)
+        right = std::max(right, c.x + c.width);
+    return right;
+}
 
 struct SSliderSetup
 {
@@ -146,7 +161,8 @@ CLeftPortion::CLeftPortion(COrboDoc& doc, QWidget* parent)
 {
     InitOrboResources();
     setFrameShape(QFrame::NoFrame);
-    setWidgetResizable(false);
+    // The form fills a pane larger than it; a smaller one scrolls.
+    setWidgetResizable(true);
     // The form scrolls either way when the pane is smaller than it: the splitter
     // bar can narrow the pane until the controls no longer fit.
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -160,7 +176,7 @@ void CLeftPortion::CreateControls()
     m_pForm = new QWidget;
     m_pForm->setFont(DialogFont());
     const CDialogUnits units(m_pForm->font());
-    m_pForm->setFixedSize(units.Size(kFormWidth, kFormHeight));
+    m_pForm->setMinimumSize(units.Size(ControlsRight() + kRightGap, kFormHeight));
     m_placeholder = QPixmap(QStringLiteral(":/orbo/swatch.png"));
 
     for (const SControl& row : kForm) {
