@@ -41,11 +41,12 @@ QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& 
     return dialog.selectedFiles().value(0);
 }
 
-// An angle moved back into 0..360 by whole turns.
+// An angle moved back into 0..360 by whole turns (a whole turn back gives +0,
+// not -0).
 double WrapDegrees(double degrees)
 {
     const double wrapped = std::fmod(degrees, 360.0);
-    return wrapped < 0.0 ? wrapped + 360.0 : wrapped;
+    return wrapped < 0.0 ? wrapped + 360.0 : wrapped + 0.0;
 }
 
 } // namespace
