@@ -12,7 +12,6 @@ class CFrameClock
 public:
     using Clock = std::chrono::steady_clock;
 
-    // Records one frame rendered from start to end.
     void FrameDrawn(Clock::time_point start, Clock::time_point end);
 
     bool HasFrames() const { return !m_frameEnds.empty(); }

@@ -161,10 +161,9 @@ CLeftPortion::CLeftPortion(COrboDoc& doc, QWidget* parent)
 {
     InitOrboResources();
     setFrameShape(QFrame::NoFrame);
-    // The form fills a pane larger than it; a smaller one scrolls.
+    // The form fills a pane larger than it and scrolls either way in a smaller
+    // one: the splitter bar can narrow the pane until the controls no longer fit.
     setWidgetResizable(true);
-    // The form scrolls either way when the pane is smaller than it: the splitter
-    // bar can narrow the pane until the controls no longer fit.
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setBackgroundRole(QPalette::Window);

@@ -39,7 +39,6 @@ public:
     // Loads the default texture and fixes the camera, once, before the first frame.
     void OnInitialUpdate();
 
-    // One tick of the animation clock.
     void OnTimer();
 
     // Renders the current frame into sink: the drawing that every paint presents.
