@@ -1,6 +1,7 @@
-// One whole frame at 800 x 600 per iteration, for every drawing operation, with
-// the default torus and with the largest the panel allows. The frame includes
-// creating and clearing its image, as the window does for every frame.
+// One whole frame per iteration, for every drawing operation: the default torus
+// and the largest the panel allows at 800 x 600, and the largest at 1400 x 1000
+// (a maximised window), each on one thread and on all of the machine's. The frame
+// includes creating and clearing its image, as the window does for every frame.
 
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
@@ -14,24 +15,31 @@ namespace {
 
 struct CTorusSize
 {
-    double ringRadius;
-    double sectionRadius;
+    int ringRadius;
+    int sectionRadius;
     int steps;
+    int width, height;
 };
 
-constexpr CTorusSize kDefaultTorus{200.0, 80.0, 18};
-constexpr CTorusSize kLargestTorus{300.0, 120.0, 36};
+constexpr CTorusSize kDefaultTorus{200, 80, 18, 800, 600};
+constexpr CTorusSize kLargestTorus{300, 120, 36, 800, 600};
+constexpr CTorusSize kLargestMaximised{300, 120, 36, 1400, 1000};
 
+// state.range(0): the thread count, 0 for the machine's.
 void Frame(benchmark::State& state, int mode, int light, int shading, CTorusSize torus)
 {
+    CRenderSettings settings;
+    settings.m_nRingRadius = torus.ringRadius;
+    settings.m_nSectionRadius = torus.sectionRadius;
+    settings.m_nSurfaceSteps = torus.steps;
+    settings.m_nSectionSteps = torus.steps;
+    settings.m_nMode = mode;
+    settings.m_nLight = light;
+    settings.m_nShading = shading;
     CTorusRenderer renderer;
-    renderer.m_dRingRadius = torus.ringRadius;
-    renderer.m_dSectionRadius = torus.sectionRadius;
-    renderer.m_nSurfaceSteps = torus.steps;
-    renderer.m_nSectionSteps = torus.steps;
-    renderer.m_nMode = mode;
-    renderer.m_nLight = light;
-    renderer.m_nShading = shading;
+    if (state.range(0) > 0)
+        renderer.SetThreadCount(static_cast<int>(state.range(0)));
+    renderer.ApplySettings(settings);
     renderer.SwitchLights();
     renderer.SetupCamera();
     if (mode == kModeTexture) {
@@ -42,19 +50,22 @@ void Frame(benchmark::State& state, int mode, int light, int shading, CTorusSize
         }
     }
     for (auto _ : state) {
-        CPixelSink sink(800, 600);
+        CPixelSink sink(torus.width, torus.height);
         renderer.RenderFrame(sink);
         benchmark::DoNotOptimize(sink.Data());
         benchmark::ClobberMemory();
     }
     state.counters["facets"] = torus.steps * torus.steps;
+    state.counters["threads"] = renderer.ThreadCount();
 }
 
-#define ORBO_FRAME_BENCH(name, mode, light, shading)                                   \
-    BENCHMARK_CAPTURE(Frame, name/default_torus, mode, light, shading, kDefaultTorus) \
-        ->Unit(benchmark::kMillisecond);                                                \
-    BENCHMARK_CAPTURE(Frame, name/largest_torus, mode, light, shading, kLargestTorus) \
-        ->Unit(benchmark::kMillisecond)
+#define ORBO_FRAME_BENCH(name, mode, light, shading)                                           \
+    BENCHMARK_CAPTURE(Frame, name/default_torus, mode, light, shading, kDefaultTorus)         \
+        ->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);                                        \
+    BENCHMARK_CAPTURE(Frame, name/largest_torus, mode, light, shading, kLargestTorus)         \
+        ->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);                                        \
+    BENCHMARK_CAPTURE(Frame, name/largest_1400x1000, mode, light, shading, kLargestMaximised) \
+        ->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)
 
 ORBO_FRAME_BENCH(wireframe, kModeWireframe, kLightOn, kShadingGouraud);
 ORBO_FRAME_BENCH(gouraud, kModeSurface, kLightOn, kShadingGouraud);

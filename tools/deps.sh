@@ -4,9 +4,10 @@
 
 ORBO_PACKAGES=(
   cmake g++ make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev
   qt6-base-dev libgl-dev libx11-dev
   fonts-noto-cjk qt6-translations-l10n
+  strace
 )
 
 orbo_install_deps() {

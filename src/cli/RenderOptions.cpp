@@ -1,8 +1,11 @@
 #include "cli/RenderOptions.h"
 
+#include "cli/Escape.h"
+
 #include <charconv>
 #include <cmath>
-#include <initializer_list>
+#include <cstdlib>
+#include <span>
 #include <string_view>
 #include <system_error>
 
@@ -10,10 +13,11 @@ using namespace RenderLimits;
 
 namespace {
 
-// "'value'" for messages, so that an empty or blank value is still visible.
+// "'value'" for messages, so that an empty or blank value is still visible, with
+// control characters escaped so that the message stays one line.
 std::string Quoted(std::string_view value)
 {
-    return "'" + std::string(value) + "'";
+    return "'" + Escaped(value) + "'";
 }
 
 // from_chars takes no leading plus sign; the command line does.
@@ -36,7 +40,8 @@ bool ReadInt(std::string_view text, long long& value)
 }
 
 // A finite decimal number (with fraction and exponent allowed); nan, inf and
-// values beyond the range of a double are refused.
+// values beyond the range of a double are refused. A value too small for a
+// double (1e-400) is taken as the nearest one, 0 or a subnormal.
 bool ReadFinite(std::string_view text, double& value)
 {
     text = WithoutPlus(text);
@@ -44,6 +49,15 @@ bool ReadFinite(std::string_view text, double& value)
         return false;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec == std::errc::result_out_of_range && ptr == end) {
+        const std::string copy(text);
+        const double nearest = std::strtod(copy.c_str(), nullptr);
+        if (std::fabs(nearest) < 1.0) {
+            value = nearest;
+            return true;
+        }
+        return false;
+    }
     return ec == std::errc() && ptr == end && std::isfinite(value);
 }
 
@@ -87,7 +101,7 @@ bool ReadSize(std::string_view text, int& width, int& height, std::string& error
 
 // One of the given words; its index is the code stored.
 bool ReadChoice(std::string_view option, std::string_view text,
-                std::initializer_list<std::string_view> words, int& out, std::string& error)
+                std::span<const std::string_view> words, int& out, std::string& error)
 {
     int index = 0;
     std::string list;
@@ -125,6 +139,10 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
             result.m_status = CParseResult::kHelp;
             return result;
         }
+        if (arg == "--verbose") {
+            o.m_bVerbose = true;
+            continue;
+        }
 
         // Long options take their value as the next argument or after '='.
         std::string name = arg;
@@ -150,7 +168,7 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
         for (std::string_view option : kOptions)
             known = known || name == option;
         if (!known) {
-            if (name == "--help" || name == "-h")
+            if (name == "--help" || name == "-h" || name == "--verbose")
                 error = name + " takes no value";
             else
                 error = "unknown option " + Quoted(name) + " (try --help)";
@@ -177,11 +195,11 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
         else if (name == "--section-steps")
             ok = ReadIntInRange(name, value, kMinSteps, kMaxSteps, o.m_nSectionSteps, error);
         else if (name == "--mode")
-            ok = ReadChoice(name, value, {"wireframe", "surface", "texture"}, o.m_nMode, error);
+            ok = ReadChoice(name, value, kModeNames, o.m_nMode, error);
         else if (name == "--light")
-            ok = ReadChoice(name, value, {"off", "on"}, o.m_nLight, error);
+            ok = ReadChoice(name, value, kLightNames, o.m_nLight, error);
         else if (name == "--shading") {
-            ok = ReadChoice(name, value, {"gouraud", "phong"}, o.m_nShading, error);
+            ok = ReadChoice(name, value, kShadingNames, o.m_nShading, error);
             haveShading = true;
         } else if (name == "--angle-x")
             ok = ReadAngle(name, value, o.m_dAngleX, error);
@@ -212,8 +230,8 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
     // The window's panel selects Phong with texture mode; without an explicit
     // --shading the command line does the same. An explicit gouraud is kept and
     // drawn as the window would draw that setting (the lit texture needs Phong).
-    if (o.m_nMode == 2 && !haveShading)
-        o.m_nShading = 1;
+    if (o.m_nMode == kModeTexture && !haveShading)
+        o.m_nShading = kShadingPhong;
 
     if (o.m_nBench > 0) {
         if (o.m_nFrames > 0) {
@@ -267,8 +285,9 @@ Options:
                          with the light on and gouraud draws nothing)
   --angle-x DEG          rotation about the x axis in degrees (default 0)
   --angle-y DEG          rotation about the y axis in degrees (default 0)
-  --texture FILE         texture image, read in texture mode only (default
-                         ./Data/texture1.bmp, relative to the current folder)
+  --texture FILE         texture image, a BMP, PNG or JPEG file, read in
+                         texture mode only (default: the default texture, see
+                         below); a file named here is never replaced by another
   --frames N             write the first N frames (1 to 100000) of the
                          animation, which starts at --angle-x and turns it by
                          5 degrees a frame (back to 0 after 360); OUT must
@@ -277,7 +296,9 @@ Options:
   --bench N              render N frames (1 to 100000) of the animation
                          without writing anything and print the time per
                          frame
-  -o, --output OUT       the PNG file to write (required unless --bench)
+  -o, --output OUT       the PNG file to write (required unless --bench); -
+                         writes it to standard output
+  --verbose              also show the warnings of the image libraries
   -h, --help             show this text
 
 Long options also take their value as --option=VALUE.

@@ -1,36 +1,27 @@
 #pragma once
 
+#include "scene/RenderSettings.h"
+
 #include <string>
 #include <vector>
 
-// Everything orbo-render is asked to do, as read from its command line. The
-// defaults are those of the window: the view's size, the torus and the drawing
-// settings it starts with.
-struct CRenderOptions
+// Everything orbo-render is asked to do, as read from its command line: the
+// user's settings, with the window's defaults, and what to render and write. An
+// empty m_strTexturePath stands for the default texture, looked up when needed.
+struct CRenderOptions : CRenderSettings
 {
     int m_nWidth = 520;
     int m_nHeight = 600;
-    int m_nRingRadius = 200;
-    int m_nSectionRadius = 80;
-    int m_nSurfaceSteps = 18;
-    int m_nSectionSteps = 18;
-    int m_nMode = 0;    // 0 wireframe, 1 surface, 2 texture
-    int m_nLight = 1;   // 0 off, 1 on
-    int m_nShading = 0; // 0 Gouraud, 1 Phong
     double m_dAngleX = 0.0;
     double m_dAngleY = 0.0;
-    std::string m_strTexturePath = "./Data/texture1.bmp";
     std::string m_strOutput;
     int m_nFrames = 0; // > 0: an animation written through the pattern in m_strOutput
     int m_nBench = 0;  // > 0: that many frames timed, nothing written
+    bool m_bVerbose = false; // Qt's own warnings go to stderr
 };
 
-// Ranges the command line accepts; the radii and step counts are those of the
-// window's sliders.
+// What the command line accepts besides the panel's ranges.
 namespace RenderLimits {
-constexpr int kMinRingRadius = 100, kMaxRingRadius = 300;
-constexpr int kMinSectionRadius = 20, kMaxSectionRadius = 120;
-constexpr int kMinSteps = 6, kMaxSteps = 36;
 constexpr int kMaxSide = 16384;
 constexpr int kMaxFrames = 100000;
 } // namespace RenderLimits

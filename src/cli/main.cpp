@@ -1,15 +1,23 @@
 // orbo-render: draws frames of the torus without a window and writes them as PNG
 // images, or times them.
 
+#include "cli/Escape.h"
+#include "cli/QuietStderr.h"
 #include "cli/RenderOptions.h"
+#include "imageio/DataPaths.h"
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
 #include "render/TorusRenderer.h"
 
+#include <QtGlobal>
+
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <new>
 #include <numeric>
@@ -20,32 +28,77 @@ namespace {
 
 constexpr const char* kProgram = "orbo-render";
 
-const char* const kModeNames[] = {"wireframe", "surface", "texture"};
-const char* const kLightNames[] = {"off", "on"};
-const char* const kShadingNames[] = {"gouraud", "phong"};
-
 void Configure(CTorusRenderer& renderer, const CRenderOptions& options)
 {
-    renderer.m_nSurfaceSteps = options.m_nSurfaceSteps;
-    renderer.m_nSectionSteps = options.m_nSectionSteps;
-    renderer.m_dRingRadius = options.m_nRingRadius;
-    renderer.m_dSectionRadius = options.m_nSectionRadius;
+    renderer.ApplySettings(options);
     renderer.m_angleX = options.m_dAngleX;
     renderer.m_angleY = options.m_dAngleY;
-    renderer.m_nMode = options.m_nMode;
-    renderer.m_nLight = options.m_nLight;
-    renderer.m_nShading = options.m_nShading;
     renderer.m_strTexturePath = options.m_strTexturePath;
     renderer.SwitchLights();
     renderer.SetupCamera();
 }
 
-bool Save(const CPixelSink& sink, const std::string& path)
+// Where the texture comes from when --texture is not given, for --help.
+std::string DefaultTextureText()
+{
+    std::string text = "Default texture: without --texture, the first of these files that exists:\n";
+    const std::vector<std::string> candidates = DefaultTextureCandidates();
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        text += "  " + candidates[i];
+        text += i == 0 ? " (relative to the current folder)\n" : "\n";
+    }
+    return text;
+}
+
+// The texture file to read: the one named on the command line, else the
+// default texture. False, with a message on stderr, when there is no default
+// texture anywhere.
+bool ChooseTexture(const CRenderOptions& options, std::string& path)
+{
+    if (!options.m_strTexturePath.empty()) {
+        path = options.m_strTexturePath;
+        return true;
+    }
+    path = DefaultTexturePath();
+    if (std::filesystem::exists(path))
+        return true;
+    std::cerr << kProgram << ": no default texture: none of";
+    const std::vector<std::string> candidates = DefaultTextureCandidates();
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        std::cerr << (i == 0 ? " '" : i + 1 == candidates.size() ? " or '" : ", '") << Escaped(candidates[i]) << "'";
+    std::cerr << " exists; name one with --texture FILE\n";
+    return false;
+}
+
+// "-" names standard output, which must not be a terminal.
+bool Save(const CPixelSink& sink, const std::string& path, const CRenderOptions& options)
 {
     std::string error;
-    if (SaveFramePng(sink, path, error))
+    if (path == "-") {
+        if (::isatty(STDOUT_FILENO)) {
+            std::cerr << kProgram << ": will not write a PNG image to a terminal; redirect the standard output\n";
+            return false;
+        }
+        bool written = false;
+        {
+            // without --verbose the image libraries' own output is dropped
+            const CQuietStderr quiet(!options.m_bVerbose);
+            written = WriteFramePng(sink, STDOUT_FILENO, error);
+        }
+        if (written)
+            return true;
+        std::cerr << kProgram << ": cannot write to the standard output: " << error << '\n';
+        return false;
+    }
+    bool saved = false;
+    {
+        // without --verbose the image libraries' own output is dropped
+        const CQuietStderr quiet(!options.m_bVerbose);
+        saved = SaveFramePng(sink, path, error);
+    }
+    if (saved)
         return true;
-    std::cerr << kProgram << ": cannot write '" << path << "': " << error << '\n';
+    std::cerr << kProgram << ": cannot write '" << Escaped(path) << "': " << error << '\n';
     return false;
 }
 
@@ -63,7 +116,7 @@ int RenderOne(CTorusRenderer& renderer, const CRenderOptions& options)
         NoteEmptyFrame(options);
         return 0;
     }
-    return Save(sink, options.m_strOutput) ? 0 : 1;
+    return Save(sink, options.m_strOutput, options) ? 0 : 1;
 }
 
 int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options)
@@ -75,7 +128,7 @@ int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options)
     for (int n = 0; n < options.m_nFrames; ++n) {
         CPixelSink sink(options.m_nWidth, options.m_nHeight);
         renderer.RenderFrame(sink);
-        if (!empty && !Save(sink, pattern.Format(n)))
+        if (!empty && !Save(sink, pattern.Format(n), options))
             return 1;
         renderer.m_angleX = NextAnimationAngle(renderer.m_angleX);
     }
@@ -108,22 +161,32 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
 
     std::printf("frames=%d size=%dx%d mode=%s light=%s shading=%s ring-radius=%d section-radius=%d "
                 "steps=%dx%d\n",
-                options.m_nBench, options.m_nWidth, options.m_nHeight, kModeNames[options.m_nMode],
-                kLightNames[options.m_nLight], kShadingNames[options.m_nShading], options.m_nRingRadius,
+                options.m_nBench, options.m_nWidth, options.m_nHeight,
+                kModeNames[static_cast<std::size_t>(options.m_nMode)].data(),
+                kLightNames[static_cast<std::size_t>(options.m_nLight)].data(),
+                kShadingNames[static_cast<std::size_t>(options.m_nShading)].data(), options.m_nRingRadius,
                 options.m_nSectionRadius, options.m_nSurfaceSteps, options.m_nSectionSteps);
     std::printf("ms_per_frame min=%.3f median=%.3f mean=%.3f fps=%.1f\n", sorted.front(), median, mean,
                 fps);
     return 0;
 }
 
-int Run(const CRenderOptions& options)
+int Run(CRenderOptions options)
 {
+    if (options.m_nMode == kModeTexture && !ChooseTexture(options, options.m_strTexturePath))
+        return 1;
     CTorusRenderer renderer;
     Configure(renderer, options);
     if (options.m_nMode == kModeTexture) {
         std::string error;
-        if (!LoadTextureFile(options.m_strTexturePath, renderer.m_texture, error)) {
-            std::cerr << kProgram << ": cannot read the texture '" << options.m_strTexturePath
+        bool loaded = false;
+        {
+            // without --verbose the image libraries' own output is dropped
+            const CQuietStderr quiet(!options.m_bVerbose);
+            loaded = LoadTextureFile(options.m_strTexturePath, renderer.m_texture, error);
+        }
+        if (!loaded) {
+            std::cerr << kProgram << ": cannot read the texture '" << Escaped(options.m_strTexturePath)
                       << "': " << error << '\n';
             return 1;
         }
@@ -136,6 +199,16 @@ int Run(const CRenderOptions& options)
     return RenderOne(renderer, options);
 }
 
+// Qt's image readers and writers report on stderr themselves ("libpng error:
+// ..."); our own one-line message says what failed, so theirs are shown only
+// with --verbose.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg)
+        std::cerr << kProgram << ": " << Escaped(message.toStdString()) << '\n';
+    (void)context;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -143,13 +216,15 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const CParseResult parsed = ParseCommandLine(args);
     if (parsed.m_status == CParseResult::kHelp) {
-        std::cout << UsageText();
+        std::cout << UsageText() << '\n' << DefaultTextureText();
         return 0;
     }
     if (parsed.m_status == CParseResult::kError) {
         std::cerr << kProgram << ": " << parsed.m_strError << '\n';
         return 2;
     }
+    if (!parsed.m_options.m_bVerbose)
+        qInstallMessageHandler(QuietQtMessages);
     try {
         return Run(parsed.m_options);
     } catch (const std::bad_alloc&) {

@@ -55,3 +55,10 @@ inline CColor operator+=(CColor& a, const CColor& c)
     a.b += c.b;
     return a;
 }
+
+// The colour c0 at t0 and c1 at t1, linear between and beyond (t0 != t1): the
+// interpolation of line colours and of Gouraud spans.
+inline CColor InterpolateColor(double t, double t0, double t1, const CColor& c0, const CColor& c1)
+{
+    return c0 * ((t - t1) / (t0 - t1)) + c1 * ((t - t0) / (t1 - t0));
+}

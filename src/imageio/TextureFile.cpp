@@ -1,126 +1,235 @@
 #include "imageio/TextureFile.h"
 
-#include <QFile>
+#include "imageio/BmpDecoder.h"
+
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QImageReader>
-#include <QString>
 
-#include <cstdint>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <new>
+#include <vector>
 
 namespace {
-// Larger images are refused before anything is decoded: a texture this size is
-// already far beyond what the torus can show.
-constexpr int kMaxTextureSide = 16384;
-constexpr qint64 kMaxTextureTexels = 64LL * 1024 * 1024;
 
-std::uint32_t ReadLE(const QByteArray& bytes, int at, int count)
+// No texture file is larger: 64 M texels of 4 bytes plain, and a margin.
+constexpr std::int64_t kMaxFileBytes = 320LL * 1024 * 1024;
+
+// Qt refuses by default to allocate an image over 128 MB, half of what the
+// texture limit allows; its limit is raised to the largest image our limit
+// admits in its widest decoded form (8 bytes a pixel, 16-bit channels).
+constexpr int kQtAllocationLimitMb = static_cast<int>(TextureLimits::kMaxTexels * 8 / (1024 * 1024));
+
+enum class EFormat { kUnknown, kBmp, kPng, kJpeg };
+
+EFormat FormatOf(std::span<const std::uint8_t> b)
 {
-    std::uint32_t value = 0;
-    for (int i = count - 1; i >= 0; --i)
-        value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
-    return value;
+    static constexpr std::uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M')
+        return EFormat::kBmp;
+    if (b.size() >= sizeof kPng && std::equal(std::begin(kPng), std::end(kPng), b.begin()))
+        return EFormat::kPng;
+    if (b.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF)
+        return EFormat::kJpeg;
+    return EFormat::kUnknown;
 }
 
-// Qt's BMP reader accepts a file that ends before its last pixel row and fills
-// the missing rows with black. For a BMP whose size follows from its header
-// (uncompressed, or compressed with the data size given) the file must be long
-// enough. Returns false when it is not; anything it cannot judge passes.
-bool BmpIsComplete(QFile& file)
+// A JPEG's decoder draws whatever is missing at the end of a truncated file in
+// grey without failing. The file is complete when its marker segments, walked
+// from the start, and the coded data after each scan header reach the end
+// marker.
+bool JpegIsComplete(std::span<const std::uint8_t> b)
 {
-    const QByteArray head = file.peek(38);
-    if (head.size() < 26 || !head.startsWith("BM"))
-        return true;
-    const qint64 dataOffset = ReadLE(head, 10, 4);
-    const std::uint32_t infoSize = ReadLE(head, 14, 4);
-    qint64 width = 0, height = 0, bitsPerPixel = 0, compression = 0, imageSize = 0;
-    if (infoSize == 12) { // OS/2 core header: 16-bit sizes, never compressed
-        width = ReadLE(head, 18, 2);
-        height = ReadLE(head, 20, 2);
-        bitsPerPixel = ReadLE(head, 24, 2);
-    } else if (infoSize >= 40 && head.size() >= 38) {
-        width = static_cast<std::int32_t>(ReadLE(head, 18, 4));
-        height = static_cast<std::int32_t>(ReadLE(head, 22, 4));
-        bitsPerPixel = ReadLE(head, 28, 2);
-        compression = ReadLE(head, 30, 4);
-        imageSize = ReadLE(head, 34, 4);
-    } else {
-        return true;
+    std::size_t at = 2; // after the start marker
+    while (at < b.size()) {
+        if (b[at] != 0xFF)
+            return false;
+        while (at < b.size() && b[at] == 0xFF) // fill bytes
+            ++at;
+        if (at >= b.size())
+            return false;
+        const std::uint8_t marker = b[at++];
+        if (marker == 0xD9) // end of image
+            return true;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) // no length
+            continue;
+        if (b.size() - at < 2)
+            return false;
+        const std::size_t length = static_cast<std::size_t>(b[at] << 8 | b[at + 1]);
+        if (length < 2 || b.size() - at < length)
+            return false;
+        at += length;
+        if (marker != 0xDA) // not a scan header: the next marker follows
+            continue;
+        // Coded data: a 0xFF in it is followed by 0 or a restart marker.
+        while (at + 1 < b.size() &&
+               !(b[at] == 0xFF && b[at + 1] != 0x00 && !(b[at + 1] >= 0xD0 && b[at + 1] <= 0xD7)))
+            ++at;
+        if (at + 1 >= b.size())
+            return false;
     }
-    if (height < 0)
-        height = -height; // top-down rows
-    // Sizes out of range are refused later, from the size the reader reports.
-    if (width <= 0 || width > kMaxTextureSide || height > kMaxTextureSide || bitsPerPixel > 64)
-        return true;
-    qint64 end = 0;
-    if (compression == 0 || compression == 3 || compression == 6) // plain or bit fields
-        end = dataOffset + (width * bitsPerPixel + 31) / 32 * 4 * height;
-    else if (compression == 1 || compression == 2) // run-length encoded
-        end = dataOffset + imageSize;
-    else
-        return true;
-    return file.size() >= end;
+    return false;
 }
-} // namespace
 
-bool LoadTextureFile(const std::string& path, CTexture& texture, std::string& error)
+// PNG and JPEG through Qt's readers, into an image of the reader's format filled
+// with prefill beforehand, so that pixels the reader leaves unwritten show.
+bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, std::string& error,
+                  std::uint8_t prefill)
 {
-    QFile file(QFile::decodeName(path.c_str()));
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString().toStdString();
-        return false;
-    }
-    if (file.size() == 0) {
-        error = "the file is empty";
-        return false;
-    }
-    if (!BmpIsComplete(file)) {
-        error = "the file is truncated";
-        return false;
-    }
-    QImageReader reader(&file);
+    using namespace TextureLimits;
+    QImageReader::setAllocationLimit(kQtAllocationLimitMb);
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setAutoTransform(false);
     if (!reader.canRead()) {
-        error = reader.errorString().toStdString();
+        error = "not a readable image";
         return false;
     }
     const QSize size = reader.size();
-    if (size.isValid() && (size.width() > kMaxTextureSide || size.height() > kMaxTextureSide ||
-                           qint64(size.width()) * size.height() > kMaxTextureTexels)) {
-        error = "image too large";
+    if (!size.isValid() || size.isEmpty()) {
+        error = "the image has no size";
         return false;
     }
-    QImage image = reader.read();
-    if (image.isNull()) {
-        error = reader.errorString().toStdString();
+    if (size.width() > kMaxSide || size.height() > kMaxSide ||
+        std::int64_t(size.width()) * size.height() > kMaxTexels) {
+        error = "the image is too large (" + std::to_string(size.width()) + "x" +
+                std::to_string(size.height()) + ")";
         return false;
     }
-    if (image.width() > kMaxTextureSide || image.height() > kMaxTextureSide ||
-        qint64(image.width()) * image.height() > kMaxTextureTexels) {
-        error = "image too large";
+    QImage image;
+    const QImage::Format format = reader.imageFormat();
+    if (format != QImage::Format_Invalid) {
+        image = QImage(size, format);
+        if (!image.isNull())
+            std::memset(image.bits(), prefill, static_cast<std::size_t>(image.sizeInBytes()));
+    }
+    if (!reader.read(&image) || image.isNull()) {
+        error = reader.error() == QImageReader::InvalidDataError
+                    ? "the file is truncated or corrupt"
+                    : reader.errorString().toStdString();
+        return false;
+    }
+    if (image.size() != size) {
+        error = "the file is corrupt (its size changed while reading)";
         return false;
     }
     // RGB32 keeps every pixel as 0xffRRGGBB in memory order blue, green, red, 0xff.
     image = image.convertToFormat(QImage::Format_RGB32);
     if (image.isNull()) {
-        error = "out of memory";
+        error = "not enough memory for the image";
         return false;
     }
+    const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 4;
+    out.m_nWidth = image.width();
+    out.m_nHeight = image.height();
+    out.m_texels.resize(rowBytes * static_cast<std::size_t>(image.height()));
+    for (int row = 0; row < image.height(); ++row)
+        std::memcpy(out.m_texels.data() + rowBytes * static_cast<std::size_t>(row),
+                    image.constScanLine(row), rowBytes);
+    return true;
+}
 
-    const int width = image.width();
-    const int height = image.height();
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-    std::vector<std::uint8_t> texels(rowBytes * static_cast<std::size_t>(height));
-    for (int row = 0; row < height; ++row)
-        std::memcpy(texels.data() + rowBytes * static_cast<std::size_t>(row), image.constScanLine(row),
-                    rowBytes);
+// Reads the whole of a regular file. Opening does not wait for a writer, so a
+// pipe is seen as one and refused.
+bool ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0;
+    if (!ok)
+        error = std::strerror(errno);
+    else if (S_ISDIR(info.st_mode))
+        ok = false, error = "it is a folder, not a file";
+    else if (!S_ISREG(info.st_mode))
+        ok = false, error = "not a regular file";
+    else if (info.st_size == 0)
+        ok = false, error = "the file is empty";
+    else if (info.st_size > kMaxFileBytes)
+        ok = false, error = "the file is too large for a texture";
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+        std::size_t got = 0;
+        while (ok && got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                ok = false, error = std::strerror(errno);
+            else if (n == 0)
+                bytes.resize(got); // shrank while being read: decode what is there
+            else
+                got += static_cast<std::size_t>(n);
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+bool DecodeTexture(std::span<const std::uint8_t> bytes, CTexture& texture, std::string& error,
+                   std::uint8_t prefill)
+{
+    CDecodedImage image;
+    bool ok = false;
+    switch (FormatOf(bytes)) {
+    case EFormat::kBmp:
+        ok = DecodeBmp(bytes, image, error, prefill);
+        break;
+    case EFormat::kJpeg:
+        ok = JpegIsComplete(bytes);
+        if (!ok)
+            error = "the file is truncated or corrupt";
+        else
+            ok = DecodeWithQt(bytes, image, error, prefill);
+        break;
+    case EFormat::kPng:
+        ok = DecodeWithQt(bytes, image, error, prefill);
+        break;
+    case EFormat::kUnknown:
+        error = std::string("not a ") + kTextureFormats + " image";
+        break;
+    }
+    if (!ok)
+        return false;
 
     texture.m_desc.m_nType = 0;
-    texture.m_desc.m_nWidth = width;
-    texture.m_desc.m_nHeight = height;
-    texture.m_desc.m_nBytesPerRow = static_cast<std::int32_t>(rowBytes);
+    texture.m_desc.m_nWidth = image.m_nWidth;
+    texture.m_desc.m_nHeight = image.m_nHeight;
+    texture.m_desc.m_nBytesPerRow = image.m_nWidth * 4;
     texture.m_desc.m_nPlanes = 1;
     texture.m_desc.m_nBitsPerTexel = 32;
-    texture.m_texels = std::move(texels);
+    texture.m_texels = std::move(image.m_texels);
     return true;
+}
+
+bool LoadTextureFile(const std::string& path, CTexture& texture, std::string& error)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!ReadRegularFile(path, bytes, error))
+        return false;
+    if (bytes.empty()) {
+        error = "the file is empty";
+        return false;
+    }
+    try {
+        return DecodeTexture(bytes, texture, error);
+    } catch (const std::bad_alloc&) {
+        error = "not enough memory for the image";
+        return false;
+    }
 }

@@ -8,22 +8,9 @@ namespace {
 inline int Px(double v) { return static_cast<int>(v + 0.5); }
 } // namespace
 
-void CLineRasterizer::MoveTo(CPixelSink&, const CPoint2D& p) { m_startPoint = p; }
-
-void CLineRasterizer::MoveTo(CPixelSink& sink, double x, double y, const CColor& c)
-{
-    MoveTo(sink, CPoint2D(x, y, c));
-}
-
 void CLineRasterizer::LineTo(CPixelSink& sink, double x, double y, const CColor& c)
 {
     LineTo(sink, CPoint2D(x, y, c));
-}
-
-CColor CLineRasterizer::Interpolate(double t, double t0, double t1, const CColor& c0,
-                                    const CColor& c1)
-{
-    return c0 * ((t - t1) / (t0 - t1)) + c1 * ((t - t0) / (t1 - t0));
 }
 
 // Pixel at (x, y) in colour c moved toward the background by the share e.
@@ -32,96 +19,77 @@ void CLineRasterizer::Plot(CPixelSink& sink, int x, int y, const CColor& c, doub
     sink.SetPixel(x, y, (c + e * (m_background - c)).ToColorRef());
 }
 
+// The walk of a sloped line from p0 to p1: the major coordinate goes from p0's to
+// p1's by majorStep while it has not passed p1's. Each step: the colour, the pixel
+// at the minor coordinate with share e of background, the pixel secondMinor(minor)
+// with share 1 - e, then the error step and at most one minor step.
+template <class SecondMinor>
+void CLineRasterizer::Walk(CPixelSink& sink, const CPoint2D& p0, const CPoint2D& p1, bool majorIsY,
+                           double majorStep, double step, double minorStep, SecondMinor secondMinor)
+{
+    const double m0 = majorIsY ? p0.y : p0.x;
+    const double m1 = majorIsY ? p1.y : p1.x;
+    double minor = majorIsY ? p0.x : p0.y;
+    double e = step;
+    for (double m = m0; majorStep > 0.0 ? m < m1 : m > m1; m += majorStep) {
+        const CColor c = InterpolateColor(m, m0, m1, p0.colour, p1.colour);
+        const int first = Px(minor);
+        const int second = secondMinor(minor);
+        if (majorIsY) {
+            Plot(sink, first, Px(m), c, e);
+            Plot(sink, second, Px(m), c, 1.0 - e);
+        } else {
+            Plot(sink, Px(m), first, c, e);
+            Plot(sink, Px(m), second, c, 1.0 - e);
+        }
+        e += step;
+        if (e >= 1.0) {
+            minor += minorStep;
+            e -= 1.0;
+        }
+    }
+}
+
 void CLineRasterizer::LineTo(CPixelSink& sink, const CPoint2D& p)
 {
     m_endPoint = p;
     CPoint2D p0 = m_startPoint;
     CPoint2D p1 = m_endPoint;
+    m_startPoint = p;
 
     if (std::fabs(p0.x - p1.x) == 0.0) {
         // Vertical: one unblended pixel per scanline, from the lower end up.
         if (p0.y > p1.y)
             std::swap(p0, p1);
         for (double y = p0.y; y < p1.y; y += 1.0)
-            sink.SetPixel(Px(p0.x), Px(y),
-                          Interpolate(y, p0.y, p1.y, p0.colour, p1.colour).ToColorRef());
-        m_startPoint = p;
+            sink.SetPixel(Px(p0.x), Px(y), InterpolateColor(y, p0.y, p1.y, p0.colour, p1.colour).ToColorRef());
         return;
     }
 
+    const auto above = [](double minor) { return static_cast<int>(minor + 1.5); };
     const double k = (p1.y - p0.y) / (p1.x - p0.x);
-    // Each step: colour, pixel A with share e of background, pixel B with share
-    // 1 - e, then the error step and at most one minor step, then the major step.
-    if (k > 1.0) {
+    if (k > 1.0) { // steep, rising: up the scanlines, x to the right
         if (p0.y > p1.y)
             std::swap(p0, p1);
-        const double step = 1.0 / k;
-        double e = step;
-        double x = p0.x;
-        for (double y = p0.y; y < p1.y; y += 1.0) {
-            const CColor c = Interpolate(y, p0.y, p1.y, p0.colour, p1.colour);
-            Plot(sink, Px(x), Px(y), c, e);
-            Plot(sink, static_cast<int>(x + 1.5), Px(y), c, 1.0 - e);
-            e += step;
-            if (e >= 1.0) {
-                x += 1.0;
-                e -= 1.0;
-            }
-        }
-    } else if (k >= 0.0) {
+        Walk(sink, p0, p1, true, 1.0, 1.0 / k, 1.0, above);
+    } else if (k >= 0.0) { // shallow, rising: along x, y up
         if (p0.x > p1.x)
             std::swap(p0, p1);
-        double e = k;
-        double y = p0.y;
-        for (double x = p0.x; x < p1.x; x += 1.0) {
-            const CColor c = Interpolate(x, p0.x, p1.x, p0.colour, p1.colour);
-            Plot(sink, Px(x), Px(y), c, e);
-            Plot(sink, Px(x), static_cast<int>(y + 1.5), c, 1.0 - e);
-            e += k;
-            if (e >= 1.0) {
-                y += 1.0;
-                e -= 1.0;
-            }
-        }
-    } else if (k < -1.0) {
+        Walk(sink, p0, p1, false, 1.0, k, 1.0, above);
+    } else if (k < -1.0) { // steep, falling: down the scanlines, x to the right
         if (p0.y < p1.y)
             std::swap(p0, p1);
-        const double step = -1.0 / k;
-        double e = step;
-        double x = p0.x;
-        for (double y = p0.y; y > p1.y; y -= 1.0) {
-            const CColor c = Interpolate(y, p0.y, p1.y, p0.colour, p1.colour);
-            Plot(sink, Px(x), Px(y), c, e);
-            Plot(sink, static_cast<int>(x + 1.5), Px(y), c, 1.0 - e);
-            e += step;
-            if (e >= 1.0) {
-                x += 1.0;
-                e -= 1.0;
-            }
-        }
-    } else if (k < 0.0) {
+        Walk(sink, p0, p1, true, -1.0, -1.0 / k, 1.0, above);
+    } else if (k < 0.0) { // shallow, falling: along x, y down
         if (p0.x > p1.x)
             std::swap(p0, p1);
-        const double step = -k;
-        double e = step;
-        double y = p0.y;
-        for (double x = p0.x; x < p1.x; x += 1.0) {
-            const CColor c = Interpolate(x, p0.x, p1.x, p0.colour, p1.colour);
-            Plot(sink, Px(x), Px(y), c, e);
-            Plot(sink, Px(x), Px(y - 1.0), c, 1.0 - e);
-            e += step;
-            if (e >= 1.0) {
-                y -= 1.0;
-                e -= 1.0;
-            }
-        }
+        Walk(sink, p0, p1, false, 1.0, -k, -1.0, [](double minor) { return Px(minor - 1.0); });
     }
-    m_startPoint = p;
 }
 
 void DrawEdge(CPixelSink& sink, const CScreenPointZ& a, const CScreenPointZ& b)
 {
     CLineRasterizer line;
-    line.MoveTo(sink, a.x, static_cast<double>(a.y), a.colour);
+    line.MoveTo(a.x, static_cast<double>(a.y), a.colour);
     line.LineTo(sink, b.x, static_cast<double>(b.y), b.colour);
 }

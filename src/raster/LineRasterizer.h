@@ -9,20 +9,20 @@
 class CLineRasterizer
 {
 public:
-    void MoveTo(CPixelSink& sink, const CPoint2D& p);
-    void MoveTo(CPixelSink& sink, double x, double y, const CColor& c);
+    void MoveTo(const CPoint2D& p) { m_startPoint = p; }
+    void MoveTo(double x, double y, const CColor& c) { MoveTo(CPoint2D(x, y, c)); }
     // Draws from the current point to p, then makes p the current point.
     void LineTo(CPixelSink& sink, const CPoint2D& p);
     void LineTo(CPixelSink& sink, double x, double y, const CColor& c);
-
-    // c0 at t0 and c1 at t1, linear between (t0 != t1).
-    static CColor Interpolate(double t, double t0, double t1, const CColor& c0, const CColor& c1);
 
     CPoint2D m_startPoint;
     CPoint2D m_endPoint;
     CColor m_background{0.0, 0.0, 0.0};
 
 private:
+    template <class SecondMinor>
+    void Walk(CPixelSink& sink, const CPoint2D& p0, const CPoint2D& p1, bool majorIsY, double majorStep,
+              double step, double minorStep, SecondMinor secondMinor);
     void Plot(CPixelSink& sink, int x, int y, const CColor& c, double e);
 };
 

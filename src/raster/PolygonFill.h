@@ -1,120 +1,140 @@
 #pragma once
 
-#include "geometry/Vec3.h"
-#include "lighting/LightingModel.h"
-#include "raster/PixelSink.h"
-#include "raster/Texture.h"
+#include "raster/DepthBuffer.h"
+#include "raster/Edge.h"
 
-#include <cstdint>
+#include <algorithm>
+#include <cassert>
 #include <vector>
 
-// One non-horizontal edge of a facet. It takes part in the scanlines from the
-// smaller vertex y up to m_nYMax - 1; m_start and m_end are in polygon order.
-struct CEdge
-{
-    double m_dX = 0.0; // x on the current scanline
-    int m_nYMax = 0;
-    double m_dDx = 0.0; // change of x per scanline
-    CScreenPointZ m_start;
-    CScreenPointZ m_end;
-    CVec3 m_startNormal;
-    CVec3 m_endNormal;
-    CPoint2D m_startTex;
-    CPoint2D m_endTex;
-};
-
-// One scanline of the edge table: the edges whose smaller y is m_nY, in polygon order.
-struct CEdgeBucket
-{
-    int m_nY = 0;
-    std::vector<CEdge> m_edges;
-};
-
 // Scan-converts one projected facet at a time against a depth buffer that lives
-// for the whole frame. Per facet: one vertex input, BuildBuckets, one edge-table
-// builder, one fill, Reset.
+// for the whole frame.
 //
-// Every fill walks the scanlines bottom up with a sorted active edge list, takes
+// The walk goes over the scanlines bottom up with a sorted active edge list, takes
 // the spans between pairs of active edges, samples each span at xL, xL + 1, ...
-// while x < xR, and plots column (int)(x + 0.5) when the sample's depth is not
-// smaller than the stored one. Depth comes from the plane through vertices 0, 1, 2.
+// while x < xR, and draws column (int)(x + 0.5) when the sample's depth is not
+// smaller than the stored one. Depth comes from the plane through corners 0, 1, 2.
+// What a drawn sample looks like is the shader's business: the filler knows it
+// only as a template parameter with
+//   BeginScanline(first, second, y)  the first two active edges of scanline y;
+//   BeginSpan(xL, xR)                per pair of edges with xL < xR;
+//   Plot(x, px, y, z)                a sample that passed the depth test, whose
+//                                    depth is already stored; px is its column.
+// Samples outside the clip are never depth-tested nor plotted: their pixels are
+// not seen and their depth cells are read by no other pixel.
 class CPolygonFill
 {
 public:
-    // Allocates width x height depth cells, all set to value. Pixel (x, y) has the
-    // cell of column x + width/2 and row y + height/2.
-    void InitDepthBuffer(int width, int height, double value);
-
-    void SetVertices(const CScreenPointZ* positions, int count);
-    void SetVerticesWithNormals(const CScreenPointZ* positions, const CVec3* normals, int count);
-    void SetVerticesWithTexture(const CScreenPointZ* positions, const CVec3* normals,
-                                const CPoint2D* texCoords, int count);
-
-    // One empty bucket for every scanline from the lowest to the highest vertex y.
-    void BuildBuckets();
-    void BuildEdges();
-    void BuildEdgesWithNormals();
-    void BuildEdgesWithTexture();
-
-    // Vertex colours interpolated along the edges and across the spans.
-    void FillGouraud(CPixelSink& sink);
-    // Normals interpolated, the lighting evaluated at every pixel.
-    void FillPhong(CPixelSink& sink, CPoint3D eye, const CLightingModel* lights,
-                   const CMaterial* material);
-    // Texels copied unchanged. depthFill is the filler whose depth buffer is used.
-    void FillTexture(CPixelSink& sink, CPolygonFill& depthFill, const std::uint8_t* texels,
-                     const CTextureDesc& desc);
-    // Texels lit per pixel, each texel being the ambient, diffuse and specular
-    // reflectance of the point, with exponent 80.
-    void FillTexturePhong(CPixelSink& sink, CPolygonFill& depthFill, const std::uint8_t* texels,
-                          const CTextureDesc& desc, CPoint3D eye, const CLightingModel* lights);
-
-    // Appends a copy of the edge at the tail of the active list.
-    void AddActiveEdge(const CEdge& edge);
-    // Orders the active list by x, then by dx; records equal in both keep their order.
-    void SortActiveEdges();
-
-    static CColor InterpolateColor(double t, double t0, double t1, const CColor& c0,
-                                   const CColor& c1);
-    static CVec3 InterpolateNormal(double t, double t0, double t1, const CVec3& a0,
-                                   const CVec3& a1);
-    static CPoint2D InterpolateTexCoord(double t, double t0, double t1, const CPoint2D& c0,
-                                        const CPoint2D& c1);
-
-    // Forgets the current facet: vertices, edge table and active list. The depth
-    // buffer stays.
-    void Reset();
-
-    // The depth cell of pixel (x, y), or null outside the buffer.
-    double* DepthCell(int x, int y)
+    // Fills one facet: takes its corners, builds its edge table and walks it.
+    template <class Shader>
+    void Fill(const CFillVertex* corners, int count, CDepthBuffer& depth, const SScanClip& clip,
+              Shader& shader)
     {
-        const int col = x + m_nDepthWidth / 2;
-        const int row = y + m_nDepthHeight / 2;
-        if (col < 0 || col >= m_nDepthWidth || row < 0 || row >= m_nDepthHeight)
-            return nullptr;
-        return &m_depth[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_nDepthWidth) +
-                        static_cast<std::size_t>(col)];
+        SetVertices(corners, count);
+        BuildBuckets();
+        BuildEdges();
+        ScanConvert(depth, clip, shader);
     }
 
+    // The steps of Fill, public so that the edge table can be checked.
+    void SetVertices(const CFillVertex* corners, int count);
+    // One empty bucket for every scanline from the lowest to the highest corner y.
+    void BuildBuckets();
+    // One edge per non-horizontal side, in polygon order, in the bucket of its smaller y.
+    void BuildEdges();
+
+    void AddActiveEdge(const CEdge& edge);
+    // Orders the active list by x, then by dx; edges equal in both keep their order.
+    void SortActiveEdges();
+
     int BucketCount() const { return static_cast<int>(m_nBucketCount); }
-    const CEdgeBucket& Bucket(int index) const { return m_buckets[static_cast<std::size_t>(index)]; }
+    const CEdgeBucket& Bucket(int index) const
+    {
+        assert(index >= 0 && static_cast<std::size_t>(index) < m_nBucketCount);
+        return m_buckets[static_cast<std::size_t>(index)];
+    }
     const std::vector<CEdge>& ActiveEdges() const { return m_active; }
 
 private:
-    template <class Edges> void BuildEdgeTable(Edges copyAttributes);
-    template <class Shader> void ScanConvert(CPolygonFill& depthFill, CPixelSink& sink,
-                                             Shader& shader);
+    template <class Shader> void ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shader& shader);
 
-    int m_nVertexCount = 0;
-    std::vector<CScreenPointZ> m_pPositions;
-    std::vector<CVec3> m_pNormals;
-    std::vector<CPoint2D> m_pTexCoords;
-
-    std::vector<CEdge> m_active;      // the active edge list, in list order
+    std::vector<CFillVertex> m_corners;
+    std::vector<CEdge> m_active;        // the active edge list, in list order
     std::vector<CEdgeBucket> m_buckets; // the edge table, one bucket per scanline
-    std::size_t m_nBucketCount = 0;   // buckets in use; the rest keep their storage
-
-    std::vector<double> m_depth; // row-major, m_nDepthWidth cells a row
-    int m_nDepthWidth = 0;
-    int m_nDepthHeight = 0;
+    std::size_t m_nBucketCount = 0;     // buckets in use; the rest keep their storage
 };
+
+template <class Shader>
+void CPolygonFill::ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shader& shader)
+{
+    if (m_corners.size() < 3 || m_nBucketCount == 0)
+        return;
+
+    // Depth plane through corners 0, 1, 2 in (screen x, scanline, depth).
+    const CScreenPointZ& v0 = m_corners[0].m_position;
+    const CScreenPointZ& v1 = m_corners[1].m_position;
+    const CScreenPointZ& v2 = m_corners[2].m_position;
+    const CVec3 n = Cross(CVec3(v0, v1), CVec3(v1, v2));
+    // First three corners on one screen line: the plane has no depth to give, and
+    // the infinite or NaN depths would corrupt the buffer. Such a facet is not filled.
+    if (n.z == 0.0)
+        return;
+    const double d = -(n.x * v1.x + n.y * static_cast<double>(v1.y) + n.z * v1.z);
+    const double dzdx = -n.x / n.z;
+
+    m_active.clear();
+    for (std::size_t b = 0; b < m_nBucketCount; ++b) {
+        const CEdgeBucket& bucket = m_buckets[b];
+        const int y = bucket.m_nY;
+        if (y > clip.yMax)
+            return; // every later scanline lies above the clip
+        for (const CEdge& edge : bucket.m_edges)
+            AddActiveEdge(edge);
+        SortActiveEdges();
+        if (m_active.empty())
+            return;
+        m_active.erase(std::remove_if(m_active.begin(), m_active.end(),
+                                      [y](const CEdge& e) { return e.m_nYMax <= y; }),
+                       m_active.end());
+        if (m_active.empty())
+            return;
+
+        if (y >= clip.yMin) {
+            // Every edge that enters a scanline leaves at a later one, so edges come
+            // and go in pairs: the list holds at least two here.
+            assert(m_active.size() >= 2);
+            const double yd = static_cast<double>(y);
+            double* cells = depth.Row(y);
+            shader.BeginScanline(m_active[0], m_active[1], yd);
+            for (std::size_t k = 0; k + 1 < m_active.size(); k += 2) {
+                const double xL = m_active[k].m_dX;
+                const double xR = m_active[k + 1].m_dX;
+                if (!(xL < xR))
+                    continue;
+                double z = -(n.x * xL + n.y * yd + d) / n.z;
+                shader.BeginSpan(xL, xR);
+                int lo = clip.xMax + 1, hi = clip.xMin - 1;
+                // x and z advance by repeated addition, sample by sample, whether a
+                // sample is drawn or not: their rounding is part of the picture.
+                for (double x = xL; x < xR; x += 1.0, z += dzdx) {
+                    const int px = static_cast<int>(x + 0.5);
+                    if (px < clip.xMin)
+                        continue;
+                    if (px > clip.xMax)
+                        break; // columns only grow along a span
+                    double& cell = cells[px];
+                    if (z < cell)
+                        continue; // hidden
+                    cell = z;
+                    lo = std::min(lo, px);
+                    hi = px;
+                    shader.Plot(x, px, yd, z);
+                }
+                if (lo <= hi)
+                    depth.Touch(y, lo, hi);
+            }
+        }
+        for (CEdge& edge : m_active)
+            edge.m_dX += edge.m_dDx;
+    }
+}

@@ -2,6 +2,11 @@
 
 #include "raster/LineRasterizer.h"
 #include "scene/TorusMesh.h"
+#include "shading/Fills.h"
+#include "shading/Shaders.h"
+
+#include <algorithm>
+#include <thread>
 
 CTorusRenderer::CTorusRenderer()
     : m_pLighting(std::make_unique<CLightingModel>(m_nLightCount)),
@@ -21,6 +26,20 @@ CTorusRenderer::CTorusRenderer()
     m_pMaterial->m_diffuse = CColor(0.912, 0.616, 0.116);
     m_pMaterial->m_specular = CColor(1.0, 1.0, 1.0);
     m_pMaterial->m_shininess = 100.0;
+    SetThreadCount(static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+CTorusRenderer::~CTorusRenderer() = default;
+
+void CTorusRenderer::ApplySettings(const CRenderSettings& settings)
+{
+    m_nLight = settings.m_nLight;
+    m_dRingRadius = settings.m_nRingRadius;
+    m_dSectionRadius = settings.m_nSectionRadius;
+    m_nSurfaceSteps = settings.m_nSurfaceSteps;
+    m_nSectionSteps = settings.m_nSectionSteps;
+    m_nMode = settings.m_nMode;
+    m_nShading = settings.m_nShading;
 }
 
 void CTorusRenderer::SwitchLights()
@@ -31,141 +50,152 @@ void CTorusRenderer::SwitchLights()
         m_pLighting->m_pLights[i].m_bOn = m_nLight;
 }
 
+void CTorusRenderer::SetThreadCount(int count)
+{
+    count = std::clamp(count, 1, kMaxThreads);
+    if (count == m_nThreads && m_pWorkers)
+        return;
+    m_pWorkers.reset();
+    m_pWorkers = std::make_unique<CBandWorkers>(count);
+    m_bands = std::vector<SBand>(static_cast<std::size_t>(count));
+    m_nThreads = count;
+}
+
 void CTorusRenderer::BuildVertices()
 {
     m_nSurfaceStepAngle = TorusMesh::StepAngle(m_nSurfaceSteps);
     m_nSectionStepAngle = TorusMesh::StepAngle(m_nSectionSteps);
-    const int count = m_nSurfaceSteps * m_nSectionSteps;
-    m_pVertices = std::make_unique<CPoint3D[]>(static_cast<std::size_t>(count));
-    m_pVertexNormals = std::make_unique<CVec3[]>(static_cast<std::size_t>(count));
-    TorusMesh::BuildVertices(m_pVertices.get(), m_nSurfaceSteps, m_nSectionSteps,
-                             m_nSurfaceStepAngle, m_nSectionStepAngle, m_dRingRadius,
-                             m_dSectionRadius);
-    m_transform.SetPoints(m_pVertices.get(), count);
+    const std::size_t count = static_cast<std::size_t>(m_nSurfaceSteps) * static_cast<std::size_t>(m_nSectionSteps);
+    // Fresh vertices every frame (white, weight 1): the storage is reused, the values never.
+    m_vertices.assign(count, CPoint3D());
+    m_vertexNormals.assign(count, CVec3());
+    TorusMesh::BuildVertices(m_vertices.data(), m_nSurfaceSteps, m_nSectionSteps, m_nSurfaceStepAngle,
+                             m_nSectionStepAngle, m_dRingRadius, m_dSectionRadius);
 }
 
 void CTorusRenderer::BuildFacets()
 {
-    m_ppFacets = std::make_unique<std::unique_ptr<CFacet[]>[]>(static_cast<std::size_t>(m_nSurfaceSteps));
-    for (int i = 0; i < m_nSurfaceSteps; ++i) {
-        m_ppFacets[i] = std::make_unique<CFacet[]>(static_cast<std::size_t>(m_nSectionSteps));
+    m_facets.assign(static_cast<std::size_t>(m_nSurfaceSteps) * static_cast<std::size_t>(m_nSectionSteps),
+                    CFacet());
+    for (int i = 0; i < m_nSurfaceSteps; ++i)
         for (int j = 0; j < m_nSectionSteps; ++j)
-            TorusMesh::SetFacetCorners(m_ppFacets[i][j], i, j, m_nSurfaceSteps, m_nSectionSteps);
-    }
+            TorusMesh::SetFacetCorners(m_facets[static_cast<std::size_t>(i * m_nSectionSteps + j)], i, j,
+                                       m_nSurfaceSteps, m_nSectionSteps);
 }
 
 void CTorusRenderer::RenderFrame(CPixelSink& sink)
 {
     BuildVertices();
     BuildFacets();
-    m_transform.RotateX(m_angleX);
-    m_transform.RotateY(m_angleY);
+    m_transform.SetRotationX(m_angleX);
+    m_transform.Apply(m_vertices);
+    m_transform.SetRotationY(m_angleY);
+    m_transform.Apply(m_vertices);
     RenderPass(sink);
 }
 
 void CTorusRenderer::RenderPass(CPixelSink& sink)
 {
-    // One depth buffer for every facet of the frame: filled facets hide each other
-    // whatever their order.
-    m_pFill = std::make_unique<CPolygonFill>();
-    m_pFill->InitDepthBuffer(1000, 1000, -1000.0);
-
     const CPoint3D& eye = m_camera.m_eye;
 
     // Vertex pass: normals and lit colours, in every mode.
     for (int i = 0; i < m_nSurfaceSteps; ++i) {
         for (int j = 0; j < m_nSectionSteps; ++j) {
-            const int k = i * m_nSectionSteps + j;
-            m_pVertexNormals[k] =
-                TorusMesh::VertexNormal(m_pVertices.get(), m_nSurfaceSteps, m_nSectionSteps, i, j);
-            m_pVertices[k].colour =
-                m_pLighting->Illuminate(eye, m_pVertices[k], m_pVertexNormals[k], m_pMaterial.get());
+            const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
+            m_vertexNormals[k] = TorusMesh::VertexNormal(m_vertices.data(), m_nSurfaceSteps, m_nSectionSteps, i, j);
+            m_vertices[k].colour = m_pLighting->Illuminate(eye, m_vertices[k], m_vertexNormals[k], m_pMaterial.get());
         }
     }
 
-    // Facet pass, rows in order: cull back faces against the eye, project, draw.
+    // Facet pass, rows in order: cull back faces against the eye, project.
+    m_drawn.clear();
     for (int i = 0; i < m_nSurfaceSteps; ++i) {
         for (int j = 0; j < m_nSectionSteps; ++j) {
-            CFacet& facet = m_ppFacets[i][j];
-            const CPoint3D& p0 = m_pVertices[facet.m_pIndices[0]];
-            const CPoint3D& p1 = m_pVertices[facet.m_pIndices[1]];
-            const CPoint3D& p2 = m_pVertices[facet.m_pIndices[2]];
-            const CVec3 toEye(p1, eye);
+            CFacet& facet = m_facets[static_cast<std::size_t>(i * m_nSectionSteps + j)];
+            const CPoint3D& p0 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[0])];
+            const CPoint3D& p1 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[1])];
+            const CPoint3D& p2 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[2])];
             facet.m_normal = FacetNormal(p0, p1, p2);
-            if (Dot(toEye, facet.m_normal) < 0.0)
+            if (Dot(CVec3(p1, eye), facet.m_normal) < 0.0)
                 continue;
 
-            CScreenPointZ corners[CFacet::kCorners];
-            CVec3 normals[CFacet::kCorners];
+            SDrawnFacet& drawn = m_drawn.emplace_back();
+            drawn.i = i;
+            drawn.j = j;
+            CPoint2D texCoords[CFacet::kCorners];
+            TorusMesh::FacetTexCoords(i, j, m_nSurfaceStepAngle, m_nSectionStepAngle, texCoords);
             for (int c = 0; c < CFacet::kCorners; ++c) {
-                m_camera.Project(m_pVertices[facet.m_pIndices[c]]);
-                corners[c] = m_camera.m_projected;
-                normals[c] = m_pVertexNormals[facet.m_pIndices[c]];
+                const std::size_t v = static_cast<std::size_t>(facet.m_pIndices[c]);
+                drawn.corners[c].m_position = m_camera.Projected(m_vertices[v]);
+                drawn.corners[c].m_normal = m_vertexNormals[v];
+                drawn.corners[c].m_texCoord = texCoords[c];
             }
-            DrawFacet(sink, i, j, corners, normals);
         }
     }
 
-    ReleaseMesh();
+    if (m_nMode == kModeWireframe) {
+        DrawLines(sink);
+        return;
+    }
+
+    // Filled facets: one band of image rows per thread, against one depth buffer
+    // for the whole frame.
+    m_depth.Clear();
+    const SScanClip image = ImageClip(sink);
+    const long long rows = static_cast<long long>(image.yMax) - image.yMin + 1;
+    m_pWorkers->Run([&](int band) {
+        SScanClip clip = image;
+        if (rows > 0) {
+            clip.yMin = image.yMin + static_cast<int>(rows * band / m_nThreads);
+            clip.yMax = image.yMin + static_cast<int>(rows * (band + 1) / m_nThreads) - 1;
+        }
+        FillBand(sink, clip, m_bands[static_cast<std::size_t>(band)]);
+    });
 }
 
-void CTorusRenderer::DrawFacet(CPixelSink& sink, int i, int j, const CScreenPointZ corners[4],
-                               const CVec3 normals[4])
+void CTorusRenderer::DrawLines(CPixelSink& sink) const
 {
-    CPolygonFill& fill = *m_pFill;
-    switch (m_nMode) {
-    case kModeWireframe:
-        DrawEdge(sink, corners[0], corners[1]);
-        DrawEdge(sink, corners[1], corners[2]);
-        DrawEdge(sink, corners[2], corners[3]);
-        DrawEdge(sink, corners[3], corners[0]);
-        break;
-    case kModeSurface:
+    for (const SDrawnFacet& facet : m_drawn) {
+        const CFillVertex* c = facet.corners;
+        DrawEdge(sink, c[0].m_position, c[1].m_position);
+        DrawEdge(sink, c[1].m_position, c[2].m_position);
+        DrawEdge(sink, c[2].m_position, c[3].m_position);
+        DrawEdge(sink, c[3].m_position, c[0].m_position);
+    }
+}
+
+template <class Shader> void CTorusRenderer::FillFacets(const SScanClip& clip, SBand& band, Shader& shader)
+{
+    if (clip.yMin > clip.yMax || clip.xMin > clip.xMax)
+        return;
+    for (const SDrawnFacet& facet : m_drawn)
+        band.fill.Fill(facet.corners, CFacet::kCorners, m_depth, clip, shader);
+    shader.Flush();
+}
+
+void CTorusRenderer::FillBand(CPixelSink& sink, const SScanClip& clip, SBand& band)
+{
+    const CPoint3D& eye = m_camera.m_eye;
+    if (m_nMode == kModeSurface) {
         if (m_nShading == kShadingGouraud) {
-            fill.SetVertices(corners, 4);
-            fill.BuildBuckets();
-            fill.BuildEdges();
-            fill.FillGouraud(sink);
-            fill.Reset();
+            CGouraudShader shader(sink);
+            FillFacets(clip, band, shader);
         } else if (m_nShading == kShadingPhong) {
-            fill.SetVerticesWithNormals(corners, normals, 4);
-            fill.BuildBuckets();
-            fill.BuildEdgesWithNormals();
-            fill.FillPhong(sink, m_camera.m_eye, m_pLighting.get(), m_pMaterial.get());
-            fill.Reset();
+            CPhongShader shader(sink, band.batch, eye, *m_pLighting, *m_pMaterial);
+            FillFacets(clip, band, shader);
         }
-        break;
-    case kModeTexture: {
-        // Lit texture is drawn with Phong shading only; the panel never offers
-        // texture with Gouraud, and that combination draws nothing.
-        const bool unlit = m_nLight == kLightOff;
-        const bool lit = m_nLight == kLightOn && m_nShading == kShadingPhong;
-        if (!unlit && !lit)
-            break;
-        CPoint2D texCoords[4];
-        TorusMesh::FacetTexCoords(i, j, m_nSurfaceStepAngle, m_nSectionStepAngle, texCoords);
-        fill.SetVerticesWithTexture(corners, normals, texCoords, 4);
-        fill.BuildBuckets();
-        fill.BuildEdgesWithTexture();
-        const std::uint8_t* texels = m_texture.HasTexels() ? m_texture.m_texels.data() : nullptr;
-        if (unlit)
-            fill.FillTexture(sink, fill, texels, m_texture.m_desc);
-        else
-            fill.FillTexturePhong(sink, fill, texels, m_texture.m_desc, m_camera.m_eye,
-                                  m_pLighting.get());
-        fill.Reset();
-        break;
+        return;
     }
-    default:
-        break;
+    if (m_nMode != kModeTexture || !m_texture.HasTexels() || m_texture.m_desc.m_nWidth <= 0 ||
+        m_texture.m_desc.m_nHeight <= 0)
+        return;
+    // Lit texture is drawn with Phong shading only; the panel never offers texture
+    // with Gouraud, and that combination draws nothing.
+    if (m_nLight == kLightOff) {
+        CTextureShader shader(sink, m_texture);
+        FillFacets(clip, band, shader);
+    } else if (m_nLight == kLightOn && m_nShading == kShadingPhong) {
+        CLitTextureShader shader(sink, band.batch, m_texture, eye, *m_pLighting);
+        FillFacets(clip, band, shader);
     }
-}
-
-void CTorusRenderer::ReleaseMesh()
-{
-    m_pFill.reset();
-    m_pVertices.reset();
-    m_pVertexNormals.reset();
-    m_ppFacets.reset();
-    m_transform.SetPoints(nullptr, 0);
 }

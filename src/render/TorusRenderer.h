@@ -2,43 +2,59 @@
 
 #include "geometry/Vec3.h"
 #include "lighting/LightingModel.h"
+#include "raster/DepthBuffer.h"
+#include "raster/Edge.h"
 #include "raster/PixelSink.h"
 #include "raster/PolygonFill.h"
 #include "raster/Texture.h"
+#include "render/BandWorkers.h"
 #include "scene/Camera.h"
 #include "scene/Facet.h"
+#include "scene/RenderSettings.h"
 #include "scene/ViewTransform.h"
+#include "shading/SampleBatch.h"
 
 #include <memory>
 #include <string>
-
-// Drawing modes, light switch and shading methods shared by the panel, the
-// document and the renderer.
-enum : int { kModeWireframe = 0, kModeSurface = 1, kModeTexture = 2 };
-enum : int { kLightOff = 0, kLightOn = 1 };
-enum : int { kShadingGouraud = 0, kShadingPhong = 1 };
+#include <vector>
 
 // All the state a frame is rendered from, and the rendering of a frame into a
-// pixel sink. The mesh and the facet filler exist only while a frame is drawn.
+// pixel sink: the torus mesh is built and rotated, lit per vertex, culled and
+// projected, then drawn as lines or filled facets against a depth buffer.
+//
+// Filled facets are drawn by several threads, each over its own band of image
+// rows, every facet in the same order: every pixel sees the same depth tests in
+// the same order whatever the thread count, so the frame does not depend on it.
+// The buffers of a frame are kept for the next one; nothing computed for a frame
+// is read by the next.
 class CTorusRenderer
 {
 public:
     CTorusRenderer();
+    ~CTorusRenderer();
 
     // Computes the viewing constants and the eye once, before the first frame.
     void SetupCamera() { m_camera.SetupCamera(); }
 
-    // Builds and rotates the mesh and draws it into sink (cleared by its owner).
-    void RenderFrame(CPixelSink& sink);
+    // Takes over the user's settings, in this order: the light switch, the radii,
+    // the step counts, the mode and the shading. The texture path and the lights'
+    // on flags are left to the caller (SwitchLights).
+    void ApplySettings(const CRenderSettings& settings);
 
     // Sets the on flag of every light from the light switch: 0 off, 1 on, any
     // other value leaves them as they are.
     void SwitchLights();
 
-    // The steps of RenderFrame, public so that they can be checked one by one.
-    void BuildVertices();
-    void BuildFacets();
-    void RenderPass(CPixelSink& sink);
+    // Builds and rotates the mesh and draws it into sink (cleared by its owner).
+    void RenderFrame(CPixelSink& sink);
+
+    // The threads that fill facets: 1 to kMaxThreads; the hardware's count at first.
+    static constexpr int kMaxThreads = 256;
+    void SetThreadCount(int count);
+    int ThreadCount() const { return m_nThreads; }
+
+    // The facets that faced the eye in the last frame, and so were drawn.
+    int FacetsDrawn() const { return static_cast<int>(m_drawn.size()); }
 
     int m_nSurfaceSteps = 18;
     int m_nSectionSteps = 18;
@@ -46,17 +62,12 @@ public:
     double m_dSectionRadius = 80.0;
     int m_nSurfaceStepAngle = 0;
     int m_nSectionStepAngle = 0;
-    std::unique_ptr<CPoint3D[]> m_pVertices;
-    std::unique_ptr<CVec3[]> m_pVertexNormals;
-    std::unique_ptr<std::unique_ptr<CFacet[]>[]> m_ppFacets; // rows of facets
     CCamera m_camera; // eye distance 1000, azimuth 0, polar angle 90, screen distance 800
     double m_angleX = 0.0;
     double m_angleY = 0.0;
     int m_nLightCount = 1;
     std::unique_ptr<CLightingModel> m_pLighting;
     std::unique_ptr<CMaterial> m_pMaterial;
-    CViewTransform m_transform;
-    std::unique_ptr<CPolygonFill> m_pFill;
     CTexture m_texture;
     std::string m_strTexturePath = "./Data/texture1.bmp";
     int m_nMode = kModeWireframe;
@@ -64,7 +75,33 @@ public:
     int m_nShading = kShadingGouraud;
 
 private:
-    void DrawFacet(CPixelSink& sink, int i, int j, const CScreenPointZ corners[4],
-                   const CVec3 normals[4]);
-    void ReleaseMesh();
+    // A facet that faces the eye, ready to draw: its grid position and corners.
+    struct SDrawnFacet
+    {
+        int i = 0, j = 0;
+        CFillVertex corners[CFacet::kCorners];
+    };
+    // What one band's thread keeps from frame to frame.
+    struct SBand
+    {
+        CPolygonFill fill;
+        CSampleBatch batch;
+    };
+
+    void BuildVertices();
+    void BuildFacets();
+    void RenderPass(CPixelSink& sink);
+    void DrawLines(CPixelSink& sink) const;
+    void FillBand(CPixelSink& sink, const SScanClip& clip, SBand& band);
+    template <class Shader> void FillFacets(const SScanClip& clip, SBand& band, Shader& shader);
+
+    std::vector<CPoint3D> m_vertices;
+    std::vector<CVec3> m_vertexNormals;
+    std::vector<CFacet> m_facets; // facet (i, j) at i * m_nSectionSteps + j, like the vertices
+    std::vector<SDrawnFacet> m_drawn;
+    CViewTransform m_transform;
+    CDepthBuffer m_depth;
+    int m_nThreads = 1;
+    std::unique_ptr<CBandWorkers> m_pWorkers;
+    std::vector<SBand> m_bands;
 };

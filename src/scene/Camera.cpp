@@ -23,7 +23,7 @@ void CCamera::SetupCamera()
     m_eye.z = r * m_sinPhi * m_cosTheta;
 }
 
-void CCamera::Project(const CPoint3D& p)
+CScreenPointZ CCamera::Projected(const CPoint3D& p) const
 {
     const double r = m_eyeDistance;
     const double d = m_screenDistance;
@@ -31,8 +31,10 @@ void CCamera::Project(const CPoint3D& p)
     const double ye = p.y * m_sinPhi - p.x * m_cosPhiSinTheta - p.z * m_cosPhiCosTheta;
     const double ze = r - (p.y * m_cosPhi + p.z * m_cosThetaSinPhi + p.x * m_sinPhiSinTheta);
 
-    m_projected.x = xe * d / ze;
-    m_projected.y = static_cast<int>(ye * d / ze + 0.5);
-    m_projected.z = (r - ze) * d / ze;
-    m_projected.colour = p.colour;
+    CScreenPointZ projected;
+    projected.x = xe * d / ze;
+    projected.y = static_cast<int>(ye * d / ze + 0.5);
+    projected.z = (r - ze) * d / ze;
+    projected.colour = p.colour;
+    return projected;
 }

@@ -14,9 +14,11 @@ public:
 
     // Caches the sines, cosines and their products and places the eye.
     void SetupCamera();
-    // Projects p (w ignored) into m_projected: fractional x, scanline y rounded by
-    // adding 0.5 and truncating toward zero, depth growing toward the eye, p's colour.
-    void Project(const CPoint3D& p);
+    // The projection of p (w ignored): fractional x, scanline y rounded by adding
+    // 0.5 and truncating toward zero, depth growing toward the eye, p's colour.
+    CScreenPointZ Projected(const CPoint3D& p) const;
+    // Projects p into m_projected.
+    void Project(const CPoint3D& p) { m_projected = Projected(p); }
 
     CPoint3D m_eye;
     CScreenPointZ m_projected;

@@ -24,16 +24,27 @@ void CViewTransform::Identity()
 
 void CViewTransform::RotateX(double degrees)
 {
+    SetRotationX(degrees);
+    Apply();
+}
+
+void CViewTransform::RotateY(double degrees)
+{
+    SetRotationY(degrees);
+    Apply();
+}
+
+void CViewTransform::SetRotationX(double degrees)
+{
     Identity();
     const double a = degrees * kRotationRadiansPerDegree;
     m_matrix[1][1] = std::cos(a);
     m_matrix[1][2] = std::sin(a);
     m_matrix[2][1] = -std::sin(a);
     m_matrix[2][2] = std::cos(a);
-    Apply();
 }
 
-void CViewTransform::RotateY(double degrees)
+void CViewTransform::SetRotationY(double degrees)
 {
     Identity();
     const double a = degrees * kRotationRadiansPerDegree;
@@ -41,14 +52,12 @@ void CViewTransform::RotateY(double degrees)
     m_matrix[0][2] = -std::sin(a);
     m_matrix[2][0] = std::sin(a);
     m_matrix[2][2] = std::cos(a);
-    Apply();
 }
 
-void CViewTransform::Apply()
+void CViewTransform::Apply(std::span<CPoint3D> points) const
 {
     const auto& m = m_matrix;
-    for (int i = 0; i < m_count; ++i) {
-        CPoint3D& p = m_points[i];
+    for (CPoint3D& p : points) {
         const double x = p.x, y = p.y, z = p.z, w = p.w;
         // All four terms of every sum are kept, zeros included, so that the signs
         // of zero results come out as the full product gives them.

@@ -2,19 +2,26 @@
 
 #include "geometry/Points.h"
 
-// A 4 x 4 row-major matrix that rotates an attached array of points in place.
-// The matrix is reset by every rotation; the points accumulate the rotations.
+#include <span>
+
+// A 4 x 4 row-major matrix that rotates points in place: an attached array, or
+// any span given to Apply. The matrix is reset by every rotation; the points
+// accumulate the rotations.
 class CViewTransform
 {
 public:
     // Attaches the array to rotate; the transform does not own it.
     void SetPoints(CPoint3D* points, int count);
     void Identity();
-    // Right-handed rotations by whole or fractional degrees.
+    // The matrices of right-handed rotations by whole or fractional degrees.
+    void SetRotationX(double degrees);
+    void SetRotationY(double degrees);
+    // Sets the rotation and applies it to the attached points.
     void RotateX(double degrees);
     void RotateY(double degrees);
-    // Replaces every attached point by the row-vector product (x, y, z, w) * M.
-    void Apply();
+    // Replaces every point by the row-vector product (x, y, z, w) * M.
+    void Apply(std::span<CPoint3D> points) const;
+    void Apply() { Apply(std::span<CPoint3D>(m_points, static_cast<std::size_t>(m_count))); }
 
     double m_matrix[4][4] = {};
 

@@ -1,6 +1,6 @@
 #include "ui/LeftPortion.h"
 
-#include "ui/DataPaths.h"
+#include "imageio/DataPaths.h"
 #include "ui/DialogUnits.h"
 #include "ui/OrboDoc.h"
 #include "ui/Resources.h"
@@ -197,13 +197,13 @@ void CLeftPortion::CreateControls()
     m_pModeGroup = new QButtonGroup(this);
     m_pLightGroup = new QButtonGroup(this);
     m_pShadingGroup = new QButtonGroup(this);
-    m_pModeGroup->addButton(Button(IDC_WIREFRAME), 0);
-    m_pModeGroup->addButton(Button(IDC_SURFACE), 1);
-    m_pModeGroup->addButton(Button(IDC_TEXTURE), 2);
-    m_pLightGroup->addButton(Button(IDC_LIGHT_OFF), 0);
-    m_pLightGroup->addButton(Button(IDC_LIGHT_ON), 1);
-    m_pShadingGroup->addButton(Button(IDC_GOURAUD), 0);
-    m_pShadingGroup->addButton(Button(IDC_PHONG), 1);
+    m_pModeGroup->addButton(Button(IDC_WIREFRAME), kModeWireframe);
+    m_pModeGroup->addButton(Button(IDC_SURFACE), kModeSurface);
+    m_pModeGroup->addButton(Button(IDC_TEXTURE), kModeTexture);
+    m_pLightGroup->addButton(Button(IDC_LIGHT_OFF), kLightOff);
+    m_pLightGroup->addButton(Button(IDC_LIGHT_ON), kLightOn);
+    m_pShadingGroup->addButton(Button(IDC_GOURAUD), kShadingGouraud);
+    m_pShadingGroup->addButton(Button(IDC_PHONG), kShadingPhong);
     UpdateData(false); // nothing selected until the initial update
 
     ConnectCommands();
@@ -267,9 +267,9 @@ void CLeftPortion::OnInitialUpdate()
         slider->setTickInterval(s.tickInterval);
         slider->setPageStep(s.pageStep);
     }
-    m_nMode = 0;
-    m_nLight = 1;
-    m_nShading = 0;
+    m_nMode = kModeWireframe;
+    m_nLight = kLightOn;
+    m_nShading = kShadingGouraud;
     EnableControls({}, {IDC_GOURAUD, IDC_PHONG, IDC_CHOOSE_TEXTURE});
     UpdateFacetCount();
     UpdateData(false);
@@ -316,56 +316,56 @@ void CLeftPortion::OnHScroll()
 void CLeftPortion::OnWireframe()
 {
     EnableControls({}, {IDC_GOURAUD, IDC_PHONG, IDC_CHOOSE_TEXTURE});
-    m_nMode = 0;
+    m_nMode = kModeWireframe;
     UpdateData(false);
-    m_doc.m_nMode = 0;
+    m_doc.m_nMode = kModeWireframe;
 }
 
 void CLeftPortion::OnSurface()
 {
     EnableControls({IDC_GOURAUD, IDC_PHONG}, {IDC_CHOOSE_TEXTURE});
-    m_nMode = 1;
+    m_nMode = kModeSurface;
     UpdateData(false);
-    m_doc.m_nMode = 1;
+    m_doc.m_nMode = kModeSurface;
 }
 
 // Textures are lit per pixel only, so texture mode forces Phong.
 void CLeftPortion::OnTexture()
 {
     EnableControls({IDC_CHOOSE_TEXTURE, IDC_PHONG}, {IDC_GOURAUD});
-    m_nMode = 2;
-    m_nShading = 1;
+    m_nMode = kModeTexture;
+    m_nShading = kShadingPhong;
     UpdateData(false);
-    m_doc.m_nMode = 2;
-    m_doc.m_nShading = 1;
+    m_doc.m_nMode = kModeTexture;
+    m_doc.m_nShading = kShadingPhong;
 }
 
 void CLeftPortion::OnLightOff()
 {
-    m_nLight = 0;
+    m_nLight = kLightOff;
     UpdateData(false);
-    m_doc.m_nLight = 0;
+    m_doc.m_nLight = kLightOff;
 }
 
 void CLeftPortion::OnLightOn()
 {
-    m_nLight = 1;
+    m_nLight = kLightOn;
     UpdateData(false);
-    m_doc.m_nLight = 1;
+    m_doc.m_nLight = kLightOn;
 }
 
 void CLeftPortion::OnGouraud()
 {
-    m_nShading = 0;
+    m_nShading = kShadingGouraud;
     UpdateData(false);
-    m_doc.m_nShading = 0;
+    m_doc.m_nShading = kShadingGouraud;
 }
 
 void CLeftPortion::OnPhong()
 {
-    m_nShading = 1;
+    m_nShading = kShadingPhong;
     UpdateData(false);
-    m_doc.m_nShading = 1;
+    m_doc.m_nShading = kShadingPhong;
 }
 
 void CLeftPortion::OnChooseTexture()

@@ -1,9 +1,9 @@
 #include "ui/OrboView.h"
 
+#include "imageio/DataPaths.h"
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
-#include "ui/DataPaths.h"
 #include "ui/OrboDoc.h"
 
 #include <QClipboard>
@@ -112,13 +112,7 @@ void COrboView::OnTimer()
         else
             m_renderer.m_angleX = 0.0;
 
-        m_renderer.m_nLight = m_doc.m_nLight;
-        m_renderer.m_dRingRadius = m_doc.m_nRingRadius;
-        m_renderer.m_dSectionRadius = m_doc.m_nSectionRadius;
-        m_renderer.m_nSurfaceSteps = m_doc.m_nSurfaceSteps;
-        m_renderer.m_nSectionSteps = m_doc.m_nSectionSteps;
-        m_renderer.m_nMode = m_doc.m_nMode;
-        m_renderer.m_nShading = m_doc.m_nShading;
+        m_renderer.ApplySettings(m_doc);
         update();
     }
 

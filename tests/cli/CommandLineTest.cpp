@@ -24,7 +24,7 @@ TEST(CommandLineTest, DefaultsAreThoseOfTheWindow)
     EXPECT_EQ(o.m_nLight, 1);
     EXPECT_EQ(o.m_nShading, 0);
     EXPECT_EQ(o.m_dAngleX, 0.0);
-    EXPECT_EQ(o.m_strTexturePath, "./Data/texture1.bmp");
+    EXPECT_EQ(o.m_strTexturePath, ""); // the default texture, looked up by the program
     EXPECT_EQ(o.m_strOutput, "out.png");
     EXPECT_EQ(o.m_nFrames, 0);
     EXPECT_EQ(o.m_nBench, 0);
@@ -126,6 +126,27 @@ TEST(CommandLineTest, BadInputIsRefusedWithAMessageNamingTheOption)
         EXPECT_NE(r.m_strError.find(c.mentions), std::string::npos) << r.m_strError;
         EXPECT_EQ(r.m_strError.find('\n'), std::string::npos) << r.m_strError;
     }
+}
+
+// A value is echoed with its control characters escaped, so the message stays
+// one line and sends nothing to the terminal; a value too small for a double is
+// 0, not an error.
+TEST(CommandLineTest, EchoedValuesAreEscapedAndTinyAnglesAccepted)
+{
+    CParseResult r = ParseCommandLine({"--ring-radius", "200\n", "-o", "a.png"});
+    ASSERT_EQ(r.m_status, CParseResult::kError);
+    EXPECT_NE(r.m_strError.find("(got '200\\n')"), std::string::npos) << r.m_strError;
+    r = ParseCommandLine({"--mode", "\x1b[31mred\xff", "-o", "a.png"});
+    EXPECT_NE(r.m_strError.find("'\\e[31mred\\xff'"), std::string::npos) << r.m_strError;
+
+    r = ParseCommandLine({"--angle-x", "1e-400", "--angle-y", "-1e-400", "-o", "a.png"});
+    ASSERT_EQ(r.m_status, CParseResult::kRun) << r.m_strError;
+    EXPECT_EQ(r.m_options.m_dAngleX, 0.0);
+    EXPECT_EQ(r.m_options.m_dAngleY, 0.0);
+    EXPECT_EQ(ParseCommandLine({"--angle-x", "-1e400", "-o", "a.png"}).m_status, CParseResult::kError);
+
+    EXPECT_TRUE(ParseCommandLine({"--verbose", "-o", "-"}).m_options.m_bVerbose);
+    EXPECT_EQ(ParseCommandLine({"--verbose=1", "-o", "a.png"}).m_status, CParseResult::kError);
 }
 
 TEST(FramePatternTest, NumbersFramesFromThePattern)

@@ -8,6 +8,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+
 namespace {
 
 struct ToolRun
@@ -17,7 +24,8 @@ struct ToolRun
     QString err;
 };
 
-ToolRun RenderTool(const QStringList& args, const QString& workingDir = QString())
+ToolRun RenderTool(const QStringList& args, const QString& workingDir = QString(),
+                   QByteArray* standardOutput = nullptr)
 {
     QProcess process;
     if (!workingDir.isEmpty())
@@ -27,7 +35,10 @@ ToolRun RenderTool(const QStringList& args, const QString& workingDir = QString(
     ToolRun run;
     if (process.exitStatus() == QProcess::NormalExit)
         run.status = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    const QByteArray out = process.readAllStandardOutput();
+    if (standardOutput)
+        *standardOutput = out;
+    run.out = QString::fromUtf8(out);
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
@@ -121,6 +132,82 @@ TEST_F(RenderToolTest, EmptyFrameAndBenchWriteNoFile)
     EXPECT_TRUE(run.out.startsWith("frames=2 size=32x32 mode=surface")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("ms_per_frame min=")) << run.out.toStdString();
     EXPECT_TRUE(Empty());
+}
+
+// Commands run by bash, for arguments that are not UTF-8 ($'\xff').
+int Shell(const std::string& folder, const std::string& command)
+{
+    const std::string script = folder + "/run.sh";
+    std::ofstream(script) << command << '\n';
+    return WEXITSTATUS(std::system(("bash '" + script + "'").c_str()));
+}
+
+TEST_F(RenderToolTest, OutputToPipesDevicesAndStandardOutput)
+{
+    QByteArray png;
+    ToolRun run = RenderTool({"--size", "8x8", "-o", "-"}, QString(), &png);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(QImage::fromData(png, "png").size(), QSize(8, 8));
+
+    run = RenderTool({"--size", "8x8", "-o", "/dev/full"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains("No space left on device")) << run.err.toStdString();
+    EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    struct stat info {};
+    ASSERT_EQ(::stat("/dev/full", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+
+    // A pipe stays a pipe and receives the image.
+    const std::string fifo = Path("pipe").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    run = RenderTool({"--size", "8x8", "-o", Path("pipe")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    char head[4] = {};
+    EXPECT_EQ(::read(reader, head, 4), 4);
+    EXPECT_EQ(std::string(head + 1, 3), "PNG");
+    ::close(reader);
+    ASSERT_EQ(::stat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+    // As a texture a pipe is refused at once.
+    run = RenderTool({"--mode", "texture", "--texture", Path("pipe"), "-o", Path("t.png")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains("not a regular file")) << run.err.toStdString();
+    ::unlink(fifo.c_str());
+}
+
+TEST_F(RenderToolTest, NamesThatAreNotUtf8AreUsedAsGiven)
+{
+    const std::string dir = m_dir.path().toStdString();
+    const std::string tool = ORBO_RENDER;
+    ASSERT_EQ(Shell(dir, "cd '" + dir + "' && '" + tool + "' --size 8x8 -o $'\\xff.png' && '" + tool +
+                    "' --size 9x9 -o $'\\xfe.png' && cp " ORBO_SOURCE_DIR
+                    "/tests/imageio/textures/seeds/bpp24.bmp $'t\\xff.bmp' && '" +
+                    tool + "' --mode texture --size 8x8 --texture $'t\\xff.bmp' -o t.png"),
+              0);
+    std::ifstream a(dir + "/\xff.png"), b(dir + "/\xfe.png");
+    EXPECT_TRUE(a.good());
+    EXPECT_TRUE(b.good());
+    // A missing one is named escaped, on one line.
+    ToolRun run = RenderTool({"--mode", "texture", "--texture", QString::fromUtf8("m\n\x1b.bmp"), "-o", Path("f.png")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains("'m\\n\\e.bmp'")) << run.err.toStdString();
+    EXPECT_EQ(run.err.count('\n'), 1);
+    Shell(dir, "rm -f '" + dir + "'/$'\\xff.png' '" + dir + "'/$'\\xfe.png' '" + dir + "'/$'t\\xff.bmp'");
+}
+
+// A file Qt's PNG reader complains about gives our one line only, unless asked.
+TEST_F(RenderToolTest, QtWarningsOnlyWithVerbose)
+{
+    const QString cut = QStringLiteral(ORBO_SOURCE_DIR "/tests/imageio/textures/bad/png-cut.png");
+    ToolRun run = RenderTool({"--mode", "texture", "--texture", cut, "-o", Path("f.png")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    run = RenderTool({"--verbose", "--mode", "texture", "--texture", cut, "-o", Path("f.png")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_GT(run.err.count('\n'), 1) << run.err.toStdString();
 }
 
 } // namespace

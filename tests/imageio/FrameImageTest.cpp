@@ -6,6 +6,14 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 TEST(FrameImageTest, SavedPngReadsBackWithTheSinkPixels)
@@ -55,6 +63,86 @@ TEST(FrameImageTest, FailuresWriteNothingAndSayWhy)
     EXPECT_FALSE(SaveFramePng(CPixelSink(4, 4), dir.path().toStdString(), error));
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(QFileInfo(dir.path()).isDir());
+}
+
+// Entries of a folder other than . and .., read as bytes (Qt would decode them).
+int CountEntries(const std::string& folder)
+{
+    int count = 0;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir))
+            count += std::string(entry->d_name) != "." && std::string(entry->d_name) != ".." ? 1 : 0;
+        ::closedir(dir);
+    }
+    return count;
+}
+
+std::string Contents(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// An existing pipe or device is written into, never replaced by a regular file.
+TEST(FrameImageTest, PipesAndDevicesAreWrittenIntoNotReplaced)
+{
+    QTemporaryDir dir;
+    const std::string fifo = dir.filePath("pipe").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    std::string error;
+    ASSERT_TRUE(SaveFramePng(CPixelSink(4, 3), fifo, error)) << error;
+    char head[8] = {};
+    EXPECT_EQ(::read(reader, head, sizeof head), 8);
+    EXPECT_EQ(std::string(head + 1, 3), "PNG");
+    ::close(reader);
+    struct stat info {};
+    ASSERT_EQ(::stat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+    EXPECT_FALSE(SaveFramePng(CPixelSink(4, 3), "/dev/full", error));
+    EXPECT_EQ(error, "No space left on device");
+    ASSERT_EQ(::stat("/dev/full", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+}
+
+TEST(FrameImageTest, NamesAreBytesAndReplacedFilesKeepTheirPlaceAndMode)
+{
+    QTemporaryDir dir;
+    const std::string base = dir.path().toStdString() + "/";
+    std::string error;
+    // Two names that differ only in a byte that is not UTF-8 are two files.
+    ASSERT_TRUE(SaveFramePng(CPixelSink(2, 2), base + "\xff.png", error)) << error;
+    ASSERT_TRUE(SaveFramePng(CPixelSink(3, 3), base + "\xfe.png", error)) << error;
+    EXPECT_NE(Contents(base + "\xff.png"), Contents(base + "\xfe.png"));
+    EXPECT_EQ(CountEntries(base), 2);
+    ::unlink((base + "\xff.png").c_str()); // QTemporaryDir cannot name them
+    ::unlink((base + "\xfe.png").c_str());
+
+    // A replaced file keeps its permissions; a link to it stays a link.
+    const std::string kept = base + "kept.png";
+    std::ofstream(kept) << "old";
+    ASSERT_EQ(::chmod(kept.c_str(), 0640), 0);
+    ASSERT_EQ(::symlink("kept.png", (base + "link.png").c_str()), 0);
+    ASSERT_TRUE(SaveFramePng(CPixelSink(2, 2), base + "link.png", error)) << error;
+    struct stat info {};
+    ASSERT_EQ(::lstat((base + "link.png").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(::stat(kept.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(Contents(kept).substr(1, 3), "PNG");
+
+    // A writable file in a folder that takes no new files is overwritten in place.
+    const std::string locked = base + "locked";
+    ASSERT_EQ(::mkdir(locked.c_str(), 0700), 0);
+    std::ofstream(locked + "/f.png") << "old";
+    ASSERT_EQ(::chmod(locked.c_str(), 0500), 0);
+    const bool saved = SaveFramePng(CPixelSink(2, 2), locked + "/f.png", error);
+    ::chmod(locked.c_str(), 0700);
+    EXPECT_TRUE(saved) << error;
+    EXPECT_EQ(Contents(locked + "/f.png").substr(1, 3), "PNG");
+    EXPECT_EQ(CountEntries(locked), 1);
 }
 
 } // namespace

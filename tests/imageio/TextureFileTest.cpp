@@ -2,7 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 
 #include <cstdint>
 #include <fstream>
@@ -154,6 +162,154 @@ TEST_F(TextureFileTest, UnreadableFilesFailAndLeaveTheTextureUntouched)
         EXPECT_EQ(texture.m_desc.m_nWidth, 5) << name;
         EXPECT_EQ(texture.m_texels, (std::vector<std::uint8_t>{9, 9, 9, 9})) << name;
     }
+}
+
+std::vector<std::uint8_t> ReadBytes(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    const QByteArray data = file.readAll();
+    return std::vector<std::uint8_t>(data.begin(), data.end());
+}
+
+QStringList Samples(const char* folder)
+{
+    QDir dir(QStringLiteral(ORBO_SOURCE_DIR "/tests/imageio/textures/") + folder);
+    QStringList paths;
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
+        paths << dir.filePath(name);
+    EXPECT_FALSE(paths.isEmpty()) << dir.path().toStdString();
+    return paths;
+}
+
+// Every sample of every depth and compression loads, and whatever the buffer
+// held before decoding, the same texels come out: none is left unwritten.
+TEST(TextureSamplesTest, EveryAcceptedKindLoadsWithOnlyTexelsTheFileDefines)
+{
+    for (const QString& path : Samples("seeds")) {
+        SCOPED_TRACE(path.toStdString());
+        const std::vector<std::uint8_t> bytes = ReadBytes(path);
+        CTexture a, b;
+        std::string error;
+        ASSERT_TRUE(DecodeTexture(bytes, a, error, 0x55)) << error;
+        ASSERT_TRUE(DecodeTexture(bytes, b, error, 0xAA)) << error;
+        EXPECT_EQ(a.m_texels, b.m_texels);
+        EXPECT_EQ(a.m_texels.size(), 4u * a.m_desc.m_nWidth * a.m_desc.m_nHeight);
+        EXPECT_GT(a.m_desc.m_nWidth, 0);
+        // The image Qt reads from the same file agrees where Qt reads it right.
+        const QImage qt(path);
+        if (!qt.isNull() && !path.contains("rle")) { // Qt leaves skipped run-length texels undefined
+            ASSERT_EQ(qt.width(), a.m_desc.m_nWidth);
+            ASSERT_EQ(qt.height(), a.m_desc.m_nHeight);
+            for (int v = 0; v < qt.height(); ++v)
+                for (int u = 0; u < qt.width(); ++u) {
+                    const QRgb p = qt.pixel(u, v);
+                    EXPECT_EQ(TexelBgr(a, u, v), (std::vector<int>{qBlue(p), qGreen(p), qRed(p)}))
+                        << u << ", " << v;
+                }
+        }
+    }
+}
+
+// Runs, literal groups, line ends, a delta and an early end of image: the
+// texels skipped by the last three are black.
+TEST(TextureSamplesTest, RunLengthBmpDecodesPixelByPixel)
+{
+    CTexture t;
+    std::string error;
+    ASSERT_TRUE(LoadTextureFile(ORBO_SOURCE_DIR "/tests/imageio/textures/seeds/rle8.bmp", t, error))
+        << error;
+    ASSERT_EQ(t.m_desc.m_nWidth, 7);
+    ASSERT_EQ(t.m_desc.m_nHeight, 5);
+    // Palette entry i is red i, green 3i, blue 255 - i; rows are stored bottom-up.
+    const auto entry = [](int i) { return std::vector<int>{255 - i, 3 * i, i}; };
+    const std::vector<int> black{0, 0, 0};
+    EXPECT_EQ(TexelBgr(t, 0, 4), entry(1));
+    EXPECT_EQ(TexelBgr(t, 2, 4), entry(1));
+    EXPECT_EQ(TexelBgr(t, 3, 4), entry(2));
+    EXPECT_EQ(TexelBgr(t, 6, 4), entry(5));
+    EXPECT_EQ(TexelBgr(t, 6, 3), entry(9));
+    EXPECT_EQ(TexelBgr(t, 0, 2), black);
+    EXPECT_EQ(TexelBgr(t, 1, 1), black);
+    EXPECT_EQ(TexelBgr(t, 2, 1), entry(6));
+    EXPECT_EQ(TexelBgr(t, 3, 1), entry(6));
+    EXPECT_EQ(TexelBgr(t, 4, 1), black);
+    EXPECT_EQ(TexelBgr(t, 6, 0), black);
+}
+
+// Files found to load with texels the file never defined, or to be drawn from
+// truncated data, or in formats whose truncation cannot be told.
+TEST(TextureSamplesTest, FaultyFilesAreRefused)
+{
+    for (const QString& path : Samples("bad")) {
+        SCOPED_TRACE(path.toStdString());
+        CTexture texture;
+        texture.m_texels = {9, 9, 9, 9};
+        std::string error;
+        EXPECT_FALSE(LoadTextureFile(path.toStdString(), texture, error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(texture.m_texels, (std::vector<std::uint8_t>{9, 9, 9, 9}));
+        if (path.endsWith(".gif") || path.endsWith(".ico")) {
+            EXPECT_EQ(error, "not a BMP, PNG or JPEG image");
+        }
+    }
+}
+
+TEST_F(TextureFileTest, OnlyRegularFilesAreReadAndNamesAreBytes)
+{
+    // A pipe with no writer would block a reader for ever: it is refused at once.
+    const std::string fifo = Path("pipe.bmp");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CTexture texture;
+    std::string error;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(LoadTextureFile(fifo, texture, error));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(error, "not a regular file");
+    EXPECT_FALSE(LoadTextureFile("/dev/zero", texture, error));
+    ::unlink(fifo.c_str());
+
+    // A name that is not UTF-8 names the file with exactly those bytes.
+    const std::string latin = Path("t") + "\xff.bmp";
+    WriteFile(latin, Bmp24(2, 2, [](int, int) { return Rgb{1, 2, 3}; }));
+    ASSERT_TRUE(LoadTextureFile(latin, texture, error)) << error;
+    EXPECT_EQ(texture.m_desc.m_nWidth, 2);
+}
+
+// Qt's readers refuse images over 128 MB by default; up to the texture limit of
+// 64 M texels they load, beyond it they are refused from the header.
+TEST_F(TextureFileTest, LargeImagesLoadUpToTheTextureLimit)
+{
+    const QString big = m_dir.filePath("big.png");
+    QImage image(8192, 4100, QImage::Format_RGB888);
+    image.fill(qRgb(10, 20, 30));
+    image.setPixel(8191, 4099, qRgb(200, 100, 50));
+    ASSERT_TRUE(image.save(big, "png", 10));
+    image = QImage();
+    CTexture texture;
+    std::string error;
+    ASSERT_TRUE(LoadTextureFile(big.toStdString(), texture, error)) << error;
+    EXPECT_EQ(TexelBgr(texture, 8191, 4099), (std::vector<int>{50, 100, 200}));
+    texture = CTexture();
+
+    // The same header claiming 8193 x 8193.
+    std::vector<std::uint8_t> bytes = ReadBytes(QStringLiteral(ORBO_SOURCE_DIR "/tests/imageio/textures/seeds/rgb.png"));
+    for (int at : {16, 20}) {
+        bytes[at + 2] = 0x20;
+        bytes[at + 3] = 0x01;
+        bytes[at] = bytes[at + 1] = 0;
+    }
+    std::uint32_t crc = 0xFFFFFFFF; // over the chunk type and data, bytes 12 .. 28
+    for (int at = 12; at < 29; ++at) {
+        crc ^= bytes[at];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    crc = ~crc;
+    for (int i = 0; i < 4; ++i)
+        bytes[29 + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+    EXPECT_FALSE(DecodeTexture(bytes, texture, error));
+    EXPECT_NE(error.find("too large"), std::string::npos) << error;
 }
 
 } // namespace

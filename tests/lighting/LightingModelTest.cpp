@@ -33,27 +33,6 @@ struct SimpleScene
     }
 };
 
-TEST(Lighting, ClassDefaults)
-{
-    const CLightSource l;
-    ExpectColor(l.m_diffuse, 0, 0, 0);
-    ExpectColor(l.m_specular, 1, 1, 1);
-    EXPECT_EQ(l.m_position.z, 1000.0);
-    EXPECT_EQ(l.m_attConstant, 1.0);
-    EXPECT_EQ(l.m_attLinear, 0.0);
-    EXPECT_EQ(l.m_attQuadratic, 0.0);
-    EXPECT_EQ(l.m_bOn, 1);
-    const CMaterial m;
-    ExpectColor(m.m_ambient, 0.2, 0.2, 0.2);
-    ExpectColor(m.m_diffuse, 0.8, 0.8, 0.8);
-    ExpectColor(m.m_specular, 0, 0, 0);
-    ExpectColor(m.m_emission, 0, 0, 0);
-    EXPECT_EQ(m.m_shininess, 1.0);
-    const CLightingModel set(3);
-    EXPECT_EQ(set.m_nLights, 3);
-    ExpectColor(set.m_ambient, 0.3, 0.3, 0.3);
-}
-
 TEST(Lighting, DiffuseFacingAndFacingAway)
 {
     SimpleScene s;

@@ -1,5 +1,6 @@
 #include "raster/PolygonFill.h"
 #include "raster/RasterTestSupport.h"
+#include "shading/Fills.h"
 
 #include <gtest/gtest.h>
 
@@ -36,24 +37,21 @@ std::uint32_t TexelColour(int u, int v)
 struct TextureFiller
 {
     CPolygonFill fill;
+    CDepthBuffer depth;
     CTexture texture;
-    explicit TextureFiller(CTexture t) : texture(std::move(t)) { fill.InitDepthBuffer(1000, 1000, -1000.0); }
+    explicit TextureFiller(CTexture t) : texture(std::move(t)) {}
 
     // A 4 x 4 square at depth z whose corners carry the given texture coordinates.
     void Square(CPixelSink& sink, const CPoint2D tex[4], double z = 0.0, const CLightingModel* lights = nullptr,
                 const CVec3& normal = CVec3(0, 0, 1))
     {
-        const CScreenPointZ v[4] = {Vertex(0, 0, z), Vertex(4, 0, z), Vertex(4, 4, z), Vertex(0, 4, z)};
         const CVec3 n[4] = {normal, normal, normal, normal};
-        fill.SetVerticesWithTexture(v, n, tex, 4);
-        fill.BuildBuckets();
-        fill.BuildEdgesWithTexture();
-        const std::uint8_t* texels = texture.HasTexels() ? texture.m_texels.data() : nullptr;
+        const std::vector<CFillVertex> v =
+            Corners({Vertex(0, 0, z), Vertex(4, 0, z), Vertex(4, 4, z), Vertex(0, 4, z)}, n, tex);
         if (lights)
-            fill.FillTexturePhong(sink, fill, texels, texture.m_desc, CPoint3D(0, 0, 1000), lights);
+            FillTexturePhong(fill, v.data(), 4, depth, sink, texture, CPoint3D(0, 0, 1000), *lights);
         else
-            fill.FillTexture(sink, fill, texels, texture.m_desc);
-        fill.Reset();
+            FillTexture(fill, v.data(), 4, depth, sink, texture);
     }
     void Flat(CPixelSink& sink, double u, double v, double z = 0.0, const CLightingModel* lights = nullptr)
     {
@@ -72,15 +70,12 @@ void ExpectAll(const CPixelSink& sink, std::uint32_t colour)
 TEST(GouraudFill, SpanRunsFromLeftColourTowardRightColour)
 {
     CPolygonFill fill;
-    fill.InitDepthBuffer(1000, 1000, -1000.0);
+    CDepthBuffer depth;
     const CColor black(0, 0, 0), white(1, 1, 1);
-    const CScreenPointZ v[4] = {Vertex(0, 0, 0, black), Vertex(10, 0, 0, white), Vertex(10, 1, 0, white),
-                                Vertex(0, 1, 0, black)};
-    fill.SetVertices(v, 4);
-    fill.BuildBuckets();
-    fill.BuildEdges();
+    const std::vector<CFillVertex> v = Corners(
+        {Vertex(0, 0, 0, black), Vertex(10, 0, 0, white), Vertex(10, 1, 0, white), Vertex(0, 1, 0, black)});
     CPixelSink sink(40, 10);
-    fill.FillGouraud(sink);
+    FillGouraud(fill, v.data(), 4, depth, sink);
     EXPECT_EQ(sink.Pixel(0, 0), 0u);
     EXPECT_EQ(sink.Pixel(5, 0), 0x7F7F7Fu);
     EXPECT_EQ(sink.Pixel(9, 0), 0xE5E5E5u); // 0.9: 229; white itself is never sampled
@@ -90,15 +85,12 @@ TEST(GouraudFill, SpanRunsFromLeftColourTowardRightColour)
 TEST(GouraudFill, FractionalLeftEdgeStartsWithTheEdgeColour)
 {
     CPolygonFill fill;
-    fill.InitDepthBuffer(1000, 1000, -1000.0);
+    CDepthBuffer depth;
     const CColor c(0.2, 0.4, 0.6), white(1, 1, 1);
-    const CScreenPointZ v[4] = {Vertex(2.5, 0, 0, c), Vertex(10, 0, 0, white), Vertex(10, 1, 0, white),
-                                Vertex(2.5, 1, 0, c)};
-    fill.SetVertices(v, 4);
-    fill.BuildBuckets();
-    fill.BuildEdges();
+    const std::vector<CFillVertex> v = Corners(
+        {Vertex(2.5, 0, 0, c), Vertex(10, 0, 0, white), Vertex(10, 1, 0, white), Vertex(2.5, 1, 0, c)});
     CPixelSink sink(40, 10);
-    fill.FillGouraud(sink);
+    FillGouraud(fill, v.data(), 4, depth, sink);
     EXPECT_EQ(sink.Pixel(3, 0), c.ToColorRef()); // sample 2.5 plotted in column 3
 }
 
@@ -190,7 +182,7 @@ TEST(LitTextureFill, TexelIsTheReflectanceOfEveryTerm)
 
     // With the light off, the point's own colour (white) plus the ambient term.
     lights.m_pLights[0].m_bOn = 0;
-    lit.fill.InitDepthBuffer(1000, 1000, -1000.0);
+    lit.depth = CDepthBuffer();
     lit.Flat(redSink, 0.0, 0.0, 0.0, &lights);
     ExpectAll(redSink, 0xFFFFFFu);
 }
@@ -206,14 +198,12 @@ TEST(PhongFill, EvaluatesTheLightAtTheRoundedColumn)
     const CPoint3D eye(0, 0, 1000);
 
     CPolygonFill fill;
-    fill.InitDepthBuffer(1000, 1000, -1000.0);
-    const CScreenPointZ v[4] = {Vertex(-200.5, 0), Vertex(200, 0), Vertex(200, 1), Vertex(-200.5, 1)};
+    CDepthBuffer depth;
     const CVec3 n[4] = {CVec3(0, 0, 1), CVec3(0, 0, 1), CVec3(0, 0, 1), CVec3(0, 0, 1)};
-    fill.SetVerticesWithNormals(v, n, 4);
-    fill.BuildBuckets();
-    fill.BuildEdgesWithNormals();
+    const std::vector<CFillVertex> v =
+        Corners({Vertex(-200.5, 0), Vertex(200, 0), Vertex(200, 1), Vertex(-200.5, 1)}, n);
     CPixelSink sink(600, 10);
-    fill.FillPhong(sink, eye, &lights, &material);
+    FillPhong(fill, v.data(), 4, depth, sink, eye, lights, material);
 
     // Each pixel is lit at (column, scanline, depth), not at the sample's own x.
     for (int x : {-200, -100, 0, 57, 199}) {

@@ -15,7 +15,7 @@ void Line(CPixelSink& sink, double x0, double y0, const CColor& c0, double x1, d
           const CColor& c1)
 {
     CLineRasterizer line;
-    line.MoveTo(sink, x0, y0, c0);
+    line.MoveTo(x0, y0, c0);
     line.LineTo(sink, x1, y1, c1);
 }
 
@@ -126,7 +126,7 @@ TEST(LineRasterizer, LineToLeavesThePointPassedAsCurrent)
 {
     CPixelSink sink(20, 20);
     CLineRasterizer line;
-    line.MoveTo(sink, 4, 4, kRed);
+    line.MoveTo(4, 4, kRed);
     line.LineTo(sink, CPoint2D(0, 0, kBlue)); // exchanged while drawing
     EXPECT_EQ(line.m_startPoint.x, 0.0);
     EXPECT_EQ(line.m_startPoint.y, 0.0);

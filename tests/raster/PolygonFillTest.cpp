@@ -1,5 +1,7 @@
 #include "raster/PolygonFill.h"
 #include "raster/RasterTestSupport.h"
+#include "shading/Fills.h"
+#include "shading/Interpolation.h"
 
 #include <gtest/gtest.h>
 
@@ -11,22 +13,19 @@ namespace {
 struct Filler
 {
     CPolygonFill fill;
-    Filler() { fill.InitDepthBuffer(1000, 1000, -1000.0); }
+    CDepthBuffer depth;
 
     void Gouraud(CPixelSink& sink, const std::vector<CScreenPointZ>& v)
     {
-        fill.SetVertices(v.data(), static_cast<int>(v.size()));
-        fill.BuildBuckets();
-        fill.BuildEdges();
-        fill.FillGouraud(sink);
-        fill.Reset();
+        const std::vector<CFillVertex> corners = Corners(v);
+        FillGouraud(fill, corners.data(), static_cast<int>(corners.size()), depth, sink);
     }
 };
 
 TEST(PolygonFill, SquareTableHoldsOnlyTheVerticalEdges)
 {
     CPolygonFill fill;
-    const std::vector<CScreenPointZ> v = {Vertex(0, 0), Vertex(10, 0), Vertex(10, 10), Vertex(0, 10)};
+    const std::vector<CFillVertex> v = Corners({Vertex(0, 0), Vertex(10, 0), Vertex(10, 10), Vertex(0, 10)});
     fill.SetVertices(v.data(), 4);
     fill.BuildBuckets();
     fill.BuildEdges();
@@ -43,8 +42,8 @@ TEST(PolygonFill, SquareTableHoldsOnlyTheVerticalEdges)
     EXPECT_EQ(right.m_dDx, 0.0);
     EXPECT_EQ(right.m_nYMax, 10);
     EXPECT_EQ(left.m_dX, 0.0);
-    EXPECT_EQ(left.m_start.y, 10); // start is the first vertex in polygon order
-    EXPECT_EQ(left.m_end.y, 0);
+    EXPECT_EQ(left.m_start.m_position.y, 10); // start is the first vertex in polygon order
+    EXPECT_EQ(left.m_end.m_position.y, 0);
 }
 
 TEST(PolygonFill, SquareCoversItsHalfOpenArea)
@@ -108,7 +107,8 @@ TEST(PolygonFill, SlantedEdgeAdvancesByItsSlope)
 {
     CPolygonFill table;
     const std::vector<CScreenPointZ> v = {Vertex(-5, 0), Vertex(0.5, 0), Vertex(3.5, 3), Vertex(-5, 3)};
-    table.SetVertices(v.data(), 4);
+    const std::vector<CFillVertex> corners = Corners(v);
+    table.SetVertices(corners.data(), 4);
     table.BuildBuckets();
     table.BuildEdges();
     ASSERT_EQ(table.Bucket(0).m_edges.size(), 2u);
@@ -206,27 +206,27 @@ TEST(PolygonFill, ColoursAreNotClampedWhenPlotted)
 
 TEST(PolygonFill, InterpolationsAreLinearAndExtrapolate)
 {
-    const CColor mid = CPolygonFill::InterpolateColor(5, 0, 10, CColor(1, 0, 0), CColor(0, 0, 1));
-    const CColor mid2 = CPolygonFill::InterpolateColor(5, 10, 0, CColor(0, 0, 1), CColor(1, 0, 0));
+    const CColor mid = InterpolateColor(5, 0, 10, CColor(1, 0, 0), CColor(0, 0, 1));
+    const CColor mid2 = InterpolateColor(5, 10, 0, CColor(0, 0, 1), CColor(1, 0, 0));
     EXPECT_EQ(mid.r, 0.5);
     EXPECT_EQ(mid.b, 0.5);
     EXPECT_EQ(mid2.r, 0.5);
     EXPECT_EQ(mid2.b, 0.5);
     EXPECT_EQ(mid.g, 0.0);
 
-    const CVec3 n = CPolygonFill::InterpolateNormal(5, 0, 10, CVec3(0, 0, 1), CVec3(0, 0, 3));
+    const CVec3 n = InterpolateNormal(5, 0, 10, CVec3(0, 0, 1), CVec3(0, 0, 3));
     EXPECT_EQ(n.z, 2.0);
     EXPECT_EQ(n.x, 0.0);
     // Differences below 1e-06 divide by 1.0, as vector division does.
-    const CVec3 tiny = CPolygonFill::InterpolateNormal(0.0, 0.0, 5e-07, CVec3(0, 0, 1), CVec3(0, 0, 3));
+    const CVec3 tiny = InterpolateNormal(0.0, 0.0, 5e-07, CVec3(0, 0, 1), CVec3(0, 0, 3));
     EXPECT_EQ(tiny.z, -5e-07);
 
-    const CPoint2D t = CPolygonFill::InterpolateTexCoord(4, 0, 10, CPoint2D(0, 0), CPoint2D(100, 50));
+    const CPoint2D t = InterpolateTexCoord(4, 0, 10, CPoint2D(0, 0), CPoint2D(100, 50));
     EXPECT_DOUBLE_EQ(t.x, 40.0);
     EXPECT_DOUBLE_EQ(t.y, 20.0);
     EXPECT_EQ(t.w, 1.0);
     EXPECT_EQ(t.colour.r, 1.0);
-    const CPoint2D beyond = CPolygonFill::InterpolateTexCoord(12, 0, 10, CPoint2D(0, 0), CPoint2D(100, 50));
+    const CPoint2D beyond = InterpolateTexCoord(12, 0, 10, CPoint2D(0, 0), CPoint2D(100, 50));
     EXPECT_DOUBLE_EQ(beyond.x, 120.0);
     EXPECT_DOUBLE_EQ(beyond.y, 60.0);
 }

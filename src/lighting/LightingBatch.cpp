@@ -1,0 +1,429 @@
+// Batch shading, compiled once per instruction set by Highway and picked at run time.
+//
+// Exactness: every lane runs the IEEE operations of CLightingModel::Illuminate and
+// CColor::ToColorRef in their order (operands of + and x may swap, groupings never
+// do). The build forbids contraction; no multiply-add is ever asked for, and no
+// division is replaced by a reciprocal.
+//
+// The specular power c^n for n = 100 or 80 is (c^64 c^32) c^4 or c^64 c^16 by
+// squaring: n - 1 roundings, so within (n - 1)u / (1 - (n - 1)u) of the true value
+// (u = 2^-53), while std::pow is within 1 ulp. Both lie in [A(1 - 2^-45), A(1 + 2^-45)]
+// around the computed A. Everything after the power (products with non-negative
+// factors, sums, the clamp, x 255, truncation) is monotone in it, so when both ends
+// of that interval give the same bytes, those are the bytes std::pow would give.
+// Where they differ the sample is evaluated one at a time with std::pow.
+
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "lighting/LightingBatch.cpp"
+#include <hwy/foreach_target.h> // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include "lighting/LightingBatch.h"
+
+#include <cmath>
+#include <cstring>
+
+#ifndef ORBO_LIGHTING_BATCH_SHARED
+#define ORBO_LIGHTING_BATCH_SHARED
+namespace orbo_shading {
+
+// What every instruction set's kernel needs to know about one call.
+struct CallSetup
+{
+    CShadingSamples samples;
+    CSampleReflectance k;       // set for the lit texture only
+    const CMaterial* material;  // the surface's material; null for the lit texture
+    const CLightingModel* lights;
+    CPoint3D eye;
+    double shininess;
+    int squaring;               // 100 or 80 when the bounded power applies, else 0
+};
+
+// The texture's working material for one sample: its texel as ambient, diffuse
+// and specular reflectance, black emission, shininess 80.
+inline CMaterial TexelMaterial(double r, double g, double b)
+{
+    CMaterial m;
+    m.m_ambient = CColor(r, g, b);
+    m.m_diffuse = m.m_ambient;
+    m.m_specular = m.m_ambient;
+    m.m_emission = CColor(0.0, 0.0, 0.0);
+    m.m_shininess = 80.0;
+    return m;
+}
+
+// The one-at-a-time evaluation, for samples the interval cannot settle.
+inline std::uint32_t ShadeOne(const CallSetup& s, std::size_t i)
+{
+    const CShadingSamples& p = s.samples;
+    const CPoint3D point(p.px[i], p.y[i], p.z[i]);
+    const CVec3 normal(p.nx[i], p.ny[i], p.nz[i]);
+    if (s.material != nullptr)
+        return s.lights->Illuminate(s.eye, point, normal, s.material).ToColorRef();
+    const CMaterial m = TexelMaterial(s.k.r[i], s.k.g[i], s.k.b[i]);
+    return s.lights->Illuminate(s.eye, point, normal, &m).ToColorRef();
+}
+
+inline bool FiniteNonNegative(double v) { return v >= 0.0 && v <= 1.7976931348623157e308; }
+inline bool FiniteNonNegative(const CColor& c)
+{
+    return FiniteNonNegative(c.r) && FiniteNonNegative(c.g) && FiniteNonNegative(c.b);
+}
+
+// The interval argument needs the result to grow with every light's power: it holds
+// when all colours and attenuation constants are finite and non-negative. Then the
+// power by squaring applies for the shininess 100 and 80; otherwise every lane calls
+// std::pow.
+inline int SquaringExponent(const CLightingModel& lights, const CMaterial* material,
+                            double shininess)
+{
+    if (shininess != 100.0 && shininess != 80.0)
+        return 0;
+    if (!FiniteNonNegative(lights.m_ambient))
+        return 0;
+    if (material != nullptr &&
+        !(FiniteNonNegative(material->m_ambient) && FiniteNonNegative(material->m_diffuse) &&
+          FiniteNonNegative(material->m_specular) && FiniteNonNegative(material->m_emission)))
+        return 0;
+    for (int i = 0; i < lights.m_nLights; ++i) {
+        const CLightSource& l = lights.m_pLights[i];
+        if (!(FiniteNonNegative(l.m_diffuse) && FiniteNonNegative(l.m_specular) &&
+              FiniteNonNegative(l.m_attConstant) && FiniteNonNegative(l.m_attLinear) &&
+              FiniteNonNegative(l.m_attQuadratic)))
+            return 0;
+    }
+    return static_cast<int>(shininess);
+}
+
+} // namespace orbo_shading
+#endif // ORBO_LIGHTING_BATCH_SHARED
+
+HWY_BEFORE_NAMESPACE();
+namespace orbo_shading {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+constexpr std::size_t kMaxLanes = HWY_MAX_BYTES / sizeof(double);
+
+// Bounds of the bracket around the power by squaring, and its range rules.
+constexpr double kBelowBound = 1.0 - 0x1p-45;
+constexpr double kAboveBound = 1.0 + 0x1p-45;
+constexpr double kSmallSquare = 0x1p-19;  // c^2 below this: c^n < 2^-760
+constexpr double kTinyPower = 0x1p-700;   // so [0, 2^-700] holds the power
+constexpr double kLargeSquare = 4.0;      // up to this every intermediate is normal
+
+// Length below which Normalized leaves a vector as it is, and divisor below which
+// the vector division divides by 1.
+constexpr double kNormalizeGuard = 1e-05;
+constexpr double kDivideGuard = 1e-06;
+
+template <class D, class V = hn::Vec<D>>
+HWY_INLINE V GuardLength(D d, V len, double guard)
+{
+    return hn::IfThenElse(hn::Lt(hn::Abs(len), hn::Set(d, guard)), hn::Set(d, 1.0), len);
+}
+
+template <class D, class V = hn::Vec<D>>
+HWY_INLINE V Length(V x, V y, V z)
+{
+    return hn::Sqrt(hn::Add(hn::Add(hn::Mul(x, x), hn::Mul(y, y)), hn::Mul(z, z)));
+}
+
+// Dot(a, b) = a.x b.x + a.y b.y + a.z b.z, summed left to right.
+template <class V>
+HWY_INLINE V Dot3(V ax, V ay, V az, V bx, V by, V bz)
+{
+    return hn::Add(hn::Add(hn::Mul(ax, bx), hn::Mul(ay, by)), hn::Mul(az, bz));
+}
+
+// Replaces the lanes of lo and hi selected by `exact` with std::pow(c, shininess).
+template <class D, class V = hn::Vec<D>, class M = hn::Mask<D>>
+HWY_NOINLINE void ExactPower(D d, V c, M exact, double shininess, V& lo, V& hi)
+{
+    HWY_ALIGN double base[kMaxLanes];
+    HWY_ALIGN double pick[kMaxLanes];
+    HWY_ALIGN double low[kMaxLanes];
+    HWY_ALIGN double high[kMaxLanes];
+    hn::Store(c, d, base);
+    hn::Store(hn::IfThenElseZero(exact, hn::Set(d, 1.0)), d, pick);
+    hn::Store(lo, d, low);
+    hn::Store(hi, d, high);
+    for (std::size_t i = 0; i < hn::Lanes(d); ++i) {
+        if (pick[i] != 0.0) {
+            low[i] = std::pow(base[i], shininess);
+            high[i] = low[i];
+        }
+    }
+    lo = hn::Load(d, low);
+    hi = hn::Load(d, high);
+}
+
+// The interval [lo, hi] holding std::pow(c, shininess) in the lanes of `lit`.
+template <class D, class V = hn::Vec<D>, class M = hn::Mask<D>>
+HWY_INLINE void Power(D d, V c, M lit, int squaring, double shininess, V& lo, V& hi)
+{
+    if (squaring == 0) {
+        lo = hn::Zero(d);
+        hi = lo;
+        if (!hn::AllFalse(d, lit))
+            ExactPower(d, c, lit, shininess, lo, hi);
+        return;
+    }
+    const V c2 = hn::Mul(c, c);
+    const V c4 = hn::Mul(c2, c2);
+    const V c8 = hn::Mul(c4, c4);
+    const V c16 = hn::Mul(c8, c8);
+    const V c32 = hn::Mul(c16, c16);
+    const V c64 = hn::Mul(c32, c32);
+    const V a = squaring == 100 ? hn::Mul(hn::Mul(c64, c32), c4) : hn::Mul(c64, c16);
+    const auto small = hn::Lt(c2, hn::Set(d, kSmallSquare));
+    const auto normal =
+        hn::And(hn::Ge(c2, hn::Set(d, kSmallSquare)), hn::Le(c2, hn::Set(d, kLargeSquare)));
+    lo = hn::IfThenElseZero(normal, hn::Mul(a, hn::Set(d, kBelowBound)));
+    hi = hn::IfThenElse(normal, hn::Mul(a, hn::Set(d, kAboveBound)),
+                        hn::IfThenElseZero(small, hn::Set(d, kTinyPower)));
+    // Large or not-a-number bases take std::pow itself.
+    const auto other = hn::AndNot(hn::Or(normal, small), lit);
+    if (!hn::AllFalse(d, other))
+        ExactPower(d, c, other, shininess, lo, hi);
+}
+
+template <class D, class V = hn::Vec<D>>
+HWY_INLINE auto PackColour(D d, V r, V g, V b)
+{
+    const hn::Rebind<std::int32_t, D> di;
+    const V zero = hn::Zero(d);
+    const V one = hn::Set(d, 1.0);
+    const V scale = hn::Set(d, 255.0);
+    const auto byte = [&](V v) {
+        v = hn::IfThenElse(hn::Ge(v, zero), v, zero); // below 0, or not a number
+        v = hn::IfThenElse(hn::Gt(v, one), one, v);
+        return hn::DemoteTo(di, hn::Mul(v, scale)); // truncates toward zero
+    };
+    return hn::Or(hn::Or(byte(r), hn::ShiftLeft<8>(byte(g))), hn::ShiftLeft<16>(byte(b)));
+}
+
+// Shades the Lanes(d) samples starting at `first`; only the first `valid` are
+// written. Returns how many needed the one-at-a-time evaluation.
+template <bool kTextured, class D>
+HWY_INLINE std::size_t ShadeBlock(D d, const CallSetup& s, std::size_t first, std::size_t valid,
+                                  std::uint32_t* out)
+{
+    using V = hn::Vec<D>;
+    const CShadingSamples& in = s.samples;
+    const V zero = hn::Zero(d);
+    const V one = hn::Set(d, 1.0);
+    const V px = hn::LoadU(d, in.px + first);
+    const V py = hn::LoadU(d, in.y + first);
+    const V pz = hn::LoadU(d, in.z + first);
+
+    // n = normal.Normalized()
+    V nx = hn::LoadU(d, in.nx + first);
+    V ny = hn::LoadU(d, in.ny + first);
+    V nz = hn::LoadU(d, in.nz + first);
+    {
+        const V len = GuardLength(d, Length<D>(nx, ny, nz), kNormalizeGuard);
+        nx = hn::Div(nx, len);
+        ny = hn::Div(ny, len);
+        nz = hn::Div(nz, len);
+    }
+    // v = CVec3(p, eye).Normalized()
+    V vx = hn::Sub(hn::Set(d, s.eye.x), px);
+    V vy = hn::Sub(hn::Set(d, s.eye.y), py);
+    V vz = hn::Sub(hn::Set(d, s.eye.z), pz);
+    {
+        const V len = GuardLength(d, Length<D>(vx, vy, vz), kNormalizeGuard);
+        vx = hn::Div(vx, len);
+        vy = hn::Div(vy, len);
+        vz = hn::Div(vz, len);
+    }
+
+    V kr = zero, kg = zero, kb = zero;
+    int squaring = s.squaring;
+    if constexpr (kTextured) {
+        kr = hn::LoadU(d, s.k.r + first);
+        kg = hn::LoadU(d, s.k.g + first);
+        kb = hn::LoadU(d, s.k.b + first);
+        // The interval argument needs finite, non-negative reflectances (texels
+        // always are); anything else takes std::pow in every lane.
+        const V largest = hn::Set(d, 1.7976931348623157e308);
+        const auto inRange = [&](V v) { return hn::And(hn::Ge(v, zero), hn::Le(v, largest)); };
+        if (!hn::AllTrue(d, hn::And(hn::And(inRange(kr), inRange(kg)), inRange(kb))))
+            squaring = 0;
+    }
+    // A light colour times the material's reflectance, per channel.
+    const auto reflect = [&](double light, double material, V texel) {
+        if constexpr (kTextured)
+            return hn::Mul(hn::Set(d, light), texel);
+        else
+            return hn::Set(d, light * material);
+    };
+    const CColor emission = kTextured ? CColor(0.0, 0.0, 0.0) : s.material->m_emission;
+    const CColor noColour(0.0, 0.0, 0.0);
+    const CColor& mDiffuse = kTextured ? noColour : s.material->m_diffuse;
+    const CColor& mSpecular = kTextured ? noColour : s.material->m_specular;
+    const CColor& mAmbient = kTextured ? noColour : s.material->m_ambient;
+
+    // The running totals at the low and the high end of the power's interval.
+    V loR = hn::Set(d, emission.r), loG = hn::Set(d, emission.g), loB = hn::Set(d, emission.b);
+    V hiR = loR, hiG = loG, hiB = loB;
+    const CLightingModel& lights = *s.lights;
+    for (int i = 0; i < lights.m_nLights; ++i) {
+        const CLightSource& light = lights.m_pLights[i];
+        if (light.m_bOn == 0) {
+            // The point's own colour, white, replaces the total.
+            loR = loG = loB = hiR = hiG = hiB = one;
+            continue;
+        }
+        const V tx = hn::Sub(hn::Set(d, light.m_position.x), px);
+        const V ty = hn::Sub(hn::Set(d, light.m_position.y), py);
+        const V tz = hn::Sub(hn::Set(d, light.m_position.z), pz);
+        const V dist = Length<D>(tx, ty, tz);
+        const V len = GuardLength(d, dist, kNormalizeGuard);
+        const V lx = hn::Div(tx, len);
+        const V ly = hn::Div(ty, len);
+        const V lz = hn::Div(tz, len);
+        const V nDotL = Dot3(nx, ny, nz, lx, ly, lz);
+        const auto lit = hn::Ge(nDotL, zero);
+
+        // lit = 0.0 + nDotL (light diffuse x material diffuse)
+        const V dR = hn::Add(zero, hn::Mul(nDotL, reflect(light.m_diffuse.r, mDiffuse.r, kr)));
+        const V dG = hn::Add(zero, hn::Mul(nDotL, reflect(light.m_diffuse.g, mDiffuse.g, kg)));
+        const V dB = hn::Add(zero, hn::Mul(nDotL, reflect(light.m_diffuse.b, mDiffuse.b, kb)));
+
+        // h = (l + v) / |l + v|, the divisor guarded as the vector division does.
+        V hx = hn::Add(lx, vx);
+        V hy = hn::Add(ly, vy);
+        V hz = hn::Add(lz, vz);
+        const V hLen = GuardLength(d, Length<D>(hx, hy, hz), kDivideGuard);
+        hx = hn::Div(hx, hLen);
+        hy = hn::Div(hy, hLen);
+        hz = hn::Div(hz, hLen);
+        V powLo, powHi;
+        Power(d, Dot3(hx, hy, hz, nx, ny, nz), lit, squaring, s.shininess, powLo, powHi);
+
+        const V sR = reflect(light.m_specular.r, mSpecular.r, kr);
+        const V sG = reflect(light.m_specular.g, mSpecular.g, kg);
+        const V sB = reflect(light.m_specular.b, mSpecular.b, kb);
+
+        // f = 1 / (c0 + (c2 d + c1) d), capped at 1.
+        V f = hn::Div(one, hn::Add(hn::Set(d, light.m_attConstant),
+                                   hn::Mul(hn::Add(hn::Mul(hn::Set(d, light.m_attQuadratic), dist),
+                                                   hn::Set(d, light.m_attLinear)),
+                                           dist)));
+        f = hn::IfThenElse(hn::Gt(f, one), one, f);
+
+        // total += f lit, where an unlit side keeps lit at 0.
+        const auto accumulate = [&](V& total, V diffuse, V power, V specular) {
+            const V litSum = hn::IfThenElseZero(lit, hn::Add(diffuse, hn::Mul(power, specular)));
+            total = hn::Add(total, hn::Mul(f, litSum));
+        };
+        accumulate(loR, dR, powLo, sR);
+        accumulate(loG, dG, powLo, sG);
+        accumulate(loB, dB, powLo, sB);
+        accumulate(hiR, dR, powHi, sR);
+        accumulate(hiG, dG, powHi, sG);
+        accumulate(hiB, dB, powHi, sB);
+    }
+    const V aR = reflect(lights.m_ambient.r, mAmbient.r, kr);
+    const V aG = reflect(lights.m_ambient.g, mAmbient.g, kg);
+    const V aB = reflect(lights.m_ambient.b, mAmbient.b, kb);
+    const auto low = PackColour(d, hn::Add(loR, aR), hn::Add(loG, aG), hn::Add(loB, aB));
+    const auto high = PackColour(d, hn::Add(hiR, aR), hn::Add(hiG, aG), hn::Add(hiB, aB));
+
+    const hn::Rebind<std::int32_t, D> di;
+    if (valid == hn::Lanes(d) && hn::AllTrue(di, hn::Eq(low, high))) {
+        hn::StoreU(low, di, reinterpret_cast<std::int32_t*>(out + first));
+        return 0;
+    }
+    HWY_ALIGN std::int32_t lowBytes[kMaxLanes];
+    HWY_ALIGN std::int32_t highBytes[kMaxLanes];
+    hn::Store(low, di, lowBytes);
+    hn::Store(high, di, highBytes);
+    std::size_t settledOneByOne = 0;
+    for (std::size_t i = 0; i < valid; ++i) {
+        if (lowBytes[i] == highBytes[i]) {
+            out[first + i] = static_cast<std::uint32_t>(lowBytes[i]);
+        } else {
+            out[first + i] = ShadeOne(s, first + i);
+            ++settledOneByOne;
+        }
+    }
+    return settledOneByOne;
+}
+
+template <bool kTextured>
+std::size_t ShadeAll(const CallSetup& s, std::size_t count, std::uint32_t* out)
+{
+    const hn::ScalableTag<double> d;
+    const std::size_t lanes = hn::Lanes(d);
+    std::size_t settledOneByOne = 0;
+    std::size_t i = 0;
+    for (; i + lanes <= count; i += lanes)
+        settledOneByOne += ShadeBlock<kTextured>(d, s, i, lanes, out);
+    if (i == count)
+        return settledOneByOne;
+
+    // The tail: copied into a full block padded with its last sample, so every
+    // lane holds real input; only the real samples are written back.
+    const std::size_t rest = count - i;
+    HWY_ALIGN double buffer[9][kMaxLanes];
+    const double* sources[9] = {s.samples.px + i, s.samples.y + i, s.samples.z + i,
+                                s.samples.nx + i, s.samples.ny + i, s.samples.nz + i,
+                                kTextured ? s.k.r + i : nullptr, kTextured ? s.k.g + i : nullptr,
+                                kTextured ? s.k.b + i : nullptr};
+    const int arrays = kTextured ? 9 : 6;
+    for (int a = 0; a < arrays; ++a) {
+        for (std::size_t lane = 0; lane < lanes; ++lane)
+            buffer[a][lane] = sources[a][lane < rest ? lane : rest - 1];
+    }
+    CallSetup tail = s;
+    tail.samples = {buffer[0], buffer[1], buffer[2], buffer[3], buffer[4], buffer[5]};
+    if (kTextured)
+        tail.k = {buffer[6], buffer[7], buffer[8]};
+    return settledOneByOne + ShadeBlock<kTextured>(d, tail, 0, rest, out + i);
+}
+
+std::size_t ShadeSurfaceImpl(const CallSetup& s, std::size_t count, std::uint32_t* out)
+{
+    return ShadeAll<false>(s, count, out);
+}
+
+std::size_t ShadeTexturedImpl(const CallSetup& s, std::size_t count, std::uint32_t* out)
+{
+    return ShadeAll<true>(s, count, out);
+}
+
+} // namespace HWY_NAMESPACE
+} // namespace orbo_shading
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace orbo_shading {
+HWY_EXPORT(ShadeSurfaceImpl);
+HWY_EXPORT(ShadeTexturedImpl);
+} // namespace orbo_shading
+
+std::size_t ShadeSurface(const CShadingSamples& samples, std::size_t count, const CPoint3D& eye,
+                         const CLightingModel& lights, const CMaterial& material,
+                         std::uint32_t* out)
+{
+    if (count == 0)
+        return 0;
+    const orbo_shading::CallSetup s{
+        samples, {}, &material, &lights, eye, material.m_shininess,
+        orbo_shading::SquaringExponent(lights, &material, material.m_shininess)};
+    return HWY_DYNAMIC_DISPATCH(orbo_shading::ShadeSurfaceImpl)(s, count, out);
+}
+
+std::size_t ShadeTextured(const CShadingSamples& samples, const CSampleReflectance& k,
+                          std::size_t count, const CPoint3D& eye, const CLightingModel& lights,
+                          std::uint32_t* out)
+{
+    if (count == 0)
+        return 0;
+    const orbo_shading::CallSetup s{samples, k, nullptr, &lights, eye, 80.0,
+                                    orbo_shading::SquaringExponent(lights, nullptr, 80.0)};
+    return HWY_DYNAMIC_DISPATCH(orbo_shading::ShadeTexturedImpl)(s, count, out);
+}
+#endif // HWY_ONCE

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "geometry/Points.h"
+#include "lighting/LightingModel.h"
+#include "lighting/Material.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Batch shading: the per-pixel lighting of many samples at once, with SIMD.
+//
+// Every result is bit-identical to the one-sample evaluation
+//     lights.Illuminate(eye, CPoint3D(px[i], y[i], z[i]), CVec3(nx[i], ny[i], nz[i]),
+//                       &material).ToColorRef()
+// on any x86-64 (the widest instruction set the processor offers is picked at run
+// time). The same IEEE operations run in the same order in every lane; the
+// specular power for the shininess 100 and 80 is taken by repeated squaring with a
+// proven error bound, and a sample whose colour bytes that bound cannot settle is
+// evaluated one at a time with std::pow instead.
+//
+// The caller owns every array and may reuse it between calls: nothing is allocated.
+// Arrays of a batch must not overlap the output. A count of 0 does nothing.
+
+// The samples of one batch as parallel arrays, each holding at least `count` values.
+struct CShadingSamples
+{
+    const double* px = nullptr; // column: the integer pixel x converted to double
+    const double* y = nullptr;  // scanline
+    const double* z = nullptr;  // depth
+    const double* nx = nullptr; // interpolated normal, of any length (zero included)
+    const double* ny = nullptr;
+    const double* nz = nullptr;
+};
+
+// Per-sample reflectance of the lit texture: each texel byte times
+// 0.00392156862745098, one array per channel.
+struct CSampleReflectance
+{
+    const double* r = nullptr;
+    const double* g = nullptr;
+    const double* b = nullptr;
+};
+
+// Lights a surface of one material. Writes count packed colours 0x00bbggrr to out
+// and returns how many samples needed the one-at-a-time evaluation.
+std::size_t ShadeSurface(const CShadingSamples& samples, std::size_t count, const CPoint3D& eye,
+                         const CLightingModel& lights, const CMaterial& material,
+                         std::uint32_t* out);
+
+// Lights the texture: sample i takes k[i] as its ambient, diffuse and specular
+// reflectance, with black emission and shininess 80. Writes count packed colours
+// 0x00bbggrr to out and returns how many samples needed the one-at-a-time evaluation.
+std::size_t ShadeTextured(const CShadingSamples& samples, const CSampleReflectance& k,
+                          std::size_t count, const CPoint3D& eye, const CLightingModel& lights,
+                          std::uint32_t* out);

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cassert>
+#include <vector>
+
+// The depth buffer of a frame: kSide x kSide cells centred on the origin, so that
+// pixel (x, y) has the cell of column x + kSide/2 and row y + kSide/2, each
+// holding the largest depth drawn there (larger is nearer). Pixels outside have
+// no cell and are never drawn by the fills.
+//
+// Every cell starts at kFar. Only cells that a frame wrote need resetting for the
+// next frame, so the buffer keeps, per row, the range of columns written since
+// the last Clear, and Clear resets just those.
+class CDepthBuffer
+{
+public:
+    static constexpr int kSide = 1000;
+    static constexpr int kHalf = kSide / 2;
+    static constexpr double kFar = -1000.0;
+
+    CDepthBuffer();
+
+    // Sets every cell written since the last Clear back to kFar.
+    void Clear();
+
+    // The cells of scanline y, indexed by pixel x from -kHalf to kHalf - 1.
+    double* Row(int y)
+    {
+        assert(y >= -kHalf && y < kHalf);
+        return &m_cells[static_cast<std::size_t>(y + kHalf) * kSide + kHalf];
+    }
+
+    // The cell of pixel (x, y), or null outside the buffer.
+    double* Cell(int x, int y)
+    {
+        if (x < -kHalf || x >= kHalf || y < -kHalf || y >= kHalf)
+            return nullptr;
+        return Row(y) + x;
+    }
+
+    // Records that columns lo..hi (pixel x, inclusive) of scanline y were written.
+    void Touch(int y, int lo, int hi)
+    {
+        assert(y >= -kHalf && y < kHalf && lo >= -kHalf && hi < kHalf);
+        Span& span = m_written[static_cast<std::size_t>(y + kHalf)];
+        if (lo < span.lo)
+            span.lo = lo;
+        if (hi > span.hi)
+            span.hi = hi;
+    }
+
+private:
+    struct Span
+    {
+        int lo = kHalf; // empty while lo > hi
+        int hi = -kHalf - 1;
+    };
+    std::vector<double> m_cells;
+    std::vector<Span> m_written; // one per row
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+// The codes of the drawing mode, the light switch and the shading method, shared
+// by the panel, the document, the renderer and the command line.
+enum : int { kModeWireframe = 0, kModeSurface = 1, kModeTexture = 2 };
+enum : int { kLightOff = 0, kLightOn = 1 };
+enum : int { kShadingGouraud = 0, kShadingPhong = 1 };
+
+// The command-line word of each code, indexed by the code.
+inline constexpr std::array<std::string_view, 3> kModeNames{"wireframe", "surface", "texture"};
+inline constexpr std::array<std::string_view, 2> kLightNames{"off", "on"};
+inline constexpr std::array<std::string_view, 2> kShadingNames{"gouraud", "phong"};
+
+// The ranges the panel's sliders offer.
+namespace RenderLimits {
+constexpr int kMinRingRadius = 100, kMaxRingRadius = 300;
+constexpr int kMinSectionRadius = 20, kMaxSectionRadius = 120;
+constexpr int kMinSteps = 6, kMaxSteps = 36;
+} // namespace RenderLimits
+
+// What the user chooses: the torus, the way it is drawn and the texture file.
+// The document holds one set, the command line reads one, and the renderer takes
+// one over with CTorusRenderer::ApplySettings.
+struct CRenderSettings
+{
+    int m_nRingRadius = 200;
+    int m_nSectionRadius = 80;
+    int m_nSurfaceSteps = 18;
+    int m_nSectionSteps = 18;
+    int m_nMode = kModeWireframe;
+    int m_nLight = kLightOn;
+    int m_nShading = kShadingGouraud;
+    // The texture file in the file system's encoding; empty until one is chosen.
+    std::string m_strTexturePath;
+};

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Remakes the pictures at the top of README.md from the programs already built in
+# build/bin (this script builds nothing; run ./run.sh or ./test.sh first):
+#   docs/window.png    the window under Xvfb, drawing the lit texture
+#   docs/drawings.png  the five drawings side by side, rendered by orbo-render
+#                      at one angle: wireframe, Gouraud, Phong, texture, lit texture
+# Needs xvfb-run, ImageMagick and xdotool; as root the missing ones are installed
+# with apt-get, otherwise the command to install them is printed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+render=build/bin/orbo-render
+window=build/bin/orbo
+for program in "$render" "$window"; do
+  if [ ! -x "$program" ]; then
+    echo "$program is missing: build it first (./run.sh or ./test.sh)" >&2
+    exit 1
+  fi
+done
+
+needed=()
+command -v xvfb-run >/dev/null || needed+=(xvfb)
+command -v convert >/dev/null && command -v import >/dev/null || needed+=(imagemagick)
+command -v xdotool >/dev/null || needed+=(xdotool)
+if [ ${#needed[@]} -gt 0 ]; then
+  cmd="apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends ${needed[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${needed[*]}; install them as root with:" >&2
+    echo "  $cmd" >&2
+    exit 1
+  fi
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${needed[@]}"
+fi
+
+mkdir -p docs
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# --- The five drawings, one angle ------------------------------------------------
+angle=(--angle-x 45 --angle-y 20)
+"$render" --mode wireframe "${angle[@]}" -o "$work/1.png"
+"$render" --mode surface --shading gouraud "${angle[@]}" -o "$work/2.png"
+"$render" --mode surface --shading phong "${angle[@]}" -o "$work/3.png"
+"$render" --mode texture --light off "${angle[@]}" -o "$work/4.png"
+"$render" --mode texture --light on "${angle[@]}" -o "$work/5.png"
+# Each 520 x 600 frame loses the empty black above and below the torus, is
+# scaled to 60 % and joined left to right.
+convert "$work"/{1,2,3,4,5}.png -gravity center -crop 520x480+0+0 +repage -resize 60% \
+  +append -strip docs/drawings.png
+
+# --- The window ------------------------------------------------------------------
+# Started from the repository root so that it finds ./Data/texture1.bmp. Xvfb has
+# no window manager, so the window keeps its natural size at the top left. The
+# click selects texture mode in the panel ("纹理"); with the light on by default
+# the view draws the lit texture from the next timer tick, while it turns.
+cat >"$work/shoot.sh" <<'SHOOT'
+set -euo pipefail
+"$1" >/dev/null 2>&1 &
+pid=$!
+trap 'kill "$pid" 2>/dev/null || true' EXIT
+id=$(xdotool search --sync --name '^Quellim$' | head -n 1)
+sleep 2
+xdotool mousemove --window "$id" 183 375 click 1
+sleep 2
+import -window "$id" "$2"
+SHOOT
+xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/shoot.sh" "$window" "$work/window.png"
+convert "$work/window.png" -strip docs/window.png
+
+ls -l docs/window.png docs/drawings.png
