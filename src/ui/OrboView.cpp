@@ -36,6 +36,7 @@ QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& 
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("png"));
     dialog.selectFile(QFileInfo(suggestedPath).fileName());
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(720, 460)));
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.selectedFiles().value(0);

@@ -14,6 +14,8 @@ CTextureDialog::CTextureDialog(QWidget* parent, const QString& caption, const QS
     setNameFilters(filters);
     if (!filters.isEmpty())
         selectNameFilter(filters.first());
+    // Wide enough for the size and date columns to be read in full.
+    resize(sizeHint().expandedTo(QSize(720, 460)));
 }
 
 QString CTextureDialog::GetOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
