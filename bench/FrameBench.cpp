@@ -49,8 +49,9 @@ void Frame(benchmark::State& state, int mode, int light, int shading, CTorusSize
             return;
         }
     }
+    CPixelSink sink(0, 0);
     for (auto _ : state) {
-        CPixelSink sink(torus.width, torus.height);
+        sink.Reset(torus.width, torus.height);
         renderer.RenderFrame(sink);
         benchmark::DoNotOptimize(sink.Data());
         benchmark::ClobberMemory();

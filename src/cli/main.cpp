@@ -125,8 +125,9 @@ int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options)
     std::string error;
     pattern.Parse(options.m_strOutput, error); // checked by the parser already
     const bool empty = options.m_nWidth == 0 || options.m_nHeight == 0;
+    CPixelSink sink(0, 0);
     for (int n = 0; n < options.m_nFrames; ++n) {
-        CPixelSink sink(options.m_nWidth, options.m_nHeight);
+        sink.Reset(options.m_nWidth, options.m_nHeight);
         renderer.RenderFrame(sink);
         if (!empty && !Save(sink, pattern.Format(n), options))
             return 1;
@@ -142,9 +143,10 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
     using Clock = std::chrono::steady_clock;
     std::vector<double> ms;
     ms.reserve(static_cast<std::size_t>(options.m_nBench));
+    CPixelSink sink(0, 0); // one image, cleared for every frame as a window's would be
     for (int n = 0; n < options.m_nBench; ++n) {
         const Clock::time_point start = Clock::now();
-        CPixelSink sink(options.m_nWidth, options.m_nHeight);
+        sink.Reset(options.m_nWidth, options.m_nHeight);
         renderer.RenderFrame(sink);
         const Clock::time_point stop = Clock::now();
         ms.push_back(std::chrono::duration<double, std::milli>(stop - start).count());

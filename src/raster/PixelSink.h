@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <vector>
 
@@ -21,6 +22,15 @@ public:
     {
     }
 
+    // Makes the image width x height and black again, keeping its storage: a frame
+    // drawn after it is the frame a new sink would get.
+    void Reset(int width, int height)
+    {
+        m_nWidth = width > 0 ? width : 0;
+        m_nHeight = height > 0 ? height : 0;
+        m_pixels.assign(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight), kOpaque);
+    }
+
     int Width() const { return m_nWidth; }
     int Height() const { return m_nHeight; }
 
@@ -31,6 +41,16 @@ public:
         const long long row = static_cast<long long>(m_nHeight / 2) - y;
         if (col < 0 || col >= m_nWidth || row < 0 || row >= m_nHeight)
             return;
+        m_pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_nWidth) +
+                 static_cast<std::size_t>(col)] = colorRef | kOpaque;
+    }
+
+    // SetPixel for a pixel known to lie inside the image.
+    void SetPixelInside(int x, int y, std::uint32_t colorRef)
+    {
+        const int col = x + m_nWidth / 2;
+        const int row = m_nHeight / 2 - y;
+        assert(col >= 0 && col < m_nWidth && row >= 0 && row < m_nHeight);
         m_pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_nWidth) +
                  static_cast<std::size_t>(col)] = colorRef | kOpaque;
     }

@@ -19,7 +19,8 @@
 //   BeginScanline(first, second, y)  the first two active edges of scanline y;
 //   BeginSpan(xL, xR)                per pair of edges with xL < xR;
 //   Plot(x, px, y, z)                a sample that passed the depth test, whose
-//                                    depth is already stored; px is its column.
+//                                    depth is already stored; px is its column;
+//   EndSpan()                        after the last sample of a span.
 // Samples outside the clip are never depth-tested nor plotted: their pixels are
 // not seen and their depth cells are read by no other pixel.
 class CPolygonFill
@@ -130,6 +131,7 @@ void CPolygonFill::ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shade
                     hi = px;
                     shader.Plot(x, px, yd, z);
                 }
+                shader.EndSpan();
                 if (lo <= hi)
                     depth.Touch(y, lo, hi);
             }

@@ -178,7 +178,7 @@ void CTorusRenderer::FillBand(CPixelSink& sink, const SScanClip& clip, SBand& ba
     const CPoint3D& eye = m_camera.m_eye;
     if (m_nMode == kModeSurface) {
         if (m_nShading == kShadingGouraud) {
-            CGouraudShader shader(sink);
+            CGouraudShader shader(sink, band.batch);
             FillFacets(clip, band, shader);
         } else if (m_nShading == kShadingPhong) {
             CPhongShader shader(sink, band.batch, eye, *m_pLighting, *m_pMaterial);
@@ -192,7 +192,7 @@ void CTorusRenderer::FillBand(CPixelSink& sink, const SScanClip& clip, SBand& ba
     // Lit texture is drawn with Phong shading only; the panel never offers texture
     // with Gouraud, and that combination draws nothing.
     if (m_nLight == kLightOff) {
-        CTextureShader shader(sink, m_texture);
+        CTextureShader shader(sink, band.batch, m_texture);
         FillFacets(clip, band, shader);
     } else if (m_nLight == kLightOn && m_nShading == kShadingPhong) {
         CLitTextureShader shader(sink, band.batch, m_texture, eye, *m_pLighting);

@@ -19,8 +19,10 @@ SScanClip ImageClip(const CPixelSink& sink)
 void FillGouraud(CPolygonFill& fill, const CFillVertex* corners, int count, CDepthBuffer& depth,
                  CPixelSink& sink)
 {
-    CGouraudShader shader(sink);
+    CSampleBatch batch;
+    CGouraudShader shader(sink, batch);
     fill.Fill(corners, count, depth, ImageClip(sink), shader);
+    shader.Flush();
 }
 
 void FillPhong(CPolygonFill& fill, const CFillVertex* corners, int count, CDepthBuffer& depth,
@@ -37,8 +39,10 @@ void FillTexture(CPolygonFill& fill, const CFillVertex* corners, int count, CDep
 {
     if (!texture.HasTexels() || texture.m_desc.m_nWidth <= 0 || texture.m_desc.m_nHeight <= 0)
         return;
-    CTextureShader shader(sink, texture);
+    CSampleBatch batch;
+    CTextureShader shader(sink, batch, texture);
     fill.Fill(corners, count, depth, ImageClip(sink), shader);
+    shader.Flush();
 }
 
 void FillTexturePhong(CPolygonFill& fill, const CFillVertex* corners, int count, CDepthBuffer& depth,

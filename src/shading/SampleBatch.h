@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <vector>
 
-// Samples that passed the depth test, waiting to be lit, in the order they were
-// drawn: where they go, the point and normal to light and, for textured samples,
-// the reflectance. Structure of arrays, so that they are lit several at a time.
-// Its storage is kept from one use to the next.
+// Samples that passed the depth test, in the order they were drawn, waiting for
+// their attributes to be interpolated and their colours computed: where each
+// goes, where it lies on its span, the point and normal to light and, for
+// textured samples, the texture coordinate and the reflectance. Structure of
+// arrays, so that they are computed several at a time. Its storage is kept from
+// one use to the next.
 class CSampleBatch
 {
 public:
@@ -19,31 +21,25 @@ public:
     bool Full() const { return m_nCount == kCapacity; }
     void Clear() { m_nCount = 0; }
 
-    void Add(int px, int y, double z, double nx, double ny, double nz)
+    // Sample x of the span, drawn in column px of scanline y at depth z.
+    void Add(double x, int px, int y, double z)
     {
         const std::size_t i = m_nCount++;
+        m_t[i] = x;
         m_px[i] = px;
         m_y[i] = y;
         m_x[i] = px;
         m_yd[i] = y;
         m_z[i] = z;
-        m_nx[i] = nx;
-        m_ny[i] = ny;
-        m_nz[i] = nz;
-    }
-    void AddReflectance(double r, double g, double b)
-    {
-        const std::size_t i = m_nCount - 1;
-        m_kr[i] = r;
-        m_kg[i] = g;
-        m_kb[i] = b;
     }
 
-    std::vector<int> m_px, m_y;                // the pixel of each sample
-    std::vector<double> m_x, m_yd, m_z;        // the point lit: (px, y, z)
-    std::vector<double> m_nx, m_ny, m_nz;      // the interpolated normal
-    std::vector<double> m_kr, m_kg, m_kb;      // the texel reflectance, textured samples
-    std::vector<std::uint32_t> m_colours;      // the lit 0x00bbggrr colours
+    std::vector<double> m_t;                 // the sample's x on its span
+    std::vector<int> m_px, m_y;              // its pixel
+    std::vector<double> m_x, m_yd, m_z;      // the point lit: (px, y, z)
+    std::vector<double> m_nx, m_ny, m_nz;    // the interpolated normal
+    std::vector<double> m_u, m_v;            // the interpolated texture coordinate
+    std::vector<double> m_kr, m_kg, m_kb;    // the texel reflectance, or the Gouraud colour
+    std::vector<std::uint32_t> m_colours;    // the 0x00bbggrr colours
 
 private:
     std::size_t m_nCount = 0;

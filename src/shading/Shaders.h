@@ -11,69 +11,71 @@
 #include <cstdint>
 
 // The shaders the facet filler calls for the samples it draws (see CPolygonFill).
-// Gouraud and texture colours are written at once; the lit shaders collect their
-// samples and light them a batch at a time, writing the pixels in drawing order,
-// so that Flush must follow the last facet.
-
-// Vertex colours interpolated along the edges and across the spans.
-class CGouraudShader
+// A shader collects the samples of a span, interpolates their attributes across
+// the span several at a time when the span ends, computes their colours a batch
+// at a time, and writes the pixels in the order the samples were drawn. Flush
+// must follow the last facet.
+template <class Derived> class CSpanShader
 {
 public:
-    explicit CGouraudShader(CPixelSink& sink) : m_sink(sink) {}
-
-    void BeginScanline(const CEdge& f, const CEdge& s, double y)
-    {
-        m_left = InterpolateColor(y, f.m_start.m_position.y, f.m_end.m_position.y,
-                                  f.m_start.m_position.colour, f.m_end.m_position.colour);
-        m_right = InterpolateColor(y, s.m_start.m_position.y, s.m_end.m_position.y,
-                                   s.m_start.m_position.colour, s.m_end.m_position.colour);
-    }
     void BeginSpan(double xL, double xR)
     {
         m_xL = xL;
         m_xR = xR;
     }
-    void Plot(double x, int px, int y, double)
+    void Plot(double x, int px, int y, double z)
     {
-        m_sink.SetPixel(px, y, InterpolateColor(x, m_xL, m_xR, m_left, m_right).ToColorRef());
+        m_batch.Add(x, px, y, z);
+        if (m_batch.Full()) {
+            EndSpan();
+            Flush();
+        }
     }
-    void Flush() {}
+    void EndSpan()
+    {
+        const std::size_t count = m_batch.Size() - m_spanStart;
+        if (count > 0)
+            static_cast<Derived*>(this)->Interpolate(m_spanStart, count);
+        m_spanStart = m_batch.Size();
+    }
+    // Colours and writes every sample collected so far.
+    void Flush()
+    {
+        assert(m_spanStart == m_batch.Size());
+        static_cast<Derived*>(this)->Shade();
+        for (std::size_t i = 0; i < m_batch.Size(); ++i)
+            m_sink.SetPixelInside(m_batch.m_px[i], m_batch.m_y[i], m_batch.m_colours[i]);
+        m_batch.Clear();
+        m_spanStart = 0;
+    }
+
+protected:
+    CSpanShader(CPixelSink& sink, CSampleBatch& batch) : m_sink(sink), m_batch(batch) { m_batch.Clear(); }
+    // Colours computed by Interpolate need no batch step.
+    void Shade() {}
+
+    CPixelSink& m_sink;
+    CSampleBatch& m_batch;
+    double m_xL = 0.0, m_xR = 0.0;
 
 private:
-    CPixelSink& m_sink;
-    CColor m_left, m_right;
-    double m_xL = 0.0, m_xR = 0.0;
+    std::size_t m_spanStart = 0; // the first sample of the current span
 };
 
-// Texture coordinates interpolated like the colours; the nearest texel is taken.
-class CTextureSampler
+// The texel of a texture coordinate: plus 0.5, truncated, kept inside the image.
+class CTexelLookup
 {
 public:
-    explicit CTextureSampler(const CTexture& texture) : m_texture(texture)
+    explicit CTexelLookup(const CTexture& texture) : m_texture(texture)
     {
         assert(texture.HasTexels() && texture.m_desc.m_nWidth > 0 && texture.m_desc.m_nHeight > 0);
     }
 
-    void BeginScanline(const CEdge& f, const CEdge& s, double y)
+    const std::uint8_t* Texel(double cu, double cv) const
     {
-        m_left = InterpolateTexCoord(y, f.m_start.m_position.y, f.m_end.m_position.y,
-                                     f.m_start.m_texCoord, f.m_end.m_texCoord);
-        m_right = InterpolateTexCoord(y, s.m_start.m_position.y, s.m_end.m_position.y,
-                                      s.m_start.m_texCoord, s.m_end.m_texCoord);
-    }
-    void BeginSpan(double xL, double xR)
-    {
-        m_xL = xL;
-        m_xR = xR;
-    }
-
-    // The texel at sample x: the coordinate plus 0.5, truncated, kept inside the image.
-    const std::uint8_t* Texel(double x) const
-    {
-        const CPoint2D c = InterpolateTexCoord(x, m_xL, m_xR, m_left, m_right);
         const CTextureDesc& desc = m_texture.m_desc;
-        int u = static_cast<int>(c.x + 0.5);
-        int v = static_cast<int>(c.y + 0.5);
+        int u = static_cast<int>(cu + 0.5);
+        int v = static_cast<int>(cv + 0.5);
         if (u >= desc.m_nWidth)
             u = desc.m_nWidth - 1;
         if (v >= desc.m_nHeight)
@@ -84,143 +86,117 @@ public:
         if (v < 0)
             v = 0;
         const std::size_t index =
-            4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(desc.m_nWidth) +
-                 static_cast<std::size_t>(u));
+            4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(desc.m_nWidth) + static_cast<std::size_t>(u));
         assert(index + 3 < m_texture.m_texels.size());
         return m_texture.m_texels.data() + index;
     }
 
-    double XLeft() const { return m_xL; }
-    double XRight() const { return m_xR; }
-
 private:
     const CTexture& m_texture;
-    CPoint2D m_left, m_right;
-    double m_xL = 0.0, m_xR = 0.0;
+};
+
+// An edge's attribute at scanline y, interpolated between its two corners.
+inline CVec3 EdgeNormal(const CEdge& e, double y)
+{
+    return InterpolateNormal(y, e.m_start.m_position.y, e.m_end.m_position.y, e.m_start.m_normal,
+                             e.m_end.m_normal);
+}
+inline CPoint2D EdgeTexCoord(const CEdge& e, double y)
+{
+    return InterpolateTexCoord(y, e.m_start.m_position.y, e.m_end.m_position.y, e.m_start.m_texCoord,
+                               e.m_end.m_texCoord);
+}
+
+// Vertex colours interpolated along the edges and across the spans.
+class CGouraudShader : public CSpanShader<CGouraudShader>
+{
+public:
+    CGouraudShader(CPixelSink& sink, CSampleBatch& batch) : CSpanShader(sink, batch) {}
+
+    void BeginScanline(const CEdge& f, const CEdge& s, double y)
+    {
+        m_left = InterpolateColor(y, f.m_start.m_position.y, f.m_end.m_position.y, f.m_start.m_position.colour,
+                                  f.m_end.m_position.colour);
+        m_right = InterpolateColor(y, s.m_start.m_position.y, s.m_end.m_position.y,
+                                   s.m_start.m_position.colour, s.m_end.m_position.colour);
+    }
+    void Interpolate(std::size_t first, std::size_t count);
+
+private:
+    CColor m_left, m_right;
 };
 
 // Texels copied unchanged.
-class CTextureShader
+class CTextureShader : public CSpanShader<CTextureShader>
 {
 public:
-    CTextureShader(CPixelSink& sink, const CTexture& texture) : m_sink(sink), m_sampler(texture) {}
-
-    void BeginScanline(const CEdge& f, const CEdge& s, double y) { m_sampler.BeginScanline(f, s, y); }
-    void BeginSpan(double xL, double xR) { m_sampler.BeginSpan(xL, xR); }
-    void Plot(double x, int px, int y, double)
+    CTextureShader(CPixelSink& sink, CSampleBatch& batch, const CTexture& texture)
+        : CSpanShader(sink, batch), m_texels(texture)
     {
-        const std::uint8_t* t = m_sampler.Texel(x);
-        m_sink.SetPixel(px, y,
-                        static_cast<std::uint32_t>(t[2]) | (static_cast<std::uint32_t>(t[1]) << 8) |
-                            (static_cast<std::uint32_t>(t[0]) << 16));
-    }
-    void Flush() {}
-
-private:
-    CPixelSink& m_sink;
-    CTextureSampler m_sampler;
-};
-
-// Lights a batch of samples and writes their pixels in order.
-class CBatchLighter
-{
-public:
-    CBatchLighter(CPixelSink& sink, CSampleBatch& batch, const CPoint3D& eye, const CLightingModel& lights)
-        : m_sink(sink), m_batch(batch), m_eye(eye), m_lights(lights)
-    {
-        m_batch.Clear();
     }
 
-    CSampleBatch& Batch() { return m_batch; }
-
-    // Every sample lit with one material.
-    void FlushSurface(const CMaterial& material);
-    // Every sample lit with its reflectance as ambient, diffuse and specular
-    // colour, black emission and exponent 80.
-    void FlushTextured();
+    void BeginScanline(const CEdge& f, const CEdge& s, double y)
+    {
+        m_left = EdgeTexCoord(f, y);
+        m_right = EdgeTexCoord(s, y);
+    }
+    void Interpolate(std::size_t first, std::size_t count);
 
 private:
-    void Write();
-
-    CPixelSink& m_sink;
-    CSampleBatch& m_batch;
-    const CPoint3D m_eye;
-    const CLightingModel& m_lights;
+    CTexelLookup m_texels;
+    CPoint2D m_left, m_right;
 };
 
 // Normals interpolated, the lighting evaluated at every pixel.
-class CPhongShader
+class CPhongShader : public CSpanShader<CPhongShader>
 {
 public:
     CPhongShader(CPixelSink& sink, CSampleBatch& batch, const CPoint3D& eye, const CLightingModel& lights,
                  const CMaterial& material)
-        : m_lighter(sink, batch, eye, lights), m_material(material)
+        : CSpanShader(sink, batch), m_eye(eye), m_lights(lights), m_material(material)
     {
     }
 
     void BeginScanline(const CEdge& f, const CEdge& s, double y)
     {
-        m_left = InterpolateNormal(y, f.m_start.m_position.y, f.m_end.m_position.y, f.m_start.m_normal,
-                                   f.m_end.m_normal);
-        m_right = InterpolateNormal(y, s.m_start.m_position.y, s.m_end.m_position.y, s.m_start.m_normal,
-                                    s.m_end.m_normal);
+        m_left = EdgeNormal(f, y);
+        m_right = EdgeNormal(s, y);
     }
-    void BeginSpan(double xL, double xR)
-    {
-        m_xL = xL;
-        m_xR = xR;
-    }
-    void Plot(double x, int px, int y, double z)
-    {
-        const CVec3 n = InterpolateNormal(x, m_xL, m_xR, m_left, m_right);
-        m_lighter.Batch().Add(px, y, z, n.x, n.y, n.z);
-        if (m_lighter.Batch().Full())
-            Flush();
-    }
-    void Flush() { m_lighter.FlushSurface(m_material); }
+    void Interpolate(std::size_t first, std::size_t count);
+    void Shade();
 
 private:
-    CBatchLighter m_lighter;
+    const CPoint3D m_eye;
+    const CLightingModel& m_lights;
     const CMaterial& m_material;
     CVec3 m_left, m_right;
-    double m_xL = 0.0, m_xR = 0.0;
 };
 
 // Texels lit per pixel, each texel being the ambient, diffuse and specular
-// reflectance of its point.
-class CLitTextureShader
+// reflectance of its point, with exponent 80.
+class CLitTextureShader : public CSpanShader<CLitTextureShader>
 {
 public:
     CLitTextureShader(CPixelSink& sink, CSampleBatch& batch, const CTexture& texture, const CPoint3D& eye,
                       const CLightingModel& lights)
-        : m_lighter(sink, batch, eye, lights), m_sampler(texture)
+        : CSpanShader(sink, batch), m_texels(texture), m_eye(eye), m_lights(lights)
     {
     }
 
     void BeginScanline(const CEdge& f, const CEdge& s, double y)
     {
-        m_sampler.BeginScanline(f, s, y);
-        m_left = InterpolateNormal(y, f.m_start.m_position.y, f.m_end.m_position.y, f.m_start.m_normal,
-                                   f.m_end.m_normal);
-        m_right = InterpolateNormal(y, s.m_start.m_position.y, s.m_end.m_position.y, s.m_start.m_normal,
-                                    s.m_end.m_normal);
+        m_leftTex = EdgeTexCoord(f, y);
+        m_rightTex = EdgeTexCoord(s, y);
+        m_left = EdgeNormal(f, y);
+        m_right = EdgeNormal(s, y);
     }
-    void BeginSpan(double xL, double xR) { m_sampler.BeginSpan(xL, xR); }
-    void Plot(double x, int px, int y, double z)
-    {
-        constexpr double kByteToUnit = 0.00392156862745098; // 1/255
-        const std::uint8_t* t = m_sampler.Texel(x);
-        const CVec3 n = InterpolateNormal(x, m_sampler.XLeft(), m_sampler.XRight(), m_left, m_right);
-        CSampleBatch& batch = m_lighter.Batch();
-        batch.Add(px, y, z, n.x, n.y, n.z);
-        batch.AddReflectance(t[2] * kByteToUnit, t[1] * kByteToUnit, t[0] * kByteToUnit);
-        if (batch.Full())
-            Flush();
-    }
-    void Flush() { m_lighter.FlushTextured(); }
+    void Interpolate(std::size_t first, std::size_t count);
+    void Shade();
 
 private:
-    CBatchLighter m_lighter;
-    CTextureSampler m_sampler;
+    CTexelLookup m_texels;
+    const CPoint3D m_eye;
+    const CLightingModel& m_lights;
+    CPoint2D m_leftTex, m_rightTex;
     CVec3 m_left, m_right;
 };

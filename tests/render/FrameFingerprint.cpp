@@ -189,7 +189,7 @@ std::vector<SFrameCase> FingerprintCases()
     return cases;
 }
 
-std::string RenderDigest(const SFrameCase& frame, const std::string& sourceDir)
+std::string RenderDigest(const SFrameCase& frame, const std::string& sourceDir, int threads)
 {
     CRenderSettings settings;
     settings.m_nMode = frame.mode;
@@ -200,6 +200,8 @@ std::string RenderDigest(const SFrameCase& frame, const std::string& sourceDir)
     settings.m_nRingRadius = frame.ringRadius;
     settings.m_nSectionRadius = frame.sectionRadius;
     CTorusRenderer renderer;
+    if (threads > 0)
+        renderer.SetThreadCount(threads);
     renderer.ApplySettings(settings);
     renderer.m_angleX = frame.angleX;
     renderer.m_angleY = frame.angleY;

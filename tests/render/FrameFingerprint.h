@@ -24,6 +24,7 @@ struct SFrameCase
 // The settings the table pins: hand-picked corners and a fixed pseudo-random spread.
 std::vector<SFrameCase> FingerprintCases();
 
-// Renders the case and returns the hex SHA-256 of its RGB bytes; an empty string
-// when the default texture cannot be read from sourceDir.
-std::string RenderDigest(const SFrameCase& frame, const std::string& sourceDir);
+// Renders the case with the given number of threads (0: the renderer's own
+// choice) and returns the hex SHA-256 of its RGB bytes; an empty string when the
+// default texture cannot be read from sourceDir.
+std::string RenderDigest(const SFrameCase& frame, const std::string& sourceDir, int threads = 0);

@@ -1,0 +1,98 @@
+#include "shading/Shaders.h"
+
+#include "lighting/LightingBatch.h"
+#include "shading/SpanInterpolation.h"
+
+namespace {
+
+constexpr double kByteToUnit = 0.00392156862745098; // 1/255
+
+std::uint32_t TexelColour(const std::uint8_t* t)
+{
+    return static_cast<std::uint32_t>(t[2]) | (static_cast<std::uint32_t>(t[1]) << 8) |
+           (static_cast<std::uint32_t>(t[0]) << 16);
+}
+
+// Interpolates the normals of samples first .. first + count - 1 across the span.
+void SpanNormals(CSampleBatch& b, std::size_t first, std::size_t count, double xL, double xR,
+                 const CVec3& left, const CVec3& right)
+{
+    const double a0[3] = {left.x, left.y, left.z};
+    const double a1[3] = {right.x, right.y, right.z};
+    double* const out[3] = {b.m_nx.data() + first, b.m_ny.data() + first, b.m_nz.data() + first};
+    InterpolateAttributes(b.m_t.data() + first, count, xL, xR, 3, a0, a1, out);
+}
+
+void SpanTexCoords(CSampleBatch& b, std::size_t first, std::size_t count, double xL, double xR,
+                   const CPoint2D& left, const CPoint2D& right)
+{
+    const double a0[2] = {left.x, left.y};
+    const double a1[2] = {right.x, right.y};
+    double* const out[2] = {b.m_u.data() + first, b.m_v.data() + first};
+    InterpolateAttributes(b.m_t.data() + first, count, xL, xR, 2, a0, a1, out);
+}
+
+CShadingSamples SamplesOf(const CSampleBatch& b)
+{
+    CShadingSamples s;
+    s.px = b.m_x.data();
+    s.y = b.m_yd.data();
+    s.z = b.m_z.data();
+    s.nx = b.m_nx.data();
+    s.ny = b.m_ny.data();
+    s.nz = b.m_nz.data();
+    return s;
+}
+
+} // namespace
+
+void CGouraudShader::Interpolate(std::size_t first, std::size_t count)
+{
+    CSampleBatch& b = m_batch;
+    const double a0[3] = {m_left.r, m_left.g, m_left.b};
+    const double a1[3] = {m_right.r, m_right.g, m_right.b};
+    double* const out[3] = {b.m_kr.data() + first, b.m_kg.data() + first, b.m_kb.data() + first};
+    InterpolateColours(b.m_t.data() + first, count, m_xL, m_xR, a0, a1, out);
+    for (std::size_t i = first; i < first + count; ++i)
+        b.m_colours[i] = CColor(b.m_kr[i], b.m_kg[i], b.m_kb[i]).ToColorRef();
+}
+
+void CTextureShader::Interpolate(std::size_t first, std::size_t count)
+{
+    CSampleBatch& b = m_batch;
+    SpanTexCoords(b, first, count, m_xL, m_xR, m_left, m_right);
+    for (std::size_t i = first; i < first + count; ++i)
+        b.m_colours[i] = TexelColour(m_texels.Texel(b.m_u[i], b.m_v[i]));
+}
+
+void CPhongShader::Interpolate(std::size_t first, std::size_t count)
+{
+    SpanNormals(m_batch, first, count, m_xL, m_xR, m_left, m_right);
+}
+
+void CPhongShader::Shade()
+{
+    ShadeSurface(SamplesOf(m_batch), m_batch.Size(), m_eye, m_lights, m_material, m_batch.m_colours.data());
+}
+
+void CLitTextureShader::Interpolate(std::size_t first, std::size_t count)
+{
+    CSampleBatch& b = m_batch;
+    SpanTexCoords(b, first, count, m_xL, m_xR, m_leftTex, m_rightTex);
+    for (std::size_t i = first; i < first + count; ++i) {
+        const std::uint8_t* t = m_texels.Texel(b.m_u[i], b.m_v[i]);
+        b.m_kr[i] = t[2] * kByteToUnit;
+        b.m_kg[i] = t[1] * kByteToUnit;
+        b.m_kb[i] = t[0] * kByteToUnit;
+    }
+    SpanNormals(b, first, count, m_xL, m_xR, m_left, m_right);
+}
+
+void CLitTextureShader::Shade()
+{
+    CSampleReflectance k;
+    k.r = m_batch.m_kr.data();
+    k.g = m_batch.m_kg.data();
+    k.b = m_batch.m_kb.data();
+    ShadeTextured(SamplesOf(m_batch), k, m_batch.Size(), m_eye, m_lights, m_batch.m_colours.data());
+}

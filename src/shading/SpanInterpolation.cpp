@@ -1,0 +1,91 @@
+// Span interpolation, compiled once per instruction set by Highway and picked at
+// run time. Only correctly rounded operations (+, -, x, /) are used, in the order
+// of the one-sample formulas, so every lane gives the scalar bits.
+
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "shading/SpanInterpolation.cpp"
+#include <hwy/foreach_target.h> // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include "shading/SpanInterpolation.h"
+
+#include <cmath>
+
+HWY_BEFORE_NAMESPACE();
+namespace orbo_span {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// The vector and point division: a divisor below 1e-06 in absolute value counts as 1.0.
+inline double Guarded(double s) { return std::fabs(s) < 1e-06 ? 1.0 : s; }
+
+void InterpolateAttributesImpl(const double* t, std::size_t count, double t0, double t1, int dims,
+                               const double* a0, const double* a1, double* const* out)
+{
+    const hn::ScalableTag<double> d;
+    const std::size_t lanes = hn::Lanes(d);
+    const double g0 = Guarded(t0 - t1);
+    const double g1 = Guarded(t1 - t0);
+    const auto vt0 = hn::Set(d, t0), vt1 = hn::Set(d, t1);
+    const auto vg0 = hn::Set(d, g0), vg1 = hn::Set(d, g1);
+    std::size_t i = 0;
+    for (; i + lanes <= count; i += lanes) {
+        const auto vt = hn::LoadU(d, t + i);
+        const auto u = hn::Sub(vt, vt1);
+        const auto w = hn::Sub(vt, vt0);
+        for (int k = 0; k < dims; ++k) {
+            const auto first = hn::Div(hn::Mul(u, hn::Set(d, a0[k])), vg0);
+            const auto second = hn::Div(hn::Mul(w, hn::Set(d, a1[k])), vg1);
+            hn::StoreU(hn::Add(first, second), d, out[k] + i);
+        }
+    }
+    for (; i < count; ++i)
+        for (int k = 0; k < dims; ++k)
+            out[k][i] = (t[i] - t1) * a0[k] / g0 + (t[i] - t0) * a1[k] / g1;
+}
+
+void InterpolateColoursImpl(const double* t, std::size_t count, double t0, double t1, const double* a0,
+                            const double* a1, double* const* out)
+{
+    const hn::ScalableTag<double> d;
+    const std::size_t lanes = hn::Lanes(d);
+    const auto vt0 = hn::Set(d, t0), vt1 = hn::Set(d, t1);
+    const auto d0 = hn::Set(d, t0 - t1), d1 = hn::Set(d, t1 - t0);
+    std::size_t i = 0;
+    for (; i + lanes <= count; i += lanes) {
+        const auto vt = hn::LoadU(d, t + i);
+        const auto w0 = hn::Div(hn::Sub(vt, vt1), d0);
+        const auto w1 = hn::Div(hn::Sub(vt, vt0), d1);
+        for (int k = 0; k < 3; ++k)
+            hn::StoreU(hn::Add(hn::Mul(w0, hn::Set(d, a0[k])), hn::Mul(w1, hn::Set(d, a1[k]))), d, out[k] + i);
+    }
+    for (; i < count; ++i) {
+        const double w0 = (t[i] - t1) / (t0 - t1);
+        const double w1 = (t[i] - t0) / (t1 - t0);
+        for (int k = 0; k < 3; ++k)
+            out[k][i] = w0 * a0[k] + w1 * a1[k];
+    }
+}
+
+} // namespace HWY_NAMESPACE
+} // namespace orbo_span
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace orbo_span {
+HWY_EXPORT(InterpolateAttributesImpl);
+HWY_EXPORT(InterpolateColoursImpl);
+} // namespace orbo_span
+
+void InterpolateAttributes(const double* t, std::size_t count, double t0, double t1, int dims,
+                           const double* a0, const double* a1, double* const* out)
+{
+    HWY_DYNAMIC_DISPATCH(orbo_span::InterpolateAttributesImpl)(t, count, t0, t1, dims, a0, a1, out);
+}
+
+void InterpolateColours(const double* t, std::size_t count, double t0, double t1, const double* a0,
+                        const double* a1, double* const* out)
+{
+    HWY_DYNAMIC_DISPATCH(orbo_span::InterpolateColoursImpl)(t, count, t0, t1, a0, a1, out);
+}
+#endif // HWY_ONCE

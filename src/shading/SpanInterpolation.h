@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+
+// The attributes of the samples of one span, several samples at a time (SIMD,
+// the widest instruction set of the processor picked at run time). Sample i lies
+// at t[i]; the span has value a0 at t0 and a1 at t1. Each result is bit-identical
+// to the one-sample formula named, lane by lane: the same IEEE operations in the
+// same order, no multiply-add.
+
+// dims attributes (a0[d], a1[d], out[d]) in the form of InterpolateNormal and
+// InterpolateTexCoord: (a0 (t - t1)) / (t0 - t1) + (a1 (t - t0)) / (t1 - t0), a
+// divisor below 1e-06 in absolute value taken as 1.0.
+void InterpolateAttributes(const double* t, std::size_t count, double t0, double t1, int dims,
+                           const double* a0, const double* a1, double* const* out);
+
+// Three channels in the form of InterpolateColor:
+// a0 ((t - t1) / (t0 - t1)) + a1 ((t - t0) / (t1 - t0)).
+void InterpolateColours(const double* t, std::size_t count, double t0, double t1, const double* a0,
+                        const double* a1, double* const* out);
