@@ -6,7 +6,7 @@ ORBO_PACKAGES=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev libcli11-dev
   qt6-base-dev libgl-dev libx11-dev
-  fonts-noto-cjk
+  fonts-noto-cjk qt6-translations-l10n
   strace
 )
 

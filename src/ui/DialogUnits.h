@@ -4,7 +4,8 @@
 #include <QRect>
 #include <QSize>
 
-// The font of the control panel and the About box: a 9-point Chinese UI font.
+// The font of the control panel and the About box: 9-point 宋体 or the
+// nearest Chinese face installed.
 QFont DialogFont();
 
 // Converts the dialog units in which the forms are laid out into pixels of a

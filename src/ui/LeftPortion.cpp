@@ -4,18 +4,22 @@
 #include "ui/DialogUnits.h"
 #include "ui/OrboDoc.h"
 #include "ui/Resources.h"
+#include "ui/TextureDialog.h"
 
 #include <QButtonGroup>
 #include <QFile>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
+
+#include <algorithm>
 
 namespace {
 
@@ -29,8 +33,8 @@ struct SControl
     int x, y, width, height; // dialog units
 };
 
-// The form, control by control, in tab order; rectangles in dialog units.
-constexpr int kFormWidth = 173;
+// The form, control by control, in tab order; rectangles in dialog units. It is
+// 173 units wide and 411 high; of the width only the controls must stay in reach.
 constexpr int kFormHeight = 411;
 const SControl kForm[] = {
     {EKind::Group, 0, "圆环控制", 13, 7, 139, 163},
@@ -58,6 +62,19 @@ const SControl kForm[] = {
     {EKind::Group, 0, "纹理映射", 13, 327, 139, 50},
 };
 
+// The form scrolls sideways only once the pane is too narrow for the controls
+// themselves and this gap after them: the template's wider blank margin on the
+// right is not worth a scroll bar.
+constexpr int kRightGap = 4;
+
+int ControlsRight()
+{
+    int right = 0;
+    for (const SControl& c : kForm)
+        right = std::max(right, c.x + c.width);
+    return right;
+}
+
 struct SSliderSetup
 {
     int id;
@@ -84,22 +101,71 @@ void SelectButton(QButtonGroup* group, int value)
     group->setExclusive(true);
 }
 
+// One control of the form from its row: created, then placed at its rectangle.
+QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* form, const QPixmap& placeholder)
+{
+    const QString text = QString::fromUtf8(row.text);
+    const QRect rect = units.Rect(row.x, row.y, row.width, row.height);
+    switch (row.kind) {
+    case EKind::Group: {
+        // A frame with a title drawn behind the controls it surrounds; clicks
+        // go through it to them.
+        auto* box = new QGroupBox(text, form);
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setGeometry(rect);
+        return box;
+    }
+    case EKind::Slider: {
+        auto* slider = new QSlider(Qt::Horizontal, form);
+        slider->setTickPosition(QSlider::TicksBothSides);
+        // The style's own height, centred in the rectangle: tick marks then sit
+        // beside the groove instead of at the rectangle's far edges.
+        const int height = qMin(rect.height(), slider->sizeHint().height());
+        slider->setGeometry(rect.x(), rect.y() + (rect.height() - height) / 2, rect.width(), height);
+        return slider;
+    }
+    case EKind::Label: {
+        auto* label = new QLabel(text, form);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setGeometry(rect);
+        return label;
+    }
+    case EKind::Radio: {
+        auto* radio = new QRadioButton(text, form);
+        radio->setGeometry(rect);
+        return radio;
+    }
+    case EKind::Push: {
+        auto* button = new QPushButton(text, form);
+        button->setGeometry(rect);
+        return button;
+    }
+    case EKind::Picture:
+        break;
+    }
+    // The picture keeps its own size, placed at the rectangle's corner.
+    auto* picture = new QLabel(form);
+    picture->setPixmap(placeholder);
+    picture->setGeometry(QRect(rect.topLeft(), placeholder.size()));
+    return picture;
+}
+
 } // namespace
 
 const QString CLeftPortion::kTextureFilter = QStringLiteral("位图文件(*.bmp);;All Files (*.*)");
 
 CLeftPortion::CLeftPortion(COrboDoc& doc, QWidget* parent)
     : QScrollArea(parent), m_doc(doc),
-      m_chooseFile([](QWidget* owner, const QString& caption, const QString& folder, const QString& filter) {
-          return QFileDialog::getOpenFileName(owner, caption, folder, filter);
-      })
+      m_chooseFile(&CTextureDialog::GetOpenFileName)
 {
     InitOrboResources();
     setFrameShape(QFrame::NoFrame);
-    setWidgetResizable(false);
-    // The form is slightly taller than the pane at first and scrolls vertically;
-    // its controls end well left of a vertical scroll bar, so no horizontal one.
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The form fills a pane larger than it and scrolls either way in a smaller
+    // one: the splitter bar can narrow the pane until the controls no longer fit.
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setBackgroundRole(QPalette::Window);
     CreateControls();
 }
@@ -109,66 +175,13 @@ void CLeftPortion::CreateControls()
     m_pForm = new QWidget;
     m_pForm->setFont(DialogFont());
     const CDialogUnits units(m_pForm->font());
-    m_pForm->setFixedSize(units.Size(kFormWidth, kFormHeight));
-
-    m_pModeGroup = new QButtonGroup(this);
-    m_pLightGroup = new QButtonGroup(this);
-    m_pShadingGroup = new QButtonGroup(this);
+    m_pForm->setMinimumSize(units.Size(ControlsRight() + kRightGap, kFormHeight));
     m_placeholder = QPixmap(QStringLiteral(":/orbo/swatch.png"));
 
-    for (const SControl& c : kForm) {
-        const QString text = QString::fromUtf8(c.text);
-        const QRect rect = units.Rect(c.x, c.y, c.width, c.height);
-        QWidget* widget = nullptr;
-        switch (c.kind) {
-        case EKind::Group: {
-            // A frame with a title drawn behind the controls it surrounds; clicks
-            // go through it to them.
-            auto* box = new QGroupBox(text, m_pForm);
-            box->setAttribute(Qt::WA_TransparentForMouseEvents);
-            box->setFocusPolicy(Qt::NoFocus);
-            widget = box;
-            break;
-        }
-        case EKind::Slider: {
-            auto* slider = new QSlider(Qt::Horizontal, m_pForm);
-            slider->setTickPosition(QSlider::TicksBothSides);
-            connect(slider, &QSlider::valueChanged, this, &CLeftPortion::OnHScroll);
-            widget = slider;
-            break;
-        }
-        case EKind::Label: {
-            auto* label = new QLabel(text, m_pForm);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            widget = label;
-            break;
-        }
-        case EKind::Radio:
-            widget = new QRadioButton(text, m_pForm);
-            break;
-        case EKind::Push:
-            widget = new QPushButton(text, m_pForm);
-            break;
-        case EKind::Picture: {
-            // Sized to its picture, placed at the rectangle's corner.
-            auto* picture = new QLabel(m_pForm);
-            picture->setPixmap(m_placeholder);
-            widget = picture;
-            break;
-        }
-        }
-        if (c.kind == EKind::Picture) {
-            widget->setGeometry(QRect(rect.topLeft(), m_placeholder.size()));
-        } else if (c.kind == EKind::Slider) {
-            // The style's own height, centred in the rectangle: tick marks then
-            // sit beside the groove instead of at the rectangle's far edges.
-            const int height = qMin(rect.height(), widget->sizeHint().height());
-            widget->setGeometry(rect.x(), rect.y() + (rect.height() - height) / 2, rect.width(), height);
-        } else {
-            widget->setGeometry(rect);
-        }
-        if (c.id != 0)
-            m_controls[c.id] = widget;
+    for (const SControl& row : kForm) {
+        QWidget* widget = CreateControl(row, units, m_pForm, m_placeholder);
+        if (row.id != 0)
+            m_controls[row.id] = widget;
     }
     // Frames last in the list still lie beneath every other control.
     for (QGroupBox* box : m_pForm->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
@@ -181,6 +194,9 @@ void CLeftPortion::CreateControls()
     m_sliderSectionRadius = Slider(IDC_SECTION_RADIUS);
     m_sliderRingRadius = Slider(IDC_RING_RADIUS);
 
+    m_pModeGroup = new QButtonGroup(this);
+    m_pLightGroup = new QButtonGroup(this);
+    m_pShadingGroup = new QButtonGroup(this);
     m_pModeGroup->addButton(Button(IDC_WIREFRAME), kModeWireframe);
     m_pModeGroup->addButton(Button(IDC_SURFACE), kModeSurface);
     m_pModeGroup->addButton(Button(IDC_TEXTURE), kModeTexture);
@@ -190,16 +206,29 @@ void CLeftPortion::CreateControls()
     m_pShadingGroup->addButton(Button(IDC_PHONG), kShadingPhong);
     UpdateData(false); // nothing selected until the initial update
 
-    connect(Button(IDC_WIREFRAME), &QAbstractButton::clicked, this, &CLeftPortion::OnWireframe);
-    connect(Button(IDC_SURFACE), &QAbstractButton::clicked, this, &CLeftPortion::OnSurface);
-    connect(Button(IDC_TEXTURE), &QAbstractButton::clicked, this, &CLeftPortion::OnTexture);
-    connect(Button(IDC_LIGHT_OFF), &QAbstractButton::clicked, this, &CLeftPortion::OnLightOff);
-    connect(Button(IDC_LIGHT_ON), &QAbstractButton::clicked, this, &CLeftPortion::OnLightOn);
-    connect(Button(IDC_GOURAUD), &QAbstractButton::clicked, this, &CLeftPortion::OnGouraud);
-    connect(Button(IDC_PHONG), &QAbstractButton::clicked, this, &CLeftPortion::OnPhong);
-    connect(Button(IDC_CHOOSE_TEXTURE), &QAbstractButton::clicked, this, &CLeftPortion::OnChooseTexture);
-
+    ConnectCommands();
     setWidget(m_pForm);
+}
+
+// Sliders report every position change; buttons their clicks.
+void CLeftPortion::ConnectCommands()
+{
+    static const struct
+    {
+        int id;
+        void (CLeftPortion::*handler)();
+    } kCommands[] = {
+        {IDC_WIREFRAME, &CLeftPortion::OnWireframe}, {IDC_SURFACE, &CLeftPortion::OnSurface},
+        {IDC_TEXTURE, &CLeftPortion::OnTexture},     {IDC_LIGHT_OFF, &CLeftPortion::OnLightOff},
+        {IDC_LIGHT_ON, &CLeftPortion::OnLightOn},    {IDC_GOURAUD, &CLeftPortion::OnGouraud},
+        {IDC_PHONG, &CLeftPortion::OnPhong},         {IDC_CHOOSE_TEXTURE, &CLeftPortion::OnChooseTexture},
+    };
+    for (const auto& command : kCommands)
+        connect(Button(command.id), &QAbstractButton::clicked, this, command.handler);
+    for (const SSliderSetup& s : kSliders)
+        connect(Slider(s.id), &QSlider::valueChanged, this, &CLeftPortion::OnHScroll);
+    // The form's own horizontal scroll bar notifies the panel like its sliders.
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &CLeftPortion::OnHScroll);
 }
 
 QWidget* CLeftPortion::Control(int id) const
@@ -353,10 +382,16 @@ void CLeftPortion::OnChooseTexture()
 }
 
 // The top-left part of the image, unscaled, over the placeholder; the plain
-// placeholder when the file cannot be read as an image.
+// placeholder when the file cannot be read as an image. Only a regular file is
+// opened: reading a FIFO or a device would block the window until something
+// writes to it, or forever. The view reports such a choice as unloadable.
 void CLeftPortion::ShowPreview(const QString& path)
 {
     QPixmap picture = m_placeholder;
+    if (!QFileInfo(path).isFile()) {
+        m_picTexture->setPixmap(picture);
+        return;
+    }
     QImageReader reader(path);
     const QSize imageSize = reader.size();
     if (imageSize.isValid())

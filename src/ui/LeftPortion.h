@@ -82,6 +82,7 @@ public:
 
 private:
     void CreateControls();
+    void ConnectCommands();
     // Moves the radio members into the buttons (false) or back (true).
     void UpdateData(bool save);
     void UpdateFacetCount();

@@ -6,6 +6,7 @@
 #include "ui/Resources.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
@@ -22,6 +23,8 @@ constexpr int kViewWidth = 520;
 constexpr int kPaneHeight = 600;
 // How often the lock indicators look at the keyboard.
 constexpr int kKeyPollMs = 250;
+// The frame time pane changes at most four times a second: readable, not flickering.
+constexpr int kFrameTimeUpdateMs = 250;
 
 // A sunken status-bar pane wide enough for its text, which shows only while the
 // lock is on.
@@ -80,11 +83,33 @@ void CMainFrame::CreateActions()
     // The menus show check marks and text only; the pictures are the toolbar's.
     for (QAction* action : {m_pExitAction, m_pAnimationAction, m_pAboutAction})
         action->setIconVisibleInMenu(false);
+
+    m_pSavePictureAction = new QAction(QStringLiteral("保存图片…"), this);
+    m_pSavePictureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_pSavePictureAction->setStatusTip(QStringLiteral("将当前画面保存为 PNG 图片"));
+    connect(m_pSavePictureAction, &QAction::triggered, this, [this] { m_pView->OnSavePicture(); });
+
+    m_pCopyPictureAction = new QAction(QStringLiteral("复制图片"), this);
+    m_pCopyPictureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    m_pCopyPictureAction->setStatusTip(QStringLiteral("将当前画面复制到剪贴板"));
+    connect(m_pCopyPictureAction, &QAction::triggered, this, [this] { m_pView->OnCopyPicture(); });
+
+    // Accelerators without a menu item: they belong to the window itself.
+    auto* nextPane = new QAction(this);
+    nextPane->setShortcut(QKeySequence(Qt::Key_F6));
+    connect(nextPane, &QAction::triggered, this, &CMainFrame::OnNextPane);
+    auto* prevPane = new QAction(this);
+    prevPane->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    connect(prevPane, &QAction::triggered, this, &CMainFrame::OnPrevPane);
+    addAction(nextPane);
+    addAction(prevPane);
 }
 
 void CMainFrame::CreateMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    file->addAction(m_pSavePictureAction);
+    file->addAction(m_pCopyPictureAction);
     file->addSeparator();
     file->addAction(m_pExitAction);
 
@@ -114,6 +139,14 @@ void CMainFrame::CreateStatusBar()
     // The idle message is an ordinary pane: prompts of menu items and toolbar
     // buttons cover it while they show.
     statusBar()->addWidget(new QLabel(QStringLiteral("就绪")), 1);
+    // Render time of the last frame and the rate reached, wide enough for any
+    // value not to make the panes beside it jump.
+    m_pFrameTimePane = new QLabel;
+    m_pFrameTimePane->setAlignment(Qt::AlignCenter);
+    m_pFrameTimePane->setMinimumWidth(
+        m_pFrameTimePane->fontMetrics().horizontalAdvance(QStringLiteral("9999.9 ms · 999 fps")) +
+        2 * m_pFrameTimePane->fontMetrics().averageCharWidth());
+    statusBar()->addPermanentWidget(m_pFrameTimePane);
     m_pCapsIndicator = MakeIndicator(QStringLiteral("大写"));
     m_pNumIndicator = MakeIndicator(QStringLiteral("数字"));
     m_pScrollIndicator = MakeIndicator(QStringLiteral("滚动"));
@@ -131,6 +164,11 @@ void CMainFrame::CreateStatusBar()
     }
 }
 
+void CMainFrame::UpdateFrameTime()
+{
+    m_pFrameTimePane->setText(m_pView->FrameClock().Text(CFrameClock::Clock::now()));
+}
+
 void CMainFrame::CreateClient(COrboDoc& doc)
 {
     m_pSplitter = new QSplitter(Qt::Horizontal, this);
@@ -144,6 +182,10 @@ void CMainFrame::CreateClient(COrboDoc& doc)
     m_pSplitter->setStretchFactor(1, 1);
     m_pSplitter->setSizes({kPanelWidth, kViewWidth});
     setCentralWidget(m_pSplitter);
+
+    m_pFrameTimeTimer = new QTimer(this);
+    connect(m_pFrameTimeTimer, &QTimer::timeout, this, &CMainFrame::UpdateFrameTime);
+    m_pFrameTimeTimer->start(kFrameTimeUpdateMs);
 }
 
 void CMainFrame::InitialUpdate()
@@ -156,6 +198,51 @@ void CMainFrame::OnAnimation()
 {
     m_bPlay = m_bPlay ? 0 : 1;
     UpdateAnimationCommand();
+}
+
+void CMainFrame::OnNextPane()
+{
+    FocusPane(1);
+}
+
+void CMainFrame::OnPrevPane()
+{
+    FocusPane(-1);
+}
+
+// From the pane that holds the focus (or from before the first when none does)
+// step panes on, round the ends. The new pane's focus goes back to the control
+// that had it last, else to its first control that takes the keyboard, else to
+// the pane itself.
+void CMainFrame::FocusPane(int step)
+{
+    const int count = m_pSplitter->count();
+    if (count == 0)
+        return;
+    QWidget* focus = QApplication::focusWidget();
+    int current = -1;
+    for (int i = 0; i < count; ++i) {
+        QWidget* pane = m_pSplitter->widget(i);
+        if (focus && (focus == pane || pane->isAncestorOf(focus)))
+            current = i;
+    }
+    const int next = current < 0 ? (step > 0 ? 0 : count - 1) : ((current + step) % count + count) % count;
+    QWidget* pane = m_pSplitter->widget(next);
+
+    auto canTakeFocus = [](QWidget* w) {
+        return w && w->isEnabled() && w->isVisible() && (w->focusPolicy() & Qt::TabFocus);
+    };
+    QWidget* target = pane->focusWidget();
+    if (!canTakeFocus(target)) {
+        target = pane;
+        for (QWidget* w = pane->nextInFocusChain(); w && w != pane; w = w->nextInFocusChain()) {
+            if (pane->isAncestorOf(w) && canTakeFocus(w)) {
+                target = w;
+                break;
+            }
+        }
+    }
+    target->setFocus(Qt::OtherFocusReason);
 }
 
 // The command shows what choosing it does: "停止" while playing, "播放" while

@@ -27,8 +27,12 @@ public:
 
     bool IsPlaying() const { return m_bPlay != 0; }
 
-    // The animation command: flips the play flag.
     void OnAnimation();
+
+    // F6 and Shift+F6: the keyboard focus moves to the next or previous pane of
+    // the splitter, to the control that last had it there.
+    void OnNextPane();
+    void OnPrevPane();
 
     CLeftPortion* LeftPortion() const { return m_pLeftPortion; }
     COrboView* View() const { return m_pView; }
@@ -37,6 +41,9 @@ public:
     QAction* ExitAction() const { return m_pExitAction; }
     QAction* AnimationAction() const { return m_pAnimationAction; }
     QAction* AboutAction() const { return m_pAboutAction; }
+    QAction* SavePictureAction() const { return m_pSavePictureAction; }
+    QAction* CopyPictureAction() const { return m_pCopyPictureAction; }
+    QLabel* FrameTimePane() const { return m_pFrameTimePane; }
 
 private:
     void CreateActions();
@@ -46,8 +53,10 @@ private:
     void CreateClient(COrboDoc& doc);
     void UpdateAnimationCommand();
     void UpdateKeyIndicators();
+    void UpdateFrameTime();
+    void FocusPane(int step);
 
-    int m_bPlay = 1; // the animation runs from the start
+    int m_bPlay = 1; // 1 playing, 0 stopped; the animation runs from the start
     QToolBar* m_pToolBar = nullptr;
     QSplitter* m_pSplitter = nullptr;
     CLeftPortion* m_pLeftPortion = nullptr;
@@ -55,8 +64,12 @@ private:
     QAction* m_pExitAction = nullptr;
     QAction* m_pAnimationAction = nullptr;
     QAction* m_pAboutAction = nullptr;
+    QAction* m_pSavePictureAction = nullptr;
+    QAction* m_pCopyPictureAction = nullptr;
+    QLabel* m_pFrameTimePane = nullptr;
     QLabel* m_pCapsIndicator = nullptr;
     QLabel* m_pNumIndicator = nullptr;
     QLabel* m_pScrollIndicator = nullptr;
     QTimer* m_pKeyTimer = nullptr;
+    QTimer* m_pFrameTimeTimer = nullptr;
 };

@@ -28,11 +28,14 @@ bool COrboApp::InitInstance()
     QGuiApplication::setDesktopFileName(QStringLiteral("orbo"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/orbo/orbo.png")));
 
-    // The program speaks Chinese; so do Qt's own dialogs (the file dialog) when
-    // Qt's translations are installed.
+    // Every text of the program is Chinese, whatever the system's locale: so are
+    // Qt's own dialogs (file dialogs, their messages, standard buttons) and the
+    // dates and sizes they show.
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
     m_pQtTranslator = std::make_unique<QTranslator>();
-    if (m_pQtTranslator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                              QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (m_pQtTranslator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(m_pQtTranslator.get());
 
     m_pDoc = std::make_unique<COrboDoc>();

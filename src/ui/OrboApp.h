@@ -23,7 +23,6 @@ public:
     // Returns false when the program cannot start.
     bool InitInstance();
 
-    // The About command: shows the About box modally.
     void OnAppAbout();
 
     COrboDoc* Document() const { return m_pDoc.get(); }

@@ -6,27 +6,70 @@
 #include "raster/PixelSink.h"
 #include "ui/OrboDoc.h"
 
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimerEvent>
 
+#include <cmath>
 #include <vector>
 
-COrboView::COrboView(COrboDoc& doc, std::function<bool()> isPlaying, QWidget* parent)
-    : QWidget(parent), m_doc(doc), m_isPlaying(std::move(isPlaying)),
+namespace {
+
+// Qt's own save dialog, as the texture chooser's: in the program's language on
+// every desktop. It adds ".png" to a name typed without it and asks before
+// replacing an existing file.
+QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath,
+                        const QString& filter)
+{
+    QFileDialog dialog(parent, caption, QFileInfo(suggestedPath).absolutePath(), filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.selectFile(QFileInfo(suggestedPath).fileName());
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(720, 460)));
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
+// An angle moved back into 0..360 by whole turns (a whole turn back gives +0,
+// not -0).
+double WrapDegrees(double degrees)
+{
+    const double wrapped = std::fmod(degrees, 360.0);
+    return wrapped < 0.0 ? wrapped + 360.0 : wrapped + 0.0;
+}
+
+} // namespace
+
+COrboView::COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_readPlayFlag(std::move(readPlayFlag)),
       m_showMessage([](QWidget* owner, const QString& title, const QString& text) {
           QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
           box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
           box.exec();
-      })
+      }),
+      m_chooseSavePath(&GetSaveFileName)
 {
     // Every paint covers the whole widget with one finished frame: nothing may
     // clear it first, or the picture would flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);
+    // Clicking the view gives it the keyboard focus, as F6 does; the hand shows
+    // that the torus can be grabbed and turned.
+    setFocusPolicy(Qt::ClickFocus);
+    setCursor(Qt::OpenHandCursor);
     m_renderer.m_strTexturePath = DefaultTexturePath();
 }
 
@@ -43,10 +86,12 @@ void COrboView::RenderFrame(CPixelSink& sink)
 
 void COrboView::paintEvent(QPaintEvent*)
 {
+    const auto start = CFrameClock::Clock::now();
     CPixelSink sink(width(), height());
     // Re-armed by every frame: a running timer starts its 50 ms anew.
     m_timer.start(kTimerPeriodMs, this);
     RenderFrame(sink);
+    m_frameClock.FrameDrawn(start, CFrameClock::Clock::now());
     QPainter painter(this);
     painter.drawImage(0, 0, FrameImage(sink));
 }
@@ -61,7 +106,7 @@ void COrboView::timerEvent(QTimerEvent* event)
 
 void COrboView::OnTimer()
 {
-    if (m_isPlaying && m_isPlaying()) {
+    if (IsPlaying()) {
         // 0, 5, ..., 355, 360, 0: 360 is shown for one frame, so a turn takes 73 ticks.
         if (m_renderer.m_angleX < 360.0)
             m_renderer.m_angleX += kAngleStep;
@@ -89,4 +134,95 @@ void COrboView::LoadTexture()
     std::string error;
     if (!LoadTextureFile(m_renderer.m_strTexturePath, m_renderer.m_texture, error) && m_showMessage)
         m_showMessage(this, QGuiApplication::applicationDisplayName(), QStringLiteral("图片加载失败"));
+}
+
+void COrboView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    m_bDragging = true;
+    m_dragFrom = event->position().toPoint();
+    setCursor(Qt::ClosedHandCursor);
+}
+
+void COrboView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_bDragging || !(event->buttons() & Qt::LeftButton)) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    const QPoint to = event->position().toPoint();
+    TurnBy(to - m_dragFrom);
+    m_dragFrom = to;
+}
+
+void COrboView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !m_bDragging) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    m_bDragging = false;
+    setCursor(Qt::OpenHandCursor);
+}
+
+// Dragging right turns the front of the torus to the right, dragging down turns
+// it down. While the animation plays its ticks draw the turned torus and go on
+// from there; while stopped the frame follows the mouse. (Repainting on every
+// move while playing would re-arm the timer each time and stall the ticks.)
+void COrboView::TurnBy(QPoint delta)
+{
+    if (delta.isNull())
+        return;
+    m_renderer.m_angleY = WrapDegrees(m_renderer.m_angleY + delta.x() * kDegreesPerPixel);
+    m_renderer.m_angleX = WrapDegrees(m_renderer.m_angleX + delta.y() * kDegreesPerPixel);
+    if (!IsPlaying())
+        update();
+}
+
+QImage COrboView::Picture()
+{
+    CPixelSink sink(width(), height());
+    RenderFrame(sink);
+    return FrameImage(sink).convertToFormat(QImage::Format_RGB32);
+}
+
+bool COrboView::SavePicture(const QString& path, QString& error)
+{
+    CPixelSink sink(width(), height());
+    RenderFrame(sink);
+    std::string reason;
+    if (!SaveFramePng(sink, QFile::encodeName(path).toStdString(), reason)) {
+        error = QString::fromStdString(reason);
+        return false;
+    }
+    return true;
+}
+
+void COrboView::OnSavePicture()
+{
+    if (!m_chooseSavePath)
+        return;
+    QString folder = m_strSaveFolder;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    const QString path = m_chooseSavePath(this, QStringLiteral("保存图片"),
+                                          QDir(folder).filePath(QStringLiteral("圆环.png")),
+                                          QStringLiteral("PNG 图片 (*.png)"));
+    if (path.isEmpty())
+        return;
+    m_strSaveFolder = QFileInfo(path).absolutePath();
+    QString error;
+    if (!SavePicture(path, error) && m_showMessage)
+        m_showMessage(this, QGuiApplication::applicationDisplayName(),
+                      QStringLiteral("图片保存失败：%1\n%2").arg(QDir::toNativeSeparators(path), error));
+}
+
+void COrboView::OnCopyPicture()
+{
+    QGuiApplication::clipboard()->setImage(Picture());
 }

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "render/TorusRenderer.h"
+#include "ui/FrameClock.h"
 
 #include <QBasicTimer>
+#include <QImage>
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -15,6 +18,8 @@ class CPixelSink;
 // runs the animation clock. Every frame re-arms a 50 ms timer; each tick advances
 // the torus and takes over the document's settings while the animation plays,
 // and follows the light switch and the chosen texture whether it plays or not.
+// Dragging with the left button turns the torus; the current frame can be saved
+// as a PNG file or copied to the clipboard.
 class COrboView : public QWidget
 {
     Q_OBJECT
@@ -23,13 +28,17 @@ public:
     // Shows a modal message; the default is a warning box with one OK button.
     using MessageHook = std::function<void(QWidget* parent, const QString& title, const QString& text)>;
 
-    // isPlaying reports the main frame's play flag; it is asked on every tick.
-    COrboView(COrboDoc& doc, std::function<bool()> isPlaying, QWidget* parent = nullptr);
+    // Asks for the name of a file to save; returns its full path, or an empty
+    // string on cancel.
+    using SaveDialogHook = std::function<QString(QWidget* parent, const QString& caption,
+                                                 const QString& suggestedPath, const QString& filter)>;
+
+    // readPlayFlag reports the main frame's play flag; it is asked on every tick.
+    COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget* parent = nullptr);
 
     // Loads the default texture and fixes the camera, once, before the first frame.
     void OnInitialUpdate();
 
-    // One tick of the animation clock.
     void OnTimer();
 
     // Renders the current frame into sink: the drawing that every paint presents.
@@ -41,23 +50,55 @@ public:
     const CTorusRenderer& Renderer() const { return m_renderer; }
 
     void SetMessageHook(MessageHook hook) { m_showMessage = std::move(hook); }
+    void SetSaveDialogHook(SaveDialogHook hook) { m_chooseSavePath = std::move(hook); }
+
+    // Turns the torus as a drag by delta pixels does: horizontal movement about
+    // y, vertical about x, kDegreesPerPixel a pixel; both angles are kept in
+    // 0..360, the range the animation runs through.
+    void TurnBy(QPoint delta);
+
+    // The current frame at the view's size, as a paint would draw it now.
+    QImage Picture();
+
+    // The "保存图片…" command: asks for a file name and writes the current frame
+    // there as PNG; a failure is reported in a message box.
+    void OnSavePicture();
+    // Writes the current frame as PNG to path, replacing a file there only once
+    // the new one is complete. Returns false with the reason in error.
+    bool SavePicture(const QString& path, QString& error);
+    // The "复制图片" command: puts the current frame on the clipboard.
+    void OnCopyPicture();
+
+    // Render time and frame rate of the frames painted lately.
+    const CFrameClock& FrameClock() const { return m_frameClock; }
 
     // The size of the pane when the window first opens.
     QSize sizeHint() const override { return QSize(520, 600); }
 
     static constexpr int kTimerPeriodMs = 50;
     static constexpr double kAngleStep = 5.0;
+    static constexpr double kDegreesPerPixel = 0.5;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void LoadTexture();
 
+    bool IsPlaying() const { return m_readPlayFlag && m_readPlayFlag(); }
+
     COrboDoc& m_doc;
-    std::function<bool()> m_isPlaying;
+    std::function<bool()> m_readPlayFlag;
     CTorusRenderer m_renderer;
     QBasicTimer m_timer;
     MessageHook m_showMessage;
+    SaveDialogHook m_chooseSavePath;
+    CFrameClock m_frameClock;
+    bool m_bDragging = false;
+    QPoint m_dragFrom; // where the mouse was at the last step of the drag
+    QString m_strSaveFolder; // where the last picture was saved
 };

@@ -10,14 +10,21 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSlider>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QtTest/QTest>
 
 namespace {
 
@@ -80,9 +87,16 @@ TEST(ApplicationTest, StartsMaximisedAsQuellimWithPanesSetUp)
              QColor(10, 120, 230));
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    // Whatever the system's locale, Qt's own dialogs speak Chinese.
+    const QLocale systemLocale;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     {
         COrboApp app;
         ASSERT_TRUE(app.InitInstance());
+        QDialogButtonBox buttons(QDialogButtonBox::Open | QDialogButtonBox::Cancel);
+        EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+        EXPECT_EQ(buttons.button(QDialogButtonBox::Open)->text(), QStringLiteral("打开"));
+
         CMainFrame* frame = app.MainFrame();
         EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quellim"));
         EXPECT_TRUE(frame->windowState() & Qt::WindowMaximized);
@@ -104,7 +118,67 @@ TEST(ApplicationTest, StartsMaximisedAsQuellimWithPanesSetUp)
         EXPECT_EQ(aboutTitle, QStringLiteral("关于 Orbo"));
         frame->close();
     }
+    QLocale::setDefault(systemLocale);
     QDir::setCurrent(before);
+}
+
+// F6 and Shift+F6 take the keyboard focus from pane to pane, back to the
+// control that last had it.
+TEST(MainFrameTest, F6MovesTheFocusBetweenThePanes)
+{
+    COrboDoc doc;
+    CMainFrame frame(doc);
+    SMessageLog messages; // the default texture may be missing here
+    frame.View()->SetMessageHook(messages.Hook());
+    frame.InitialUpdate();
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QWidget* radius = frame.LeftPortion()->Slider(IDC_SECTION_RADIUS);
+    radius->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), radius);
+
+    QTest::keyClick(&frame, Qt::Key_F6);
+    EXPECT_EQ(QApplication::focusWidget(), frame.View());
+    QTest::keyClick(&frame, Qt::Key_F6);
+    EXPECT_EQ(QApplication::focusWidget(), radius);
+    QTest::keyClick(&frame, Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), frame.View());
+    QTest::keyClick(&frame, Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), radius);
+
+    // With the focus nowhere in the panes, F6 starts at the panel's first control.
+    frame.setFocus();
+    frame.LeftPortion()->widget()->focusWidget()->clearFocus();
+    frame.OnNextPane();
+    EXPECT_EQ(QApplication::focusWidget(), frame.LeftPortion()->Slider(IDC_RING_RADIUS));
+    frame.close();
+}
+
+// The file menu saves and copies the picture; the status bar tells what a frame
+// costs, a few times a second.
+TEST(MainFrameTest, PictureCommandsAndFrameTime)
+{
+    COrboDoc doc;
+    CMainFrame frame(doc);
+    QMenu* file = frame.menuBar()->actions().value(0)->menu();
+    ASSERT_NE(file, nullptr);
+    const QList<QAction*> items = file->actions();
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(items[0], frame.SavePictureAction());
+    EXPECT_EQ(items[0]->text(), QStringLiteral("保存图片…"));
+    EXPECT_EQ(items[0]->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("复制图片"));
+    EXPECT_EQ(items[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    EXPECT_TRUE(items[2]->isSeparator());
+    EXPECT_EQ(items[3], frame.ExitAction());
+
+    EXPECT_TRUE(frame.FrameTimePane()->text().isEmpty());
+    frame.show();
+    QTest::qWait(600);
+    static const QRegularExpression format(QStringLiteral("^\\d+\\.\\d ms · \\d+ fps$"));
+    EXPECT_TRUE(format.match(frame.FrameTimePane()->text()).hasMatch()) << frame.FrameTimePane()->text().toStdString();
+    frame.close();
 }
 
 TEST(AboutBoxTest, CaptionPictureAndButton)

@@ -7,10 +7,26 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QSlider>
+#include <QStyle>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -163,6 +179,87 @@ TEST_F(PanelTest, TextureDialogCancelledOrChosen)
     panel.Button(IDC_CHOOSE_TEXTURE)->click();
     EXPECT_EQ(doc.m_strTexturePath, QFile::encodeName(answer).toStdString());
     EXPECT_EQ(panel.PreviewPixmap().toImage(), placeholder);
+}
+
+// Narrowed by the splitter, the panel scrolls sideways to every control.
+TEST_F(PanelTest, NarrowedPanelScrollsToEveryControl)
+{
+    panel.show();
+    panel.resize(140, 300);
+    QScrollBar* across = panel.horizontalScrollBar();
+    EXPECT_TRUE(across->isVisible());
+    EXPECT_GT(across->maximum(), 0);
+    for (int id : {IDC_TEXTURE, IDC_LIGHT_ON, IDC_PHONG, IDC_TEXTURE_PREVIEW, IDC_RING_RADIUS}) {
+        QWidget* control = panel.Control(id);
+        panel.ensureWidgetVisible(control, 0, 0);
+        const QRect shown(control->mapTo(panel.viewport(), QPoint(0, 0)), control->size());
+        EXPECT_TRUE(panel.viewport()->rect().contains(shown)) << id;
+    }
+    panel.close();
+}
+
+// The form asks for 宋体; here the Song face installed instead is taken before
+// any sans-serif one, and every text still fits its control.
+TEST_F(PanelTest, SongFaceAndTextsFitTheirControls)
+{
+    const QStringList families = QFontDatabase::families();
+    const QFont font = panel.Label(IDC_FACET_COUNT)->font();
+    if (families.contains(QStringLiteral("SimSun"))) {
+        EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("SimSun"));
+    } else if (families.contains(QStringLiteral("Noto Serif CJK SC"))) {
+        EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("Noto Serif CJK SC"));
+    }
+    EXPECT_EQ(font.pointSize(), 9);
+
+    // A text fits when its line, and for buttons their indicator or frame, fits.
+    panel.Label(IDC_FACET_COUNT)->setText(QStringLiteral("面片总数：1296")); // the widest it gets
+    for (QWidget* control : panel.widget()->findChildren<QWidget*>()) {
+        const QString text = control->property("text").toString();
+        if (text.isEmpty() || qobject_cast<QGroupBox*>(control))
+            continue;
+        const QFontMetrics metrics = control->fontMetrics();
+        int width = metrics.horizontalAdvance(text);
+        if (qobject_cast<QRadioButton*>(control))
+            width += control->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                     control->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+        else if (qobject_cast<QPushButton*>(control))
+            width += 2 * control->style()->pixelMetric(QStyle::PM_ButtonMargin);
+        EXPECT_LE(width, control->width()) << text.toStdString();
+        EXPECT_LE(metrics.tightBoundingRect(text).height(), control->height()) << text.toStdString();
+    }
+}
+
+// A FIFO chosen in the dialog: no reading that waits for a writer, no preview,
+// the path kept for the view to report.
+TEST_F(PanelTest, ChoosingAFifoDoesNotBlock)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fifo = dir.filePath(QStringLiteral("pipe.bmp"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    panel.SetFileDialogHook([&](QWidget*, const QString&, const QString&, const QString&) { return fifo; });
+    panel.Button(IDC_TEXTURE)->click();
+    const QImage placeholder = panel.PreviewPixmap().toImage();
+
+    // Should the panel wait for a writer after all, one comes after two seconds:
+    // the test then fails instead of hanging.
+    std::atomic<bool> done = false;
+    auto writer = std::async(std::launch::async, [&] {
+        for (int i = 0; i < 40 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (done)
+            return;
+        const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    panel.Button(IDC_CHOOSE_TEXTURE)->click();
+    done = true;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(doc.m_strTexturePath, QFile::encodeName(fifo).toStdString());
+    EXPECT_EQ(panel.PreviewPixmap().toImage(), placeholder);
+    writer.wait();
 }
 
 } // namespace

@@ -9,7 +9,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <ostream>
 #include <string>
+
+// Failure messages show Qt strings as text.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 // Writes a BMP of one colour into folder and returns its full path.
 inline QString WriteBmp(const QString& folder, const QString& name, QSize size, QColor colour)

@@ -7,11 +7,19 @@
 
 #include <gtest/gtest.h>
 
+#include "imageio/FrameImage.h"
+#include "raster/PixelSink.h"
+
 #include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
+#include <QMouseEvent>
 #include <QProcess>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <ostream>
 #include <string>
 
@@ -184,6 +192,116 @@ TEST_F(ViewTest, EveryPaintArmsTheTimerAndDrawsTheSameFrame)
     EXPECT_TRUE(view.IsTimerArmed());
     // The mesh is rebuilt for every frame: nothing accumulates between them.
     EXPECT_EQ(view.grab().toImage(), first);
+}
+
+// What a renderer of its own draws for the view's settings and angles: the frame
+// orbo-render writes for them.
+QImage ReferenceFrame(const CTorusRenderer& settings, QSize size)
+{
+    CTorusRenderer renderer;
+    renderer.SetupCamera();
+    renderer.m_dRingRadius = settings.m_dRingRadius;
+    renderer.m_dSectionRadius = settings.m_dSectionRadius;
+    renderer.m_nSurfaceSteps = settings.m_nSurfaceSteps;
+    renderer.m_nSectionSteps = settings.m_nSectionSteps;
+    renderer.m_nMode = settings.m_nMode;
+    renderer.m_nLight = settings.m_nLight;
+    renderer.m_nShading = settings.m_nShading;
+    renderer.m_angleX = settings.m_angleX;
+    renderer.m_angleY = settings.m_angleY;
+    renderer.SwitchLights();
+    CPixelSink sink(size.width(), size.height());
+    renderer.RenderFrame(sink);
+    return FrameImage(sink).convertToFormat(QImage::Format_RGB32);
+}
+
+void SendMouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
+{
+    QMouseEvent event(type, QPointF(at), widget.mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
+}
+
+void Drag(QWidget& widget, QPoint from, QPoint to)
+{
+    SendMouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    const QPoint middle = (from + to) / 2;
+    SendMouse(widget, QEvent::MouseMove, middle, Qt::NoButton, Qt::LeftButton);
+    SendMouse(widget, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    SendMouse(widget, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+TEST_F(ViewTest, DraggingTurnsTheTorusAndTheFrameFollows)
+{
+    playing = false;
+    doc.m_nMode = 1;
+    view.resize(321, 240);
+    // Right and up: about y by +0.5 degree a pixel, about x by -0.5 a pixel,
+    // wrapped into 0..360.
+    Drag(view, QPoint(100, 100), QPoint(160, 80));
+    EXPECT_EQ(R().m_angleY, 30.0);
+    EXPECT_EQ(R().m_angleX, 350.0);
+    EXPECT_EQ(view.grab().toImage().convertToFormat(QImage::Format_RGB32), ReferenceFrame(R(), view.size()));
+
+    // Only the left button turns it; a move without a press does nothing.
+    SendMouse(view, QEvent::MouseButtonPress, QPoint(10, 10), Qt::RightButton, Qt::RightButton);
+    SendMouse(view, QEvent::MouseMove, QPoint(90, 90), Qt::NoButton, Qt::RightButton);
+    SendMouse(view, QEvent::MouseButtonRelease, QPoint(90, 90), Qt::RightButton, Qt::NoButton);
+    SendMouse(view, QEvent::MouseMove, QPoint(200, 200), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(R().m_angleY, 30.0);
+    EXPECT_EQ(R().m_angleX, 350.0);
+
+    // Playing, the animation goes on from the dragged angle.
+    playing = true;
+    Drag(view, QPoint(50, 50), QPoint(50, 70));
+    EXPECT_EQ(R().m_angleX, 0.0);
+    Tick();
+    EXPECT_EQ(R().m_angleX, 5.0);
+    EXPECT_EQ(R().m_nMode, 1);
+    EXPECT_EQ(view.grab().toImage().convertToFormat(QImage::Format_RGB32), ReferenceFrame(R(), view.size()));
+
+    // Far drags wrap by whole turns; a whole turn back is 0, not -0.
+    view.TurnBy(QPoint(-1500, 2000));
+    EXPECT_EQ(R().m_angleY, 0.0);
+    EXPECT_FALSE(std::signbit(R().m_angleY));
+    EXPECT_EQ(R().m_angleX, 285.0);
+}
+
+TEST_F(ViewTest, SavedAndCopiedPictureIsTheFrame)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    doc.m_nMode = 1;
+    doc.m_nShading = 1;
+    Tick(3);
+    view.TurnBy(QPoint(24, 0));
+    view.resize(333, 251);
+    QString answer = dir.filePath(QStringLiteral("圆环.png"));
+    QString suggested;
+    view.SetSaveDialogHook([&](QWidget*, const QString&, const QString& path, const QString& filter) {
+        suggested = path;
+        EXPECT_TRUE(filter.contains(QStringLiteral("*.png")));
+        return answer;
+    });
+    view.OnSavePicture();
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral(".png")));
+    const QImage expected = ReferenceFrame(R(), QSize(333, 251));
+    EXPECT_EQ(QImage(answer).convertToFormat(QImage::Format_RGB32), expected);
+    EXPECT_EQ(messages.texts.size(), 1); // the missing default texture's only
+
+    // The next save offers the folder used last.
+    answer.clear();
+    view.OnSavePicture();
+    EXPECT_EQ(QFileInfo(suggested).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
+
+    // A write that fails says so and leaves nothing behind.
+    answer = dir.filePath(QStringLiteral("no folder/frame.png"));
+    view.OnSavePicture();
+    ASSERT_EQ(messages.texts.size(), 2);
+    EXPECT_TRUE(messages.texts.back().startsWith(QStringLiteral("图片保存失败"))) << messages.texts.back().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(answer));
+
+    view.OnCopyPicture();
+    EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), expected);
 }
 
 #ifdef ORBO_RENDER_EXE
