@@ -153,7 +153,10 @@ QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* 
 
 } // namespace
 
-const QString CLeftPortion::kTextureFilter = QStringLiteral("位图文件(*.bmp);;All Files (*.*)");
+// Bitmaps first, as the program has always offered; then every format the texture
+// loader reads (it refuses others, whose truncation it could not detect).
+const QString CLeftPortion::kTextureFilter =
+    QStringLiteral("位图文件(*.bmp);;图像文件(*.bmp *.png *.jpg *.jpeg);;All Files (*.*)");
 
 CLeftPortion::CLeftPortion(COrboDoc& doc, QWidget* parent)
     : QScrollArea(parent), m_doc(doc),

@@ -87,13 +87,14 @@ void COrboView::RenderFrame(CPixelSink& sink)
 void COrboView::paintEvent(QPaintEvent*)
 {
     const auto start = CFrameClock::Clock::now();
-    CPixelSink sink(width(), height());
+    // One image for every frame, cleared each time: no allocation per frame.
+    m_frame.Reset(width(), height());
     // Re-armed by every frame: a running timer starts its 50 ms anew.
     m_timer.start(kTimerPeriodMs, this);
-    RenderFrame(sink);
+    RenderFrame(m_frame);
     m_frameClock.FrameDrawn(start, CFrameClock::Clock::now());
     QPainter painter(this);
-    painter.drawImage(0, 0, FrameImage(sink));
+    painter.drawImage(0, 0, FrameImage(m_frame));
 }
 
 void COrboView::timerEvent(QTimerEvent* event)

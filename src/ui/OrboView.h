@@ -1,5 +1,6 @@
 #pragma once
 
+#include "raster/PixelSink.h"
 #include "render/TorusRenderer.h"
 #include "ui/FrameClock.h"
 
@@ -12,7 +13,6 @@
 #include <functional>
 
 class COrboDoc;
-class CPixelSink;
 
 // The rendering view: owns the render state, draws one whole frame per paint and
 // runs the animation clock. Every frame re-arms a 50 ms timer; each tick advances
@@ -98,6 +98,7 @@ private:
     MessageHook m_showMessage;
     SaveDialogHook m_chooseSavePath;
     CFrameClock m_frameClock;
+    CPixelSink m_frame{0, 0}; // the image of the last frame painted
     bool m_bDragging = false;
     QPoint m_dragFrom; // where the mouse was at the last step of the drag
     QString m_strSaveFolder; // where the last picture was saved

@@ -164,7 +164,9 @@ TEST_F(PanelTest, TextureDialogCancelledOrChosen)
     EXPECT_EQ(doc.m_strTexturePath, QFile::encodeName(chosen).toStdString());
     EXPECT_EQ(QDir::currentPath(), before);
     ASSERT_EQ(filters.size(), 2u);
-    EXPECT_EQ(filters[0], QStringLiteral("位图文件(*.bmp);;All Files (*.*)"));
+    // Bitmaps first and all files last, as the program has always offered them,
+    // with the formats the loader reads between.
+    EXPECT_EQ(filters[0], QStringLiteral("位图文件(*.bmp);;图像文件(*.bmp *.png *.jpg *.jpeg);;All Files (*.*)"));
 
     // The preview: the image's top-left part unscaled, the placeholder below it.
     const QImage preview = panel.PreviewPixmap().toImage();

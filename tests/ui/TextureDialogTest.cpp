@@ -67,9 +67,10 @@ TEST(TextureDialogTest, FiltersReadAsGivenAndAllFilesListsNamesWithoutADot)
     CTextureDialog dialog(nullptr, QStringLiteral("打开"), dir.path(), CLeftPortion::kTextureFilter);
     auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     ASSERT_NE(types, nullptr);
-    ASSERT_EQ(types->count(), 2);
+    ASSERT_EQ(types->count(), 3);
     EXPECT_EQ(types->itemText(0), QStringLiteral("位图文件(*.bmp)"));
-    EXPECT_EQ(types->itemText(1), QStringLiteral("All Files (*.*)"));
+    EXPECT_EQ(types->itemText(1), QStringLiteral("图像文件(*.bmp *.png *.jpg *.jpeg)"));
+    EXPECT_EQ(types->itemText(2), QStringLiteral("All Files (*.*)"));
     EXPECT_EQ(types->currentIndex(), 0);
 
     dialog.show();
@@ -77,6 +78,10 @@ TEST(TextureDialogTest, FiltersReadAsGivenAndAllFilesListsNamesWithoutADot)
 
     types->setCurrentIndex(1);
     types->activated(1);
+    EXPECT_EQ(ListedNames(dialog), (QStringList{QStringLiteral("a.bmp"), QStringLiteral("b.png")}));
+
+    types->setCurrentIndex(2);
+    types->activated(2);
     EXPECT_EQ(ListedNames(dialog),
               (QStringList{QStringLiteral("README"), QStringLiteral("a.bmp"), QStringLiteral("b.png")}));
     dialog.close();
