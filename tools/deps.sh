@@ -4,7 +4,7 @@
 
 ORBO_PACKAGES=(
   cmake g++ make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev libcli11-dev libtbb-dev
   qt6-base-dev libgl-dev libx11-dev
   fonts-noto-cjk qt6-translations-l10n
   strace

@@ -50,7 +50,9 @@ public:
     }
 
 private:
-    struct Span
+    // One cache line a row: threads fill neighbouring rows, and each writes its
+    // rows' spans after every span it draws.
+    struct alignas(64) Span
     {
         int lo = kHalf; // empty while lo > hi
         int hi = -kHalf - 1;

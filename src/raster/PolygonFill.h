@@ -110,7 +110,7 @@ void CPolygonFill::ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shade
         if (m_active.empty())
             return;
 
-        if (y >= clip.yMin)
+        if (clip.HasRow(y))
             FillScanline(y, plane, depth, clip, shader);
         for (CEdge& edge : m_active)
             edge.m_dX += edge.m_dDx;

@@ -1,17 +1,14 @@
 #pragma once
 
-#include <atomic>
-#include <barrier>
-#include <thread>
-#include <vector>
+#include <memory>
 
-// A fixed set of threads that run one piece of work per band of the image: the
-// caller's thread does band 0, each worker one other band, and Run returns when
-// every band is done. The workers wait on a barrier between runs.
+// Runs one piece of work per band of the image on a fixed number of threads: the
+// caller's thread and count - 1 of oneTBB's workers, which keep spinning for a
+// while between frames, so that the next frame starts without waking them.
 class CBandWorkers
 {
 public:
-    // count bands in all, so count - 1 worker threads; count is at least 1.
+    // count bands, and as many threads; count is at least 1.
     explicit CBandWorkers(int count);
     ~CBandWorkers();
 
@@ -20,8 +17,8 @@ public:
 
     int Count() const { return m_nCount; }
 
-    // Runs work(band) for every band from 0 to Count() - 1, at the same time.
-    // The work is called through a plain pointer: nothing is allocated per run.
+    // Runs work(band) for every band from 0 to Count() - 1 and returns when all
+    // are done. The work is called through a plain pointer: nothing is allocated.
     template <class Work> void Run(Work& work)
     {
         RunBands(&work, [](void* w, int band) { (*static_cast<Work*>(w))(band); });
@@ -30,13 +27,8 @@ public:
 private:
     using Call = void (*)(void* work, int band);
     void RunBands(void* work, Call call);
-    void WorkerLoop(int band);
 
+    struct SArena; // the oneTBB arena, known only where it is used
     int m_nCount;
-    void* m_pWork = nullptr;
-    Call m_call = nullptr;
-    std::atomic<bool> m_bStopping{false};
-    std::barrier<> m_start;
-    std::barrier<> m_done;
-    std::vector<std::jthread> m_threads;
+    std::unique_ptr<SArena> m_pArena;
 };

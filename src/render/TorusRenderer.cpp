@@ -138,17 +138,14 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
         return;
     }
 
-    // Filled facets: one band of image rows per thread, against one depth buffer
-    // for the whole frame.
+    // Filled facets: one band of image rows per thread (every thread's stripes),
+    // against one depth buffer for the whole frame.
     m_depth.Clear();
     const SScanClip image = ImageClip(sink);
-    const long long rows = static_cast<long long>(image.yMax) - image.yMin + 1;
     auto fillBand = [&](int band) {
         SScanClip clip = image;
-        if (rows > 0) {
-            clip.yMin = image.yMin + static_cast<int>(rows * band / m_nThreads);
-            clip.yMax = image.yMin + static_cast<int>(rows * (band + 1) / m_nThreads) - 1;
-        }
+        clip.band = band;
+        clip.bands = m_nThreads;
         FillBand(sink, clip, m_bands[static_cast<std::size_t>(band)]);
     };
     m_pWorkers->Run(fillBand);

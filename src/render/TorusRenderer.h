@@ -22,7 +22,7 @@
 // pixel sink: the torus mesh is built and rotated, lit per vertex, culled and
 // projected, then drawn as lines or filled facets against a depth buffer.
 //
-// Filled facets are drawn by several threads, each over its own band of image
+// Filled facets are drawn by several threads, each over its own stripes of image
 // rows, every facet in the same order: every pixel sees the same depth tests in
 // the same order whatever the thread count, so the frame does not depend on it.
 // The buffers of a frame are kept for the next one; nothing computed for a frame
@@ -81,8 +81,9 @@ private:
         int i = 0, j = 0;
         CFillVertex corners[CFacet::kCorners];
     };
-    // What one band's thread keeps from frame to frame.
-    struct SBand
+    // What one band's thread keeps from frame to frame, on cache lines of its own:
+    // the threads write their filler's and batch's counters for every sample.
+    struct alignas(64) SBand
     {
         CPolygonFill fill;
         CSampleBatch batch;
