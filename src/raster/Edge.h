@@ -14,15 +14,16 @@ struct CFillVertex
 };
 
 // One non-horizontal edge of a facet. It takes part in the scanlines from the
-// smaller corner y up to m_nYMax - 1; m_start and m_end are its corners in
-// polygon order.
+// smaller corner y up to m_nYMax - 1; m_pStart and m_pEnd point to its corners in
+// polygon order, held by the filler while it fills the facet. Small, since the
+// active list moves edges on every scanline.
 struct CEdge
 {
     double m_dX = 0.0; // x on the current scanline
     int m_nYMax = 0;
     double m_dDx = 0.0; // change of x per scanline
-    CFillVertex m_start;
-    CFillVertex m_end;
+    const CFillVertex* m_pStart = nullptr;
+    const CFillVertex* m_pEnd = nullptr;
 };
 
 // One scanline of the edge table: the edges whose smaller y is m_nY, in polygon order.

@@ -45,14 +45,14 @@ public:
                  static_cast<std::size_t>(col)] = colorRef | kOpaque;
     }
 
-    // SetPixel for a pixel known to lie inside the image.
-    void SetPixelInside(int x, int y, std::uint32_t colorRef)
+    // The pixels of logical row y, indexed by logical x: Row(y)[x] is pixel (x, y),
+    // for x inside the image. Written values must carry kOpaque.
+    std::uint32_t* Row(int y)
     {
-        const int col = x + m_nWidth / 2;
         const int row = m_nHeight / 2 - y;
-        assert(col >= 0 && col < m_nWidth && row >= 0 && row < m_nHeight);
-        m_pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_nWidth) +
-                 static_cast<std::size_t>(col)] = colorRef | kOpaque;
+        assert(row >= 0 && row < m_nHeight);
+        return m_pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(m_nWidth) +
+               static_cast<std::size_t>(m_nWidth / 2);
     }
 
     // The 0x00bbggrr colour at device column and row (top row first).

@@ -51,8 +51,8 @@ void CPolygonFill::BuildEdges()
             edge.m_dDx = (p.x - q.x) / (p.y - q.y);
             yStart = q.y;
         }
-        edge.m_start = from;
-        edge.m_end = to;
+        edge.m_pStart = &from;
+        edge.m_pEnd = &to;
         const std::size_t bucket = static_cast<std::size_t>(yStart - yLow);
         assert(bucket < m_nBucketCount);
         m_buckets[bucket].m_edges.push_back(edge);

@@ -2,11 +2,16 @@
 
 #include <tbb/parallel_for.h>
 #include <tbb/partitioner.h>
+#include <tbb/info.h>
 #include <tbb/task_arena.h>
 
+#include <algorithm>
+
+// More threads than the processors run at once would only take turns: the bands
+// are then shared among as many threads as there are processors.
 struct CBandWorkers::SArena
 {
-    explicit SArena(int threads) : arena(threads) {}
+    explicit SArena(int bands) : arena(std::min(bands, tbb::info::default_concurrency())) {}
     tbb::task_arena arena;
 };
 

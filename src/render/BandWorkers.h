@@ -2,13 +2,13 @@
 
 #include <memory>
 
-// Runs one piece of work per band of the image on a fixed number of threads: the
-// caller's thread and count - 1 of oneTBB's workers, which keep spinning for a
+// Runs one piece of work per band of the image on up to as many threads as there
+// are bands: the caller's thread and oneTBB's workers, which keep spinning for a
 // while between frames, so that the next frame starts without waking them.
 class CBandWorkers
 {
 public:
-    // count bands, and as many threads; count is at least 1.
+    // count bands, at least 1, and as many threads as the processors allow.
     explicit CBandWorkers(int count);
     ~CBandWorkers();
 

@@ -21,21 +21,20 @@ public:
     bool Full() const { return m_nCount == kCapacity; }
     void Clear() { m_nCount = 0; }
 
-    // Sample x of the span, drawn in column px of scanline y at depth z.
-    void Add(double x, int px, int y, double z)
+    // Sample x of the span, drawn in column px at depth z into the pixel at dest.
+    void Add(double x, int px, double z, std::uint32_t* dest)
     {
         const std::size_t i = m_nCount++;
         m_t[i] = x;
         m_px[i] = px;
-        m_y[i] = y;
-        m_x[i] = px;
-        m_yd[i] = y;
         m_z[i] = z;
+        m_dest[i] = dest;
     }
 
     std::vector<double> m_t;                 // the sample's x on its span
-    std::vector<int> m_px, m_y;              // its pixel
-    std::vector<double> m_x, m_yd, m_z;      // the point lit: (px, y, z)
+    std::vector<int> m_px;                   // its column
+    std::vector<std::uint32_t*> m_dest;      // its pixel
+    std::vector<double> m_x, m_yd, m_z;      // the point lit: (px, y, z); x and y set by the lit shaders
     std::vector<double> m_nx, m_ny, m_nz;    // the interpolated normal
     std::vector<double> m_u, m_v;            // the interpolated texture coordinate
     std::vector<double> m_kr, m_kg, m_kb;    // the texel reflectance, or the Gouraud colour

@@ -9,13 +9,18 @@
 
 #include <cassert>
 #include <cstdint>
+#include <limits>
 
 // The shaders the facet filler calls for the samples it draws (see CPolygonFill).
-// A shader collects the samples of a span, interpolates their attributes across
-// the span several at a time when the span ends, computes their colours a batch
-// at a time, and writes the pixels in the order the samples were drawn. Flush
-// must follow the last facet.
-template <class Derived> class CSpanShader
+// A shader collects the samples of a span and, when the span ends, interpolates
+// their attributes across it several at a time. The unlit shaders then write
+// their pixels at once; the lit ones keep collecting and light a whole batch at a
+// time, writing the pixels in the order the samples were drawn. Flush must follow
+// the last facet.
+//
+// Derived supplies Interpolate(first, count) for the samples of a span and, when
+// kLit, Shade() for the whole batch; both leave their colours in m_colours.
+template <class Derived, bool kLit> class CSpanShader
 {
 public:
     void BeginSpan(double xL, double xR)
@@ -25,7 +30,11 @@ public:
     }
     void Plot(double x, int px, int y, double z)
     {
-        m_batch.Add(x, px, y, z);
+        if (y != m_nRowY) {
+            m_nRowY = y;
+            m_pRow = m_sink.Row(y);
+        }
+        m_batch.Add(x, px, z, m_pRow + px);
         if (m_batch.Full()) {
             EndSpan();
             Flush();
@@ -33,33 +42,50 @@ public:
     }
     void EndSpan()
     {
-        const std::size_t count = m_batch.Size() - m_spanStart;
-        if (count > 0)
-            static_cast<Derived*>(this)->Interpolate(m_spanStart, count);
+        const std::size_t first = m_spanStart, count = m_batch.Size() - first;
+        if (count > 0) {
+            static_cast<Derived*>(this)->Interpolate(first, count);
+            if constexpr (kLit) {
+                // The point lit is (column, scanline, depth).
+                for (std::size_t i = first; i < first + count; ++i) {
+                    m_batch.m_x[i] = m_batch.m_px[i];
+                    m_batch.m_yd[i] = m_nRowY;
+                }
+            } else {
+                Write();
+            }
+        }
         m_spanStart = m_batch.Size();
     }
     // Colours and writes every sample collected so far.
     void Flush()
     {
         assert(m_spanStart == m_batch.Size());
-        static_cast<Derived*>(this)->Shade();
-        for (std::size_t i = 0; i < m_batch.Size(); ++i)
-            m_sink.SetPixelInside(m_batch.m_px[i], m_batch.m_y[i], m_batch.m_colours[i]);
-        m_batch.Clear();
-        m_spanStart = 0;
+        if constexpr (kLit) {
+            static_cast<Derived*>(this)->Shade();
+            Write();
+        }
     }
 
 protected:
     CSpanShader(CPixelSink& sink, CSampleBatch& batch) : m_sink(sink), m_batch(batch) { m_batch.Clear(); }
-    // Colours computed by Interpolate need no batch step.
-    void Shade() {}
 
     CPixelSink& m_sink;
     CSampleBatch& m_batch;
     double m_xL = 0.0, m_xR = 0.0;
 
 private:
+    void Write()
+    {
+        for (std::size_t i = 0; i < m_batch.Size(); ++i)
+            *m_batch.m_dest[i] = m_batch.m_colours[i] | CPixelSink::kOpaque;
+        m_batch.Clear();
+        m_spanStart = 0;
+    }
+
     std::size_t m_spanStart = 0; // the first sample of the current span
+    int m_nRowY = std::numeric_limits<int>::min(); // the scanline of m_pRow, none yet
+    std::uint32_t* m_pRow = nullptr;
 };
 
 // The texel of a texture coordinate: plus 0.5, truncated, kept inside the image.
@@ -98,27 +124,27 @@ private:
 // An edge's attribute at scanline y, interpolated between its two corners.
 inline CVec3 EdgeNormal(const CEdge& e, double y)
 {
-    return InterpolateNormal(y, e.m_start.m_position.y, e.m_end.m_position.y, e.m_start.m_normal,
-                             e.m_end.m_normal);
+    return InterpolateNormal(y, e.m_pStart->m_position.y, e.m_pEnd->m_position.y, e.m_pStart->m_normal,
+                             e.m_pEnd->m_normal);
 }
 inline CPoint2D EdgeTexCoord(const CEdge& e, double y)
 {
-    return InterpolateTexCoord(y, e.m_start.m_position.y, e.m_end.m_position.y, e.m_start.m_texCoord,
-                               e.m_end.m_texCoord);
+    return InterpolateTexCoord(y, e.m_pStart->m_position.y, e.m_pEnd->m_position.y, e.m_pStart->m_texCoord,
+                               e.m_pEnd->m_texCoord);
 }
 
 // Vertex colours interpolated along the edges and across the spans.
-class CGouraudShader : public CSpanShader<CGouraudShader>
+class CGouraudShader : public CSpanShader<CGouraudShader, false>
 {
 public:
     CGouraudShader(CPixelSink& sink, CSampleBatch& batch) : CSpanShader(sink, batch) {}
 
     void BeginScanline(const CEdge& f, const CEdge& s, double y)
     {
-        m_left = InterpolateColor(y, f.m_start.m_position.y, f.m_end.m_position.y, f.m_start.m_position.colour,
-                                  f.m_end.m_position.colour);
-        m_right = InterpolateColor(y, s.m_start.m_position.y, s.m_end.m_position.y,
-                                   s.m_start.m_position.colour, s.m_end.m_position.colour);
+        m_left = InterpolateColor(y, f.m_pStart->m_position.y, f.m_pEnd->m_position.y, f.m_pStart->m_position.colour,
+                                  f.m_pEnd->m_position.colour);
+        m_right = InterpolateColor(y, s.m_pStart->m_position.y, s.m_pEnd->m_position.y,
+                                   s.m_pStart->m_position.colour, s.m_pEnd->m_position.colour);
     }
     void Interpolate(std::size_t first, std::size_t count);
 
@@ -127,7 +153,7 @@ private:
 };
 
 // Texels copied unchanged.
-class CTextureShader : public CSpanShader<CTextureShader>
+class CTextureShader : public CSpanShader<CTextureShader, false>
 {
 public:
     CTextureShader(CPixelSink& sink, CSampleBatch& batch, const CTexture& texture)
@@ -148,7 +174,7 @@ private:
 };
 
 // Normals interpolated, the lighting evaluated at every pixel.
-class CPhongShader : public CSpanShader<CPhongShader>
+class CPhongShader : public CSpanShader<CPhongShader, true>
 {
 public:
     CPhongShader(CPixelSink& sink, CSampleBatch& batch, const CPoint3D& eye, const CLightingModel& lights,
@@ -174,7 +200,7 @@ private:
 
 // Texels lit per pixel, each texel being the ambient, diffuse and specular
 // reflectance of its point, with exponent 80.
-class CLitTextureShader : public CSpanShader<CLitTextureShader>
+class CLitTextureShader : public CSpanShader<CLitTextureShader, true>
 {
 public:
     CLitTextureShader(CPixelSink& sink, CSampleBatch& batch, const CTexture& texture, const CPoint3D& eye,

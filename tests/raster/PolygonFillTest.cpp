@@ -42,8 +42,8 @@ TEST(PolygonFill, SquareTableHoldsOnlyTheVerticalEdges)
     EXPECT_EQ(right.m_dDx, 0.0);
     EXPECT_EQ(right.m_nYMax, 10);
     EXPECT_EQ(left.m_dX, 0.0);
-    EXPECT_EQ(left.m_start.m_position.y, 10); // start is the first vertex in polygon order
-    EXPECT_EQ(left.m_end.m_position.y, 0);
+    EXPECT_EQ(left.m_pStart->m_position.y, 10); // start is the first vertex in polygon order
+    EXPECT_EQ(left.m_pEnd->m_position.y, 0);
 }
 
 TEST(PolygonFill, SquareCoversItsHalfOpenArea)
