@@ -51,7 +51,7 @@ void Frame(benchmark::State& state, int mode, int light, int shading, CTorusSize
     }
     CPixelSink sink(0, 0);
     for (auto _ : state) {
-        sink.Reset(torus.width, torus.height);
+        sink.Resize(torus.width, torus.height); // the renderer clears it
         renderer.RenderFrame(sink);
         benchmark::DoNotOptimize(sink.Data());
         benchmark::ClobberMemory();

@@ -313,9 +313,9 @@ void CCommandLine::AddOutputOptions()
             ") of the animation without writing anything and print the time per frame",
         [&o](const std::string& text) { o.m_nBench = WholeNumber("--bench", text, 1, kMaxFrames); });
     Add("--threads", "N",
-        "threads that fill facets, each over its own rows, " + Span(1, kMaxThreads) +
-            " (default: one for each thread the processors run at once; more than that take "
-            "turns on them); the picture is the same for any count",
+        "threads that fill facets, " + Span(1, kMaxThreads) +
+            ", each over its own rows (default: one for each thread the processors run at once; "
+            "more than that take turns on them); the picture is the same for any count",
         [&o](const std::string& text) { o.m_nThreads = WholeNumber("--threads", text, 1, kMaxThreads); });
     Add("-o,--output", "OUT",
         "the PNG file to write (required unless --bench); - writes it to standard output",

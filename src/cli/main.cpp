@@ -130,7 +130,7 @@ int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options)
     const bool empty = options.m_nWidth == 0 || options.m_nHeight == 0;
     CPixelSink sink(0, 0);
     for (int n = 0; n < options.m_nFrames; ++n) {
-        sink.Reset(options.m_nWidth, options.m_nHeight);
+        sink.Resize(options.m_nWidth, options.m_nHeight); // the renderer clears it
         renderer.RenderFrame(sink);
         if (!empty && !Save(sink, pattern.Format(n), options))
             return 1;
@@ -149,7 +149,7 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
     CPixelSink sink(0, 0); // one image, cleared for every frame as a window's would be
     for (int n = 0; n < options.m_nBench; ++n) {
         const Clock::time_point start = Clock::now();
-        sink.Reset(options.m_nWidth, options.m_nHeight);
+        sink.Resize(options.m_nWidth, options.m_nHeight); // the renderer clears it
         renderer.RenderFrame(sink);
         const Clock::time_point stop = Clock::now();
         ms.push_back(std::chrono::duration<double, std::milli>(stop - start).count());

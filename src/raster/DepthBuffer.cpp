@@ -7,14 +7,20 @@ CDepthBuffer::CDepthBuffer()
 {
 }
 
-void CDepthBuffer::Clear()
+void CDepthBuffer::Clear(int yLow, int yHigh)
 {
-    for (int row = 0; row < kSide; ++row) {
-        Span& span = m_written[static_cast<std::size_t>(row)];
+    for (int y = std::max(yLow, -kHalf); y <= std::min(yHigh, kHalf - 1); ++y) {
+        Span& span = m_written[static_cast<std::size_t>(y + kHalf)];
         if (span.lo > span.hi)
             continue;
-        double* cells = Row(row - kHalf);
+        double* cells = Row(y);
         std::fill(cells + span.lo, cells + span.hi + 1, kFar);
         span = Span();
     }
+}
+
+void CDepthBuffer::ClearOutside(int yLow, int yHigh)
+{
+    Clear(-kHalf, std::min(yLow - 1, kHalf - 1));
+    Clear(std::max(yHigh + 1, -kHalf), kHalf - 1);
 }

@@ -10,7 +10,8 @@
 //
 // Every cell starts at kFar. Only cells that a frame wrote need resetting for the
 // next frame, so the buffer keeps, per row, the range of columns written since
-// the last Clear, and Clear resets just those.
+// the last Clear, and Clear resets just those. Threads may clear and fill
+// different rows at the same time.
 class CDepthBuffer
 {
 public:
@@ -20,8 +21,11 @@ public:
 
     CDepthBuffer();
 
-    // Sets every cell written since the last Clear back to kFar.
-    void Clear();
+    // Sets every cell of scanlines yLow to yHigh written since they were last
+    // cleared back to kFar; with no bounds, of every scanline.
+    void Clear(int yLow = -kHalf, int yHigh = kHalf - 1);
+    // The same for every scanline outside yLow to yHigh.
+    void ClearOutside(int yLow, int yHigh);
 
     // The cells of scanline y, indexed by pixel x from -kHalf to kHalf - 1.
     double* Row(int y)

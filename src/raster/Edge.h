@@ -34,20 +34,10 @@ struct CEdgeBucket
 };
 
 // The pixels a fill may write, in logical coordinates (origin at the image centre,
-// y up), bounds included: the image and the depth buffer intersected. With several
-// threads each takes every bands-th stripe of kStripeRows scanlines counted from
-// yMin, starting with stripe band, so that all share the work wherever the torus
-// lies in the image.
+// y up), bounds included: the image, the depth buffer and, with several threads,
+// one band of rows, intersected.
 struct SScanClip
 {
-    static constexpr int kStripeRows = 4;
-
     int xMin = 0, xMax = -1;
     int yMin = 0, yMax = -1;
-    int band = 0, bands = 1;
-
-    bool HasRow(int y) const
-    {
-        return y >= yMin && y <= yMax && ((y - yMin) / kStripeRows) % bands == band;
-    }
 };

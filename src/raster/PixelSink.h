@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -26,10 +28,33 @@ public:
     // drawn after it is the frame a new sink would get.
     void Reset(int width, int height)
     {
+        Resize(width, height);
+        ClearRows(0, m_nHeight - 1);
+    }
+
+    // Makes the image width x height, keeping its storage, without clearing it:
+    // for a frame whose renderer clears the image itself.
+    void Resize(int width, int height)
+    {
         m_nWidth = width > 0 ? width : 0;
         m_nHeight = height > 0 ? height : 0;
-        m_pixels.assign(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight), kOpaque);
+        m_pixels.resize(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight), kOpaque);
     }
+
+    // Makes device rows first to last (top row 0) black.
+    void ClearRows(int first, int last)
+    {
+        first = first < 0 ? 0 : first;
+        last = last >= m_nHeight ? m_nHeight - 1 : last;
+        if (first > last)
+            return;
+        const std::size_t w = static_cast<std::size_t>(m_nWidth);
+        std::fill(m_pixels.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(first) * w),
+                  m_pixels.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(last + 1) * w), kOpaque);
+    }
+
+    // The device row of logical scanline y (possibly outside the image).
+    int DeviceRow(int y) const { return m_nHeight / 2 - y; }
 
     int Width() const { return m_nWidth; }
     int Height() const { return m_nHeight; }

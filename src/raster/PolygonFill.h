@@ -79,8 +79,8 @@ private:
 template <class Shader>
 void CPolygonFill::ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shader& shader)
 {
-    if (m_corners.size() < 3 || m_nBucketCount == 0)
-        return;
+    if (m_corners.size() < 3 || m_nBucketCount == 0 || m_buckets[m_nBucketCount - 1].m_nY < clip.yMin)
+        return; // nothing to fill, or every scanline lies below the clip
 
     // Depth plane through corners 0, 1, 2 in (screen x, scanline, depth).
     const CScreenPointZ& v0 = m_corners[0].m_position;
@@ -110,7 +110,7 @@ void CPolygonFill::ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shade
         if (m_active.empty())
             return;
 
-        if (clip.HasRow(y))
+        if (y >= clip.yMin)
             FillScanline(y, plane, depth, clip, shader);
         for (CEdge& edge : m_active)
             edge.m_dX += edge.m_dDx;

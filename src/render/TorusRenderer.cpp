@@ -134,21 +134,76 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
     }
 
     if (m_nMode == kModeWireframe) {
+        sink.ClearRows(0, sink.Height() - 1);
         DrawLines(sink);
         return;
     }
 
-    // Filled facets: one band of image rows per thread (every thread's stripes),
-    // against one depth buffer for the whole frame.
-    m_depth.Clear();
+    // Filled facets: one band of image rows per thread, against one depth buffer
+    // for the whole frame. Each thread clears its own rows of the image and of
+    // the depth buffer, so that it finds them in its own cache; rows that no band
+    // takes are cleared here.
     const SScanClip image = ImageClip(sink);
+    if (image.yMin <= image.yMax) {
+        m_depth.ClearOutside(image.yMin, image.yMax);
+        sink.ClearRows(0, sink.DeviceRow(image.yMax) - 1);
+        sink.ClearRows(sink.DeviceRow(image.yMin) + 1, sink.Height() - 1);
+    } else {
+        m_depth.Clear();
+        sink.ClearRows(0, sink.Height() - 1);
+    }
+    SplitBands(image);
     auto fillBand = [&](int band) {
         SScanClip clip = image;
-        clip.band = band;
-        clip.bands = m_nThreads;
+        clip.yMin = m_bandStarts[static_cast<std::size_t>(band)];
+        clip.yMax = m_bandStarts[static_cast<std::size_t>(band) + 1] - 1;
+        if (clip.yMin > clip.yMax)
+            return;
+        m_depth.Clear(clip.yMin, clip.yMax);
+        sink.ClearRows(sink.DeviceRow(clip.yMax), sink.DeviceRow(clip.yMin));
         FillBand(sink, clip, m_bands[static_cast<std::size_t>(band)]);
     };
     m_pWorkers->Run(fillBand);
+}
+
+void CTorusRenderer::SplitBands(const SScanClip& image)
+{
+    // The work of a row: the widths of the facets that cross it, plus a little
+    // for walking each facet's edges.
+    constexpr double kRowCostOfAFacet = 8.0;
+    const int rows = image.yMax >= image.yMin ? image.yMax - image.yMin + 1 : 0;
+    m_rowWork.assign(static_cast<std::size_t>(rows), 0.0);
+    double total = 0.0;
+    for (const SDrawnFacet& facet : m_drawn) {
+        int yLow = facet.corners[0].m_position.y, yHigh = yLow;
+        double xLow = facet.corners[0].m_position.x, xHigh = xLow;
+        for (const CFillVertex& c : facet.corners) {
+            yLow = std::min(yLow, c.m_position.y);
+            yHigh = std::max(yHigh, c.m_position.y);
+            xLow = std::min(xLow, c.m_position.x);
+            xHigh = std::max(xHigh, c.m_position.x);
+        }
+        yLow = std::max(yLow, image.yMin);
+        yHigh = std::min(yHigh, image.yMax);
+        const double width = std::min(xHigh - xLow, static_cast<double>(image.xMax - image.xMin + 1));
+        const double work = (width > 0.0 ? width : 0.0) + kRowCostOfAFacet; // NaN-safe
+        for (int y = yLow; y <= yHigh; ++y)
+            m_rowWork[static_cast<std::size_t>(y - image.yMin)] += work;
+        if (yHigh >= yLow)
+            total += work * (yHigh - yLow + 1);
+    }
+
+    // Band k takes the rows from m_bandStarts[k] up to m_bandStarts[k + 1] - 1,
+    // about a share 1 / m_nThreads of the work each.
+    m_bandStarts.assign(static_cast<std::size_t>(m_nThreads) + 1, image.yMin + rows);
+    m_bandStarts[0] = image.yMin;
+    double done = 0.0;
+    int band = 1;
+    for (int row = 0; row < rows && band < m_nThreads; ++row) {
+        done += m_rowWork[static_cast<std::size_t>(row)];
+        while (band < m_nThreads && done >= total * band / m_nThreads)
+            m_bandStarts[static_cast<std::size_t>(band++)] = image.yMin + row + 1;
+    }
 }
 
 void CTorusRenderer::DrawLines(CPixelSink& sink) const

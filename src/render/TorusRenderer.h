@@ -22,9 +22,10 @@
 // pixel sink: the torus mesh is built and rotated, lit per vertex, culled and
 // projected, then drawn as lines or filled facets against a depth buffer.
 //
-// Filled facets are drawn by several threads, each over its own stripes of image
+// Filled facets are drawn by several threads, each over its own band of image
 // rows, every facet in the same order: every pixel sees the same depth tests in
 // the same order whatever the thread count, so the frame does not depend on it.
+// The bands are cut where they share the estimated work equally.
 // The buffers of a frame are kept for the next one; nothing computed for a frame
 // is read by the next.
 class CTorusRenderer
@@ -45,7 +46,7 @@ public:
     // other value leaves them as they are.
     void SwitchLights();
 
-    // Builds and rotates the mesh and draws it into sink (cleared by its owner).
+    // Builds and rotates the mesh, clears sink to black and draws the frame into it.
     void RenderFrame(CPixelSink& sink);
 
     // The threads that fill facets: 1 to kMaxThreads; the hardware's count at first.
@@ -92,6 +93,7 @@ private:
     void BuildVertices();
     void BuildFacets();
     void RenderPass(CPixelSink& sink);
+    void SplitBands(const SScanClip& image);
     void DrawLines(CPixelSink& sink) const;
     void FillBand(CPixelSink& sink, const SScanClip& clip, SBand& band);
     template <class Shader> void FillFacets(const SScanClip& clip, SBand& band, Shader& shader);
@@ -105,4 +107,6 @@ private:
     int m_nThreads = 1;
     std::unique_ptr<CBandWorkers> m_pWorkers;
     std::vector<SBand> m_bands;
+    std::vector<double> m_rowWork;  // the estimated work of each row of the image
+    std::vector<int> m_bandStarts;  // the first row of each band, and one past the last
 };

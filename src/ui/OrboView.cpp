@@ -87,8 +87,8 @@ void COrboView::RenderFrame(CPixelSink& sink)
 void COrboView::paintEvent(QPaintEvent*)
 {
     const auto start = CFrameClock::Clock::now();
-    // One image for every frame, cleared each time: no allocation per frame.
-    m_frame.Reset(width(), height());
+    // One image for every frame, cleared by the renderer: no allocation per frame.
+    m_frame.Resize(width(), height());
     // Re-armed by every frame: a running timer starts its 50 ms anew.
     m_timer.start(kTimerPeriodMs, this);
     RenderFrame(m_frame);
