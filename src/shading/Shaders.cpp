@@ -51,10 +51,7 @@ void CGouraudShader::Interpolate(std::size_t first, std::size_t count)
     CSampleBatch& b = m_batch;
     const double a0[3] = {m_left.r, m_left.g, m_left.b};
     const double a1[3] = {m_right.r, m_right.g, m_right.b};
-    double* const out[3] = {b.m_kr.data() + first, b.m_kg.data() + first, b.m_kb.data() + first};
-    InterpolateColours(b.m_t.data() + first, count, m_xL, m_xR, a0, a1, out);
-    for (std::size_t i = first; i < first + count; ++i)
-        b.m_colours[i] = CColor(b.m_kr[i], b.m_kg[i], b.m_kb[i]).ToColorRef();
+    InterpolateColourRefs(b.m_t.data() + first, count, m_xL, m_xR, a0, a1, b.m_colours.data() + first);
 }
 
 void CTextureShader::Interpolate(std::size_t first, std::size_t count)

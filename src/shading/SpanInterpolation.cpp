@@ -9,6 +9,8 @@
 
 #include "shading/SpanInterpolation.h"
 
+#include "geometry/Color.h"
+
 #include <cmath>
 
 HWY_BEFORE_NAMESPACE();
@@ -44,27 +46,49 @@ void InterpolateAttributesImpl(const double* t, std::size_t count, double t0, do
             out[k][i] = (t[i] - t1) * a0[k] / g0 + (t[i] - t0) * a1[k] / g1;
 }
 
-void InterpolateColoursImpl(const double* t, std::size_t count, double t0, double t1, const double* a0,
-                            const double* a1, double* const* out)
+// One sample the scalar way: InterpolateColor, then ToColorRef.
+std::uint32_t ColourRefAt(double t, double t0, double t1, const double* a0, const double* a1)
+{
+    const double w0 = (t - t1) / (t0 - t1);
+    const double w1 = (t - t0) / (t1 - t0);
+    return CColor(w0 * a0[0] + w1 * a1[0], w0 * a0[1] + w1 * a1[1], w0 * a0[2] + w1 * a1[2]).ToColorRef();
+}
+
+void InterpolateColourRefsImpl(const double* t, std::size_t count, double t0, double t1, const double* a0,
+                               const double* a1, std::uint32_t* out)
 {
     const hn::ScalableTag<double> d;
+    const hn::Rebind<std::int32_t, decltype(d)> di;
     const std::size_t lanes = hn::Lanes(d);
     const auto vt0 = hn::Set(d, t0), vt1 = hn::Set(d, t1);
     const auto d0 = hn::Set(d, t0 - t1), d1 = hn::Set(d, t1 - t0);
+    const auto scale = hn::Set(d, 255.0);
+    // Beyond this (or not a number) the truncation to int is the processor's own
+    // answer, which only the scalar code reproduces.
+    const auto limit = hn::Set(d, 2147483648.0);
+    const auto low = hn::Set(di, 0xFF);
     std::size_t i = 0;
     for (; i + lanes <= count; i += lanes) {
         const auto vt = hn::LoadU(d, t + i);
         const auto w0 = hn::Div(hn::Sub(vt, vt1), d0);
         const auto w1 = hn::Div(hn::Sub(vt, vt0), d1);
-        for (int k = 0; k < 3; ++k)
-            hn::StoreU(hn::Add(hn::Mul(w0, hn::Set(d, a0[k])), hn::Mul(w1, hn::Set(d, a1[k]))), d, out[k] + i);
+        const auto r = hn::Mul(hn::Add(hn::Mul(w0, hn::Set(d, a0[0])), hn::Mul(w1, hn::Set(d, a1[0]))), scale);
+        const auto g = hn::Mul(hn::Add(hn::Mul(w0, hn::Set(d, a0[1])), hn::Mul(w1, hn::Set(d, a1[1]))), scale);
+        const auto b = hn::Mul(hn::Add(hn::Mul(w0, hn::Set(d, a0[2])), hn::Mul(w1, hn::Set(d, a1[2]))), scale);
+        const auto inRange = hn::And(hn::And(hn::Lt(hn::Abs(r), limit), hn::Lt(hn::Abs(g), limit)),
+                                     hn::Lt(hn::Abs(b), limit));
+        if (!hn::AllTrue(d, inRange)) {
+            for (std::size_t k = i; k < i + lanes; ++k)
+                out[k] = ColourRefAt(t[k], t0, t1, a0, a1);
+            continue;
+        }
+        const auto bytes = hn::Or(hn::Or(hn::And(hn::DemoteTo(di, r), low),
+                                         hn::ShiftLeft<8>(hn::And(hn::DemoteTo(di, g), low))),
+                                  hn::ShiftLeft<16>(hn::And(hn::DemoteTo(di, b), low)));
+        hn::StoreU(bytes, di, reinterpret_cast<std::int32_t*>(out + i));
     }
-    for (; i < count; ++i) {
-        const double w0 = (t[i] - t1) / (t0 - t1);
-        const double w1 = (t[i] - t0) / (t1 - t0);
-        for (int k = 0; k < 3; ++k)
-            out[k][i] = w0 * a0[k] + w1 * a1[k];
-    }
+    for (; i < count; ++i)
+        out[i] = ColourRefAt(t[i], t0, t1, a0, a1);
 }
 
 } // namespace HWY_NAMESPACE
@@ -74,7 +98,7 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace orbo_span {
 HWY_EXPORT(InterpolateAttributesImpl);
-HWY_EXPORT(InterpolateColoursImpl);
+HWY_EXPORT(InterpolateColourRefsImpl);
 } // namespace orbo_span
 
 void InterpolateAttributes(const double* t, std::size_t count, double t0, double t1, int dims,
@@ -83,9 +107,9 @@ void InterpolateAttributes(const double* t, std::size_t count, double t0, double
     HWY_DYNAMIC_DISPATCH(orbo_span::InterpolateAttributesImpl)(t, count, t0, t1, dims, a0, a1, out);
 }
 
-void InterpolateColours(const double* t, std::size_t count, double t0, double t1, const double* a0,
-                        const double* a1, double* const* out)
+void InterpolateColourRefs(const double* t, std::size_t count, double t0, double t1, const double* a0,
+                           const double* a1, std::uint32_t* out)
 {
-    HWY_DYNAMIC_DISPATCH(orbo_span::InterpolateColoursImpl)(t, count, t0, t1, a0, a1, out);
+    HWY_DYNAMIC_DISPATCH(orbo_span::InterpolateColourRefsImpl)(t, count, t0, t1, a0, a1, out);
 }
 #endif // HWY_ONCE

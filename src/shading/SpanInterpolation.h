@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // The attributes of the samples of one span, several samples at a time (SIMD,
 // the widest instruction set of the processor picked at run time). Sample i lies
@@ -14,7 +15,8 @@
 void InterpolateAttributes(const double* t, std::size_t count, double t0, double t1, int dims,
                            const double* a0, const double* a1, double* const* out);
 
-// Three channels in the form of InterpolateColor:
-// a0 ((t - t1) / (t0 - t1)) + a1 ((t - t0) / (t1 - t0)).
-void InterpolateColours(const double* t, std::size_t count, double t0, double t1, const double* a0,
-                        const double* a1, double* const* out);
+// Three channels in the form of InterpolateColor,
+// a0 ((t - t1) / (t0 - t1)) + a1 ((t - t0) / (t1 - t0)),
+// packed as CColor::ToColorRef packs them, unclamped.
+void InterpolateColourRefs(const double* t, std::size_t count, double t0, double t1, const double* a0,
+                           const double* a1, std::uint32_t* out);

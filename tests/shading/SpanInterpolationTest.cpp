@@ -1,0 +1,81 @@
+// The span kernels give, on every instruction set, the bits of the one-sample
+// interpolations they replace: spans of every length, ends in either order, ends
+// closer than the divisor guard, and colours far out of range or not a number.
+
+#include "shading/Interpolation.h"
+#include "shading/SpanInterpolation.h"
+
+#include <gtest/gtest.h>
+#include <hwy/targets.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace {
+
+struct SSpan
+{
+    double t0, t1;
+    double a0[3], a1[3];
+    std::vector<double> t;
+};
+
+// Spans as the fills see them, and some that only broken geometry would give.
+std::vector<SSpan> Spans()
+{
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> x(-700.0, 700.0), unit(-1.5, 1.5), big(-3e8, 3e8);
+    std::vector<SSpan> spans;
+    for (int n = 0; n < 3000; ++n) {
+        SSpan s;
+        s.t0 = x(random);
+        s.t1 = n % 7 == 0 ? s.t0 + 4e-7 : n % 5 == 0 ? s.t0 - 30.0 : s.t0 + std::fabs(x(random)) / 2;
+        for (int k = 0; k < 3; ++k) {
+            s.a0[k] = n % 11 == 0 ? big(random) : unit(random);
+            s.a1[k] = n % 13 == 0 ? std::numeric_limits<double>::quiet_NaN() : unit(random);
+        }
+        const int count = n % 40;
+        for (int i = 0; i < count; ++i)
+            s.t.push_back(s.t0 + i); // the walk's samples: xL, xL + 1, ...
+        spans.push_back(s);
+    }
+    return spans;
+}
+
+TEST(SpanInterpolation, EveryInstructionSetGivesTheOneSampleBits)
+{
+    const std::vector<SSpan> spans = Spans();
+    for (const std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+        SCOPED_TRACE(hwy::TargetName(target));
+        hwy::SetSupportedTargetsForTest(target);
+        for (const SSpan& s : spans) {
+            const std::size_t n = s.t.size();
+            std::vector<double> x(n), y(n), z(n);
+            double* const out[3] = {x.data(), y.data(), z.data()};
+            InterpolateAttributes(s.t.data(), n, s.t0, s.t1, 3, s.a0, s.a1, out);
+            std::vector<std::uint32_t> refs(n + 1, 0xDEADBEEF);
+            InterpolateColourRefs(s.t.data(), n, s.t0, s.t1, s.a0, s.a1, refs.data());
+            const CVec3 v0(s.a0[0], s.a0[1], s.a0[2]), v1(s.a1[0], s.a1[1], s.a1[2]);
+            const CColor c0(s.a0[0], s.a0[1], s.a0[2]), c1(s.a1[0], s.a1[1], s.a1[2]);
+            for (std::size_t i = 0; i < n; ++i) {
+                const CVec3 v = InterpolateNormal(s.t[i], s.t0, s.t1, v0, v1);
+                const CPoint2D p = InterpolateTexCoord(s.t[i], s.t0, s.t1, CPoint2D(v0.x, v0.y), CPoint2D(v1.x, v1.y));
+                ASSERT_TRUE(std::memcmp(&x[i], &v.x, 8) == 0 && std::memcmp(&y[i], &v.y, 8) == 0 &&
+                            std::memcmp(&z[i], &v.z, 8) == 0)
+                    << s.t[i] << " " << s.t0 << " " << s.t1;
+                EXPECT_EQ(std::memcmp(&x[i], &p.x, 8), 0);
+                EXPECT_EQ(std::memcmp(&y[i], &p.y, 8), 0);
+                ASSERT_EQ(refs[i], InterpolateColor(s.t[i], s.t0, s.t1, c0, c1).ToColorRef())
+                    << s.t[i] << " " << s.t0 << " " << s.t1;
+            }
+            EXPECT_EQ(refs[n], 0xDEADBEEFu); // nothing written past the span
+        }
+    }
+    hwy::SetSupportedTargetsForTest(0);
+}
+
+} // namespace
