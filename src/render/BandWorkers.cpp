@@ -1,34 +1,43 @@
 #include "render/BandWorkers.h"
 
+#include <tbb/info.h>
 #include <tbb/parallel_for.h>
 #include <tbb/partitioner.h>
-#include <tbb/info.h>
 #include <tbb/task_arena.h>
 
 #include <algorithm>
+#include <cassert>
 
-// More threads than the processors run at once would only take turns: the bands
-// are then shared among as many threads as there are processors.
+// More threads than the processors run at once would only take turns.
 struct CBandWorkers::SArena
 {
-    explicit SArena(int bands) : arena(std::min(bands, tbb::info::default_concurrency())) {}
+    explicit SArena(int threads) : arena(threads) {}
     tbb::task_arena arena;
 };
 
 CBandWorkers::CBandWorkers(int count)
-    : m_nCount(count > 0 ? count : 1), m_pArena(std::make_unique<SArena>(m_nCount))
+    : m_nCount(std::clamp(count, 1, tbb::info::default_concurrency())),
+      m_pArena(m_nCount > 1 ? std::make_unique<SArena>(m_nCount) : nullptr)
 {
 }
 
 CBandWorkers::~CBandWorkers() = default;
 
-void CBandWorkers::RunBands(void* work, Call call)
+void CBandWorkers::RunBands(int bands, void* work, Call call)
 {
-    if (m_nCount == 1) {
-        call(work, 0);
+    if (!m_pArena) {
+        for (int band = 0; band < bands; ++band)
+            call(work, band, 0);
         return;
     }
     m_pArena->arena.execute([&] {
-        tbb::parallel_for(0, m_nCount, [&](int band) { call(work, band); }, tbb::static_partitioner());
+        tbb::parallel_for(
+            0, bands,
+            [&](int band) {
+                const int slot = tbb::this_task_arena::current_thread_index();
+                assert(slot >= 0 && slot < m_nCount);
+                call(work, band, slot);
+            },
+            tbb::simple_partitioner());
     });
 }

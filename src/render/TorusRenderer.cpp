@@ -57,7 +57,7 @@ void CTorusRenderer::SetThreadCount(int count)
         return;
     m_pWorkers.reset();
     m_pWorkers = std::make_unique<CBandWorkers>(count);
-    m_bands = std::vector<SBand>(static_cast<std::size_t>(count));
+    m_slots = std::vector<SSlot>(static_cast<std::size_t>(count));
     m_nThreads = count;
 }
 
@@ -152,58 +152,19 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
         m_depth.Clear();
         sink.ClearRows(0, sink.Height() - 1);
     }
-    SplitBands(image);
-    auto fillBand = [&](int band) {
+    // Bands of kBandRows rows, so that a band's rows of the image and of the depth
+    // buffer stay in its thread's cache while it walks every facet.
+    const int rows = image.yMax >= image.yMin ? image.yMax - image.yMin + 1 : 0;
+    const int bands = (rows + kBandRows - 1) / kBandRows;
+    auto fillBand = [&](int band, int slot) {
         SScanClip clip = image;
-        clip.yMin = m_bandStarts[static_cast<std::size_t>(band)];
-        clip.yMax = m_bandStarts[static_cast<std::size_t>(band) + 1] - 1;
-        if (clip.yMin > clip.yMax)
-            return;
+        clip.yMin = image.yMin + band * kBandRows;
+        clip.yMax = std::min(clip.yMin + kBandRows - 1, image.yMax);
         m_depth.Clear(clip.yMin, clip.yMax);
         sink.ClearRows(sink.DeviceRow(clip.yMax), sink.DeviceRow(clip.yMin));
-        FillBand(sink, clip, m_bands[static_cast<std::size_t>(band)]);
+        FillBand(sink, clip, m_slots[static_cast<std::size_t>(slot)]);
     };
-    m_pWorkers->Run(fillBand);
-}
-
-void CTorusRenderer::SplitBands(const SScanClip& image)
-{
-    // The work of a row: the widths of the facets that cross it, plus a little
-    // for walking each facet's edges.
-    constexpr double kRowCostOfAFacet = 8.0;
-    const int rows = image.yMax >= image.yMin ? image.yMax - image.yMin + 1 : 0;
-    m_rowWork.assign(static_cast<std::size_t>(rows), 0.0);
-    double total = 0.0;
-    for (const SDrawnFacet& facet : m_drawn) {
-        int yLow = facet.corners[0].m_position.y, yHigh = yLow;
-        double xLow = facet.corners[0].m_position.x, xHigh = xLow;
-        for (const CFillVertex& c : facet.corners) {
-            yLow = std::min(yLow, c.m_position.y);
-            yHigh = std::max(yHigh, c.m_position.y);
-            xLow = std::min(xLow, c.m_position.x);
-            xHigh = std::max(xHigh, c.m_position.x);
-        }
-        yLow = std::max(yLow, image.yMin);
-        yHigh = std::min(yHigh, image.yMax);
-        const double width = std::min(xHigh - xLow, static_cast<double>(image.xMax - image.xMin + 1));
-        const double work = (width > 0.0 ? width : 0.0) + kRowCostOfAFacet; // NaN-safe
-        for (int y = yLow; y <= yHigh; ++y)
-            m_rowWork[static_cast<std::size_t>(y - image.yMin)] += work;
-        if (yHigh >= yLow)
-            total += work * (yHigh - yLow + 1);
-    }
-
-    // Band k takes the rows from m_bandStarts[k] up to m_bandStarts[k + 1] - 1,
-    // about a share 1 / m_nThreads of the work each.
-    m_bandStarts.assign(static_cast<std::size_t>(m_nThreads) + 1, image.yMin + rows);
-    m_bandStarts[0] = image.yMin;
-    double done = 0.0;
-    int band = 1;
-    for (int row = 0; row < rows && band < m_nThreads; ++row) {
-        done += m_rowWork[static_cast<std::size_t>(row)];
-        while (band < m_nThreads && done >= total * band / m_nThreads)
-            m_bandStarts[static_cast<std::size_t>(band++)] = image.yMin + row + 1;
-    }
+    m_pWorkers->Run(bands, fillBand);
 }
 
 void CTorusRenderer::DrawLines(CPixelSink& sink) const
@@ -217,25 +178,25 @@ void CTorusRenderer::DrawLines(CPixelSink& sink) const
     }
 }
 
-template <class Shader> void CTorusRenderer::FillFacets(const SScanClip& clip, SBand& band, Shader& shader)
+template <class Shader> void CTorusRenderer::FillFacets(const SScanClip& clip, SSlot& slot, Shader& shader)
 {
     if (clip.yMin > clip.yMax || clip.xMin > clip.xMax)
         return;
     for (const SDrawnFacet& facet : m_drawn)
-        band.fill.Fill(facet.corners, CFacet::kCorners, m_depth, clip, shader);
+        slot.fill.Fill(facet.corners, CFacet::kCorners, m_depth, clip, shader);
     shader.Flush();
 }
 
-void CTorusRenderer::FillBand(CPixelSink& sink, const SScanClip& clip, SBand& band)
+void CTorusRenderer::FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot)
 {
     const CPoint3D& eye = m_camera.m_eye;
     if (m_nMode == kModeSurface) {
         if (m_nShading == kShadingGouraud) {
-            CGouraudShader shader(sink, band.batch);
-            FillFacets(clip, band, shader);
+            CGouraudShader shader(sink, slot.batch);
+            FillFacets(clip, slot, shader);
         } else if (m_nShading == kShadingPhong) {
-            CPhongShader shader(sink, band.batch, eye, *m_pLighting, *m_pMaterial);
-            FillFacets(clip, band, shader);
+            CPhongShader shader(sink, slot.batch, eye, *m_pLighting, *m_pMaterial);
+            FillFacets(clip, slot, shader);
         }
         return;
     }
@@ -245,10 +206,10 @@ void CTorusRenderer::FillBand(CPixelSink& sink, const SScanClip& clip, SBand& ba
     // Lit texture is drawn with Phong shading only; the panel never offers texture
     // with Gouraud, and that combination draws nothing.
     if (m_nLight == kLightOff) {
-        CTextureShader shader(sink, band.batch, m_texture);
-        FillFacets(clip, band, shader);
+        CTextureShader shader(sink, slot.batch, m_texture);
+        FillFacets(clip, slot, shader);
     } else if (m_nLight == kLightOn && m_nShading == kShadingPhong) {
-        CLitTextureShader shader(sink, band.batch, m_texture, eye, *m_pLighting);
-        FillFacets(clip, band, shader);
+        CLitTextureShader shader(sink, slot.batch, m_texture, eye, *m_pLighting);
+        FillFacets(clip, slot, shader);
     }
 }

@@ -22,10 +22,10 @@
 // pixel sink: the torus mesh is built and rotated, lit per vertex, culled and
 // projected, then drawn as lines or filled facets against a depth buffer.
 //
-// Filled facets are drawn by several threads, each over its own band of image
-// rows, every facet in the same order: every pixel sees the same depth tests in
-// the same order whatever the thread count, so the frame does not depend on it.
-// The bands are cut where they share the estimated work equally.
+// Filled facets are drawn band by band, bands of kBandRows image rows on several
+// threads, every facet in every band in the same order: every pixel sees the same
+// depth tests in the same order whatever the thread count, so the frame does not
+// depend on it.
 // The buffers of a frame are kept for the next one; nothing computed for a frame
 // is read by the next.
 class CTorusRenderer
@@ -51,6 +51,7 @@ public:
 
     // The threads that fill facets: 1 to kMaxThreads; the hardware's count at first.
     static constexpr int kMaxThreads = 256;
+    static constexpr int kBandRows = 64;
     void SetThreadCount(int count);
     int ThreadCount() const { return m_nThreads; }
 
@@ -82,9 +83,10 @@ private:
         int i = 0, j = 0;
         CFillVertex corners[CFacet::kCorners];
     };
-    // What one band's thread keeps from frame to frame, on cache lines of its own:
-    // the threads write their filler's and batch's counters for every sample.
-    struct alignas(64) SBand
+    // What one thread keeps from band to band and frame to frame, on cache lines
+    // of its own: the threads write their filler's and batch's counters for every
+    // sample.
+    struct alignas(64) SSlot
     {
         CPolygonFill fill;
         CSampleBatch batch;
@@ -93,10 +95,9 @@ private:
     void BuildVertices();
     void BuildFacets();
     void RenderPass(CPixelSink& sink);
-    void SplitBands(const SScanClip& image);
     void DrawLines(CPixelSink& sink) const;
-    void FillBand(CPixelSink& sink, const SScanClip& clip, SBand& band);
-    template <class Shader> void FillFacets(const SScanClip& clip, SBand& band, Shader& shader);
+    void FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot);
+    template <class Shader> void FillFacets(const SScanClip& clip, SSlot& slot, Shader& shader);
 
     std::vector<CPoint3D> m_vertices;
     std::vector<CVec3> m_vertexNormals;
@@ -106,7 +107,6 @@ private:
     CDepthBuffer m_depth;
     int m_nThreads = 1;
     std::unique_ptr<CBandWorkers> m_pWorkers;
-    std::vector<SBand> m_bands;
-    std::vector<double> m_rowWork;  // the estimated work of each row of the image
-    std::vector<int> m_bandStarts;  // the first row of each band, and one past the last
+    std::vector<SSlot> m_slots; // one for each thread
+
 };
