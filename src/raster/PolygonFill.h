@@ -31,6 +31,8 @@ public:
     void Fill(const CFillVertex* corners, int count, CDepthBuffer& depth, const SScanClip& clip,
               Shader& shader)
     {
+        if (count <= 0 || !CrossesRows(corners, count, clip))
+            return;
         SetVertices(corners, count);
         BuildBuckets();
         BuildEdges();
@@ -47,6 +49,17 @@ public:
     void AddActiveEdge(const CEdge& edge);
     // Orders the active list by x, then by dx; edges equal in both keep their order.
     void SortActiveEdges();
+
+    // Whether the corners' scanlines reach the clip's rows at all.
+    static bool CrossesRows(const CFillVertex* corners, int count, const SScanClip& clip)
+    {
+        int yLow = corners[0].m_position.y, yHigh = yLow;
+        for (int i = 1; i < count; ++i) {
+            yLow = std::min(yLow, corners[i].m_position.y);
+            yHigh = std::max(yHigh, corners[i].m_position.y);
+        }
+        return yHigh >= clip.yMin && yLow <= clip.yMax;
+    }
 
     int BucketCount() const { return static_cast<int>(m_nBucketCount); }
     const CEdgeBucket& Bucket(int index) const

@@ -1,8 +1,14 @@
 #include "shading/SampleBatch.h"
 
+#include "shading/SpanInterpolation.h"
+
+namespace {
+// Room for the span kernels to work on whole vectors past the last sample.
+constexpr std::size_t kRoom = CSampleBatch::kCapacity + kSpanPadding;
+} // namespace
+
 CSampleBatch::CSampleBatch()
-    : m_t(kCapacity), m_px(kCapacity), m_dest(kCapacity), m_x(kCapacity), m_yd(kCapacity), m_z(kCapacity),
-      m_nx(kCapacity), m_ny(kCapacity), m_nz(kCapacity), m_u(kCapacity), m_v(kCapacity), m_kr(kCapacity),
-      m_kg(kCapacity), m_kb(kCapacity), m_colours(kCapacity)
+    : m_t(kRoom), m_px(kRoom), m_dest(kRoom), m_x(kRoom), m_yd(kRoom), m_z(kRoom), m_nx(kRoom), m_ny(kRoom),
+      m_nz(kRoom), m_u(kRoom), m_v(kRoom), m_kr(kRoom), m_kg(kRoom), m_kb(kRoom), m_colours(kRoom)
 {
 }

@@ -11,6 +11,7 @@
 
 #include "geometry/Color.h"
 
+#include <algorithm>
 #include <cmath>
 
 HWY_BEFORE_NAMESPACE();
@@ -41,9 +42,17 @@ void InterpolateAttributesImpl(const double* t, std::size_t count, double t0, do
             hn::StoreU(hn::Add(first, second), d, out[k] + i);
         }
     }
-    for (; i < count; ++i)
-        for (int k = 0; k < dims; ++k)
-            out[k][i] = (t[i] - t1) * a0[k] / g0 + (t[i] - t0) * a1[k] / g1;
+    if (i < count) { // the last samples, lanes past count left as they are
+        const auto valid = hn::FirstN(d, count - i);
+        const auto vt = hn::IfThenElseZero(valid, hn::LoadU(d, t + i));
+        const auto u = hn::Sub(vt, vt1);
+        const auto w = hn::Sub(vt, vt0);
+        for (int k = 0; k < dims; ++k) {
+            const auto first = hn::Div(hn::Mul(u, hn::Set(d, a0[k])), vg0);
+            const auto second = hn::Div(hn::Mul(w, hn::Set(d, a1[k])), vg1);
+            hn::BlendedStore(hn::Add(first, second), valid, d, out[k] + i);
+        }
+    }
 }
 
 // One sample the scalar way: InterpolateColor, then ToColorRef.
@@ -67,9 +76,10 @@ void InterpolateColourRefsImpl(const double* t, std::size_t count, double t0, do
     // answer, which only the scalar code reproduces.
     const auto limit = hn::Set(d, 2147483648.0);
     const auto low = hn::Set(di, 0xFF);
-    std::size_t i = 0;
-    for (; i + lanes <= count; i += lanes) {
-        const auto vt = hn::LoadU(d, t + i);
+    for (std::size_t i = 0; i < count; i += lanes) {
+        // The last samples as a whole vector, lanes past count left as they are.
+        const std::size_t valid = std::min(lanes, count - i);
+        const auto vt = hn::IfThenElseZero(hn::FirstN(d, valid), hn::LoadU(d, t + i));
         const auto w0 = hn::Div(hn::Sub(vt, vt1), d0);
         const auto w1 = hn::Div(hn::Sub(vt, vt0), d1);
         const auto r = hn::Mul(hn::Add(hn::Mul(w0, hn::Set(d, a0[0])), hn::Mul(w1, hn::Set(d, a1[0]))), scale);
@@ -78,17 +88,15 @@ void InterpolateColourRefsImpl(const double* t, std::size_t count, double t0, do
         const auto inRange = hn::And(hn::And(hn::Lt(hn::Abs(r), limit), hn::Lt(hn::Abs(g), limit)),
                                      hn::Lt(hn::Abs(b), limit));
         if (!hn::AllTrue(d, inRange)) {
-            for (std::size_t k = i; k < i + lanes; ++k)
+            for (std::size_t k = i; k < i + valid; ++k)
                 out[k] = ColourRefAt(t[k], t0, t1, a0, a1);
             continue;
         }
         const auto bytes = hn::Or(hn::Or(hn::And(hn::DemoteTo(di, r), low),
                                          hn::ShiftLeft<8>(hn::And(hn::DemoteTo(di, g), low))),
                                   hn::ShiftLeft<16>(hn::And(hn::DemoteTo(di, b), low)));
-        hn::StoreU(bytes, di, reinterpret_cast<std::int32_t*>(out + i));
+        hn::BlendedStore(bytes, hn::FirstN(di, valid), di, reinterpret_cast<std::int32_t*>(out + i));
     }
-    for (; i < count; ++i)
-        out[i] = ColourRefAt(t[i], t0, t1, a0, a1);
 }
 
 } // namespace HWY_NAMESPACE

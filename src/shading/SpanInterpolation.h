@@ -8,6 +8,11 @@
 // at t[i]; the span has value a0 at t0 and a1 at t1. Each result is bit-identical
 // to the one-sample formula named, lane by lane: the same IEEE operations in the
 // same order, no multiply-add.
+//
+// The last few samples are computed as a whole vector too: t and the outputs must
+// have kSpanPadding readable and writable elements after count (whose values are
+// neither used nor changed).
+inline constexpr std::size_t kSpanPadding = 16;
 
 // dims attributes (a0[d], a1[d], out[d]) in the form of InterpolateNormal and
 // InterpolateTexCoord: (a0 (t - t1)) / (t0 - t1) + (a1 (t - t0)) / (t1 - t0), a

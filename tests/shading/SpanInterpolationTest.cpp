@@ -54,11 +54,13 @@ TEST(SpanInterpolation, EveryInstructionSetGivesTheOneSampleBits)
         hwy::SetSupportedTargetsForTest(target);
         for (const SSpan& s : spans) {
             const std::size_t n = s.t.size();
-            std::vector<double> x(n), y(n), z(n);
+            std::vector<double> t = s.t;
+            t.resize(n + kSpanPadding, std::numeric_limits<double>::quiet_NaN()); // never used
+            std::vector<double> x(n + kSpanPadding, -7.0), y(n + kSpanPadding), z(n + kSpanPadding);
             double* const out[3] = {x.data(), y.data(), z.data()};
-            InterpolateAttributes(s.t.data(), n, s.t0, s.t1, 3, s.a0, s.a1, out);
-            std::vector<std::uint32_t> refs(n + 1, 0xDEADBEEF);
-            InterpolateColourRefs(s.t.data(), n, s.t0, s.t1, s.a0, s.a1, refs.data());
+            InterpolateAttributes(t.data(), n, s.t0, s.t1, 3, s.a0, s.a1, out);
+            std::vector<std::uint32_t> refs(n + kSpanPadding, 0xDEADBEEF);
+            InterpolateColourRefs(t.data(), n, s.t0, s.t1, s.a0, s.a1, refs.data());
             const CVec3 v0(s.a0[0], s.a0[1], s.a0[2]), v1(s.a1[0], s.a1[1], s.a1[2]);
             const CColor c0(s.a0[0], s.a0[1], s.a0[2]), c1(s.a1[0], s.a1[1], s.a1[2]);
             for (std::size_t i = 0; i < n; ++i) {
@@ -72,7 +74,10 @@ TEST(SpanInterpolation, EveryInstructionSetGivesTheOneSampleBits)
                 ASSERT_EQ(refs[i], InterpolateColor(s.t[i], s.t0, s.t1, c0, c1).ToColorRef())
                     << s.t[i] << " " << s.t0 << " " << s.t1;
             }
-            EXPECT_EQ(refs[n], 0xDEADBEEFu); // nothing written past the span
+            for (std::size_t i = n; i < n + kSpanPadding; ++i) { // nothing changed past the span
+                ASSERT_EQ(refs[i], 0xDEADBEEFu);
+                ASSERT_EQ(x[i], -7.0);
+            }
         }
     }
     hwy::SetSupportedTargetsForTest(0);
