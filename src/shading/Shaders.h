@@ -2,6 +2,7 @@
 
 #include "lighting/LightingModel.h"
 #include "raster/Edge.h"
+#include "raster/PixelRecords.h"
 #include "raster/PixelSink.h"
 #include "raster/Texture.h"
 #include "shading/Interpolation.h"
@@ -15,6 +16,10 @@
 // the span several at a time when the span ends, computes their colours a batch
 // at a time, and writes the pixels in the order the samples were drawn. Flush
 // must follow the last facet.
+//
+// With records to write (RecordInto), Flush also notes for every pixel it writes
+// the facet being filled and what the pixel was shaded from. The samples of a
+// batch must then all belong to that facet: the caller flushes after each facet.
 template <class Derived> class CSpanShader
 {
 public:
@@ -38,11 +43,19 @@ public:
             static_cast<Derived*>(this)->Interpolate(m_spanStart, count);
         m_spanStart = m_batch.Size();
     }
+    // Notes what each pixel written from now on comes from; null stops it.
+    void RecordInto(CPixelRecords* records) { m_pRecords = records; }
+    // The facet whose samples are being collected, for the records.
+    void SetFacet(int facet) { m_nFacet = facet; }
+
     // Colours and writes every sample collected so far.
     void Flush()
     {
         assert(m_spanStart == m_batch.Size());
         static_cast<Derived*>(this)->Shade();
+        if (m_pRecords)
+            for (std::size_t i = 0; i < m_batch.Size(); ++i)
+                static_cast<Derived*>(this)->Record(i, m_pRecords->Index(m_batch.m_px[i], m_batch.m_y[i]));
         for (std::size_t i = 0; i < m_batch.Size(); ++i)
             m_sink.SetPixelInside(m_batch.m_px[i], m_batch.m_y[i], m_batch.m_colours[i]);
         m_batch.Clear();
@@ -53,10 +66,21 @@ protected:
     CSpanShader(CPixelSink& sink, CSampleBatch& batch) : m_sink(sink), m_batch(batch) { m_batch.Clear(); }
     // Colours computed by Interpolate need no batch step.
     void Shade() {}
+    // Notes the facet of sample i at plane index at; shaders add their attributes.
+    void Record(std::size_t, std::size_t at) { m_pRecords->m_tag[at] = m_nFacet; }
+    void RecordAttributes(std::size_t at, double a0, double a1, double a2)
+    {
+        m_pRecords->m_attribute[0][at] = static_cast<float>(a0);
+        m_pRecords->m_attribute[1][at] = static_cast<float>(a1);
+        m_pRecords->m_attribute[2][at] = static_cast<float>(a2);
+    }
 
     CPixelSink& m_sink;
     CSampleBatch& m_batch;
     double m_xL = 0.0, m_xR = 0.0;
+
+    CPixelRecords* m_pRecords = nullptr;
+    int m_nFacet = CPixelRecords::kNone;
 
 private:
     std::size_t m_spanStart = 0; // the first sample of the current span
@@ -71,11 +95,12 @@ public:
         assert(texture.HasTexels() && texture.m_desc.m_nWidth > 0 && texture.m_desc.m_nHeight > 0);
     }
 
-    const std::uint8_t* Texel(double cu, double cv) const
+    // The column and row of the texel read for (cu, cv).
+    void Address(double cu, double cv, int& u, int& v) const
     {
         const CTextureDesc& desc = m_texture.m_desc;
-        int u = static_cast<int>(cu + 0.5);
-        int v = static_cast<int>(cv + 0.5);
+        u = static_cast<int>(cu + 0.5);
+        v = static_cast<int>(cv + 0.5);
         if (u >= desc.m_nWidth)
             u = desc.m_nWidth - 1;
         if (v >= desc.m_nHeight)
@@ -85,6 +110,13 @@ public:
             u = 0;
         if (v < 0)
             v = 0;
+    }
+
+    const std::uint8_t* Texel(double cu, double cv) const
+    {
+        const CTextureDesc& desc = m_texture.m_desc;
+        int u = 0, v = 0;
+        Address(cu, cv, u, v);
         const std::size_t index =
             4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(desc.m_nWidth) + static_cast<std::size_t>(u));
         assert(index + 3 < m_texture.m_texels.size());
@@ -121,6 +153,8 @@ public:
                                    s.m_start.m_position.colour, s.m_end.m_position.colour);
     }
     void Interpolate(std::size_t first, std::size_t count);
+    // The facet and the colour interpolated before it became bytes.
+    void Record(std::size_t i, std::size_t at);
 
 private:
     CColor m_left, m_right;
@@ -141,6 +175,8 @@ public:
         m_right = EdgeTexCoord(s, y);
     }
     void Interpolate(std::size_t first, std::size_t count);
+    // The facet and the texel.
+    void Record(std::size_t i, std::size_t at);
 
 private:
     CTexelLookup m_texels;
@@ -164,6 +200,8 @@ public:
     }
     void Interpolate(std::size_t first, std::size_t count);
     void Shade();
+    // The facet and the interpolated normal that was lit.
+    void Record(std::size_t i, std::size_t at);
 
 private:
     const CPoint3D m_eye;
@@ -192,6 +230,8 @@ public:
     }
     void Interpolate(std::size_t first, std::size_t count);
     void Shade();
+    // The facet, the interpolated normal and the texel.
+    void Record(std::size_t i, std::size_t at);
 
 private:
     CTexelLookup m_texels;
