@@ -21,7 +21,7 @@ struct SPixelFacts
     bool hasDepth = false;     // lines have none; neither has a pixel nothing was drawn on
     double depth = 0.0;
     int i = 0, j = 0;          // the facet that last wrote it: surface step, section step
-    bool hasNormal = false;    // Phong and lit texture: the interpolated normal that was lit
+    bool hasNormal = false;    // Phong and lit texture: the interpolated normal lit, at length 1
     CVec3 normal;
     bool hasColour = false;    // Gouraud: the colour interpolated across the span, before bytes,
     CColor interpolated;       // and the lit colours of the facet's corners

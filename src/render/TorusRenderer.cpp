@@ -295,8 +295,11 @@ bool CTorusRenderer::Inspect(const CPixelSink& frame, int x, int y, SPixelFacts&
     const CVec3 attribute(m_records.m_attribute[0][at], m_records.m_attribute[1][at],
                           m_records.m_attribute[2][at]);
     if (facts.drawing == SPixelFacts::kPhong || facts.drawing == SPixelFacts::kLitTexture) {
+        // Only its direction is lit: shown at length 1, it reads at a glance.
         facts.hasNormal = true;
-        facts.normal = attribute;
+        const double length = attribute.Length();
+        facts.normal = length > 0.0 ? CVec3(attribute.x / length, attribute.y / length, attribute.z / length)
+                                    : attribute;
     }
     if (facts.drawing == SPixelFacts::kGouraud) {
         facts.hasColour = true;
