@@ -15,7 +15,8 @@ namespace {
 // The cursor is looked at this often: smooth to the eye, idle otherwise.
 constexpr int kCursorPollMs = 30;
 constexpr QRgb kOutside = 0xFF303030;
-constexpr QColor kGrid(0, 0, 0, 90);
+// Mid grey, half see-through: the grid shows on black and on white alike.
+constexpr QColor kGrid(128, 128, 128, 120);
 
 } // namespace
 
