@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/FramePattern.h"     // the -o pattern of --frames
+#include "render/Animation.h"     // the angles of --frames and --bench
 #include "scene/RenderSettings.h"
 
 #include <string>
@@ -45,23 +47,3 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args);
 
 // The text printed for -h / --help.
 std::string UsageText();
-
-// A file-name pattern for numbered frames: literal text with exactly one %d or
-// %0Nd conversion (N a digit count, 1 to 20) and %% for a percent sign.
-class CFramePattern
-{
-public:
-    // Reads pattern; on failure returns false with the reason in error.
-    bool Parse(const std::string& pattern, std::string& error);
-    // The file name of frame number n (counted from 0).
-    std::string Format(int n) const;
-
-private:
-    std::string m_strPrefix;
-    std::string m_strSuffix;
-    int m_nWidth = 0; // 0: no padding
-};
-
-// The next angle of the animation, as the window's timer advances it: 5 degrees
-// a frame, and once 360 or more has been shown, back to 0.
-double NextAnimationAngle(double angle);

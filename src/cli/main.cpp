@@ -2,6 +2,7 @@
 // images, or times them.
 
 #include "cli/Escape.h"
+#include "cli/FramePattern.h"
 #include "cli/PixelFactsText.h"
 #include "cli/QuietStderr.h"
 #include "cli/RenderOptions.h"

@@ -16,11 +16,12 @@ CBandWorkers::~CBandWorkers()
     m_start.arrive_and_wait(); // releases the workers, which see the stop and return
 }
 
-void CBandWorkers::Run(const std::function<void(int band)>& work)
+void CBandWorkers::RunBands(void* work, Call call)
 {
-    m_pWork = &work;
+    m_pWork = work;
+    m_call = call;
     m_start.arrive_and_wait();
-    work(0);
+    call(work, 0);
     m_done.arrive_and_wait();
     m_pWork = nullptr;
 }
@@ -32,7 +33,7 @@ void CBandWorkers::WorkerLoop(int band)
         if (m_bStopping)
             return;
         assert(m_pWork != nullptr);
-        (*m_pWork)(band);
+        m_call(m_pWork, band);
         m_done.arrive_and_wait();
     }
 }

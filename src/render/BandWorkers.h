@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <barrier>
-#include <functional>
 #include <thread>
 #include <vector>
 
@@ -22,13 +21,20 @@ public:
     int Count() const { return m_nCount; }
 
     // Runs work(band) for every band from 0 to Count() - 1, at the same time.
-    void Run(const std::function<void(int band)>& work);
+    // The work is called through a plain pointer: nothing is allocated per run.
+    template <class Work> void Run(Work& work)
+    {
+        RunBands(&work, [](void* w, int band) { (*static_cast<Work*>(w))(band); });
+    }
 
 private:
+    using Call = void (*)(void* work, int band);
+    void RunBands(void* work, Call call);
     void WorkerLoop(int band);
 
     int m_nCount;
-    const std::function<void(int)>* m_pWork = nullptr;
+    void* m_pWork = nullptr;
+    Call m_call = nullptr;
     std::atomic<bool> m_bStopping{false};
     std::barrier<> m_start;
     std::barrier<> m_done;

@@ -153,14 +153,15 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
     m_depth.Clear();
     const SScanClip image = ImageClip(sink);
     const long long rows = static_cast<long long>(image.yMax) - image.yMin + 1;
-    m_pWorkers->Run([&](int band) {
+    auto fillBand = [&](int band) {
         SScanClip clip = image;
         if (rows > 0) {
             clip.yMin = image.yMin + static_cast<int>(rows * band / m_nThreads);
             clip.yMax = image.yMin + static_cast<int>(rows * (band + 1) / m_nThreads) - 1;
         }
         FillBand(sink, clip, m_bands[static_cast<std::size_t>(band)]);
-    });
+    };
+    m_pWorkers->Run(fillBand);
 }
 
 void CTorusRenderer::DrawLines(CPixelSink& sink) const

@@ -190,11 +190,7 @@ void COrboView::OnTimer()
     }
 
     if (IsPlaying()) {
-        // 0, 5, ..., 355, 360, 0: 360 is shown for one frame, so a turn takes 73 ticks.
-        if (m_renderer.m_angleX < 360.0)
-            m_renderer.m_angleX += kAngleStep;
-        else
-            m_renderer.m_angleX = 0.0;
+        m_renderer.m_angleX = NextAnimationAngle(m_renderer.m_angleX);
 
         m_renderer.ApplySettings(m_doc);
         update();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "raster/PixelSink.h"
+#include "render/Animation.h"
 #include "render/TorusRenderer.h"
 #include "ui/FrameClock.h"
 
@@ -89,7 +90,6 @@ public:
     QSize sizeHint() const override { return QSize(520, 600); }
 
     static constexpr int kTimerPeriodMs = 50;
-    static constexpr double kAngleStep = 5.0;
     static constexpr double kDegreesPerPixel = 0.5;
 
 signals:
