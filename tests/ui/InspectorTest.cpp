@@ -27,6 +27,7 @@ struct SPhongWindow
     {
         doc.m_nMode = kModeSurface;
         doc.m_nShading = kShadingPhong;
+        frame.View()->SetMessageHook(messages.Hook()); // no texture needed, no box to wait on
         frame.InitialUpdate();
         frame.OnAnimation(); // stopped: the frame stays as it is
         COrboView& view = *frame.View();
@@ -37,6 +38,7 @@ struct SPhongWindow
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
         view.repaint();
     }
+    SMessageLog messages;
     COrboDoc doc;
     CMainFrame frame;
 };
