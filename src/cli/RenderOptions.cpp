@@ -123,6 +123,21 @@ void ReadSize(std::string_view text, int& width, int& height)
     height = static_cast<int>(h);
 }
 
+// X,Y: a pixel as two whole numbers. Whether it lies inside the frame is
+// checked once the size is known.
+void ReadPixel(std::string_view text, int& x, int& y)
+{
+    const std::size_t comma = text.find(',');
+    long long px = 0, py = 0;
+    if (comma == std::string_view::npos || !ReadInt(text.substr(0, comma), px) ||
+        !ReadInt(text.substr(comma + 1), py) || px < -kMaxSide || px > kMaxSide || py < -kMaxSide ||
+        py > kMaxSide)
+        Refuse("--inspect must be X,Y, two whole numbers: the pixel's column and row counted from the "
+               "frame's centre, y up (got " + Quoted(text) + ")");
+    x = static_cast<int>(px);
+    y = static_cast<int>(py);
+}
+
 // One of the given words; its index is the code stored.
 int Choice(std::string_view option, std::string_view text, std::span<const std::string_view> words)
 {
@@ -172,7 +187,8 @@ public:
     {
         return "Usage: orbo-render [options] -o OUT.png\n"
                "       orbo-render [options] --frames N -o 'frame%03d.png'\n"
-               "       orbo-render [options] --bench N\n\n" +
+               "       orbo-render [options] --bench N\n"
+               "       orbo-render [options] --inspect X,Y [-o OUT.png]\n\n" +
                Wrapped(app->get_description(), kHelpWidth) + "\n";
     }
     std::string make_description(const CLI::App*) const override { return {}; }
@@ -317,8 +333,19 @@ void CCommandLine::AddOutputOptions()
             ", each over its own rows (default: one for each thread the processors run at once; "
             "more than that take turns on them); the picture is the same for any count",
         [&o](const std::string& text) { o.m_nThreads = WholeNumber("--threads", text, 1, kMaxThreads); });
+    Add("--inspect", "X,Y",
+        "print what made pixel X,Y of the frame, counted from the frame's centre with y up: one "
+        "key=value a line: x, y, colour (red,green,blue bytes), depth (the depth buffer's value; "
+        "background where nothing was drawn; none for lines, which have no depth), facet (i,j: "
+        "surface step, section step of the facet that last wrote it; none), normal (the "
+        "interpolated normal lit, at length 1; phong), colour-interpolated and corner-colours (gouraud), texel "
+        "(u,v, texture mode); -o is then optional, and the frame is written too when given",
+        [&o](const std::string& text) {
+            ReadPixel(text, o.m_nInspectX, o.m_nInspectY);
+            o.m_bInspect = true;
+        });
     Add("-o,--output", "OUT",
-        "the PNG file to write (required unless --bench); - writes it to standard output",
+        "the PNG file to write (required unless --bench or --inspect); - writes it to standard output",
         [&o](const std::string& text) { o.m_strOutput = FileName("-o", text); });
 }
 
@@ -392,6 +419,23 @@ std::string CombinationError(const CLI::App& app, CRenderOptions& o)
         o.m_nShading = kShadingPhong;
 
     const bool haveOutput = app.count("--output") > 0;
+    if (o.m_bInspect) {
+        if (o.m_nBench > 0 || o.m_nFrames > 0)
+            return std::string("--inspect looks at one frame; it cannot be combined with ") +
+                   (o.m_nBench > 0 ? "--bench" : "--frames");
+        if (haveOutput && o.m_strOutput == "-")
+            return "--inspect prints to the standard output; write the image to a file with -o";
+        const int xLo = -(o.m_nWidth / 2), xHi = o.m_nWidth - o.m_nWidth / 2 - 1;
+        const int yLo = o.m_nHeight / 2 - o.m_nHeight + 1, yHi = o.m_nHeight / 2;
+        if (o.m_nWidth == 0 || o.m_nHeight == 0)
+            return "--inspect needs a frame with pixels (the size is " + std::to_string(o.m_nWidth) + "x" +
+                   std::to_string(o.m_nHeight) + ")";
+        if (o.m_nInspectX < xLo || o.m_nInspectX > xHi || o.m_nInspectY < yLo || o.m_nInspectY > yHi)
+            return "--inspect " + std::to_string(o.m_nInspectX) + "," + std::to_string(o.m_nInspectY) +
+                   " lies outside the " + std::to_string(o.m_nWidth) + "x" + std::to_string(o.m_nHeight) +
+                   " frame: x goes from " + Span(xLo, xHi) + ", y from " + Span(yLo, yHi);
+        return {};
+    }
     if (o.m_nBench > 0) {
         if (o.m_nFrames > 0)
             return "--bench and --frames cannot be combined";

@@ -21,6 +21,9 @@ struct CRenderOptions : CRenderSettings
     int m_nBench = 0;  // > 0: that many frames timed, nothing written
     int m_nThreads = 0; // > 0: the threads that fill facets; 0: the renderer's choice
     bool m_bVerbose = false; // Qt's own warnings go to stderr
+    bool m_bInspect = false; // print the facts of pixel (m_nInspectX, m_nInspectY)
+    int m_nInspectX = 0;     // logical: origin at the frame's centre, y up
+    int m_nInspectY = 0;
 };
 
 // What the command line accepts besides the panel's ranges (--threads goes up to

@@ -3,6 +3,7 @@
 
 #include "cli/Escape.h"
 #include "cli/FramePattern.h"
+#include "cli/PixelFactsText.h"
 #include "cli/QuietStderr.h"
 #include "cli/RenderOptions.h"
 #include "imageio/DataPaths.h"
@@ -114,7 +115,16 @@ void NoteEmptyFrame(const CRenderOptions& options)
 int RenderOne(CTorusRenderer& renderer, const CRenderOptions& options)
 {
     CPixelSink sink(options.m_nWidth, options.m_nHeight);
+    renderer.SetInspection(options.m_bInspect);
     renderer.RenderFrame(sink);
+    if (options.m_bInspect) {
+        // The parser has checked that the pixel lies inside the frame.
+        SPixelFacts facts;
+        renderer.Inspect(sink, options.m_nInspectX, options.m_nInspectY, facts);
+        std::cout << PixelFactsText(facts) << std::flush;
+        if (options.m_strOutput.empty())
+            return 0;
+    }
     if (sink.Width() == 0 || sink.Height() == 0) {
         NoteEmptyFrame(options);
         return 0;

@@ -42,6 +42,14 @@ public:
         return Row(y) + x;
     }
 
+    // The depth stored for pixel (x, y), or kFar outside the buffer.
+    double Depth(int x, int y) const
+    {
+        if (x < -kHalf || x >= kHalf || y < -kHalf || y >= kHalf)
+            return kFar;
+        return m_cells[static_cast<std::size_t>(y + kHalf) * kSide + static_cast<std::size_t>(x + kHalf)];
+    }
+
     // Records that columns lo..hi (pixel x, inclusive) of scanline y were written.
     void Touch(int y, int lo, int hi)
     {

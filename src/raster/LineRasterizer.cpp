@@ -14,7 +14,7 @@ void CLineRasterizer::LineTo(CPixelSink& sink, double x, double y, const CColor&
 }
 
 // Pixel at (x, y) in colour c moved toward the background by the share e.
-void CLineRasterizer::Plot(CPixelSink& sink, int x, int y, const CColor& c, double e)
+template <class Sink> void CLineRasterizer::Plot(Sink& sink, int x, int y, const CColor& c, double e)
 {
     sink.SetPixel(x, y, (c + e * (m_background - c)).ToColorRef());
 }
@@ -23,8 +23,8 @@ void CLineRasterizer::Plot(CPixelSink& sink, int x, int y, const CColor& c, doub
 // p1's by majorStep while it has not passed p1's. Each step: the colour, the pixel
 // at the minor coordinate with share e of background, the pixel secondMinor(minor)
 // with share 1 - e, then the error step and at most one minor step.
-template <class SecondMinor>
-void CLineRasterizer::Walk(CPixelSink& sink, const CPoint2D& p0, const CPoint2D& p1, bool majorIsY,
+template <class Sink, class SecondMinor>
+void CLineRasterizer::Walk(Sink& sink, const CPoint2D& p0, const CPoint2D& p1, bool majorIsY,
                            double majorStep, double step, double minorStep, SecondMinor secondMinor)
 {
     const double m0 = majorIsY ? p0.y : p0.x;
@@ -51,6 +51,16 @@ void CLineRasterizer::Walk(CPixelSink& sink, const CPoint2D& p0, const CPoint2D&
 }
 
 void CLineRasterizer::LineTo(CPixelSink& sink, const CPoint2D& p)
+{
+    Draw(sink, p);
+}
+
+void CLineRasterizer::LineTo(CTaggedSink& sink, const CPoint2D& p)
+{
+    Draw(sink, p);
+}
+
+template <class Sink> void CLineRasterizer::Draw(Sink& sink, const CPoint2D& p)
 {
     m_endPoint = p;
     CPoint2D p0 = m_startPoint;
@@ -87,9 +97,21 @@ void CLineRasterizer::LineTo(CPixelSink& sink, const CPoint2D& p)
     }
 }
 
-void DrawEdge(CPixelSink& sink, const CScreenPointZ& a, const CScreenPointZ& b)
+namespace {
+template <class Sink> void DrawEdgeInto(Sink& sink, const CScreenPointZ& a, const CScreenPointZ& b)
 {
     CLineRasterizer line;
     line.MoveTo(a.x, static_cast<double>(a.y), a.colour);
-    line.LineTo(sink, b.x, static_cast<double>(b.y), b.colour);
+    line.LineTo(sink, CPoint2D(b.x, static_cast<double>(b.y), b.colour));
+}
+} // namespace
+
+void DrawEdge(CPixelSink& sink, const CScreenPointZ& a, const CScreenPointZ& b)
+{
+    DrawEdgeInto(sink, a, b);
+}
+
+void DrawEdge(CTaggedSink& sink, const CScreenPointZ& a, const CScreenPointZ& b)
+{
+    DrawEdgeInto(sink, a, b);
 }

@@ -133,9 +133,19 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
         }
     }
 
+    m_bRecorded = false;
+    if (m_bInspection) {
+        m_records.Reset(sink.Width(), sink.Height());
+        m_recordedDrawing = Drawing();
+        m_bRecorded = true;
+    }
+
     if (m_nMode == kModeWireframe) {
         sink.ClearRows(0, sink.Height() - 1);
-        DrawLines(sink);
+        if (m_bInspection)
+            DrawTaggedLines(sink);
+        else
+            DrawLines(sink);
         return;
     }
 
@@ -178,10 +188,36 @@ void CTorusRenderer::DrawLines(CPixelSink& sink) const
     }
 }
 
+void CTorusRenderer::DrawTaggedLines(CPixelSink& sink)
+{
+    CTaggedSink tagged(sink, m_records);
+    for (std::size_t k = 0; k < m_drawn.size(); ++k) {
+        const CFillVertex* c = m_drawn[k].corners;
+        tagged.SetTag(static_cast<int>(k));
+        DrawEdge(tagged, c[0].m_position, c[1].m_position);
+        DrawEdge(tagged, c[1].m_position, c[2].m_position);
+        DrawEdge(tagged, c[2].m_position, c[3].m_position);
+        DrawEdge(tagged, c[3].m_position, c[0].m_position);
+    }
+}
+
 template <class Shader> void CTorusRenderer::FillFacets(const SScanClip& clip, SSlot& slot, Shader& shader)
 {
     if (clip.yMin > clip.yMax || clip.xMin > clip.xMax)
         return;
+    if (m_bInspection) {
+        // Each facet's samples are written before the next facet's are taken,
+        // so that the records can name their facet. Where a batch ends changes
+        // no pixel: samples are coloured one by one and written in drawing order.
+        // Each thread writes the records of its own rows only.
+        shader.RecordInto(&m_records);
+        for (std::size_t k = 0; k < m_drawn.size(); ++k) {
+            shader.SetFacet(static_cast<int>(k));
+            slot.fill.Fill(m_drawn[k].corners, CFacet::kCorners, m_depth, clip, shader);
+            shader.Flush();
+        }
+        return;
+    }
     for (const SDrawnFacet& facet : m_drawn)
         slot.fill.Fill(facet.corners, CFacet::kCorners, m_depth, clip, shader);
     shader.Flush();
@@ -212,4 +248,83 @@ void CTorusRenderer::FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& sl
         CLitTextureShader shader(sink, slot.batch, m_texture, eye, *m_pLighting);
         FillFacets(clip, slot, shader);
     }
+}
+
+SPixelFacts::EDrawing CTorusRenderer::Drawing() const
+{
+    if (m_nMode == kModeWireframe)
+        return SPixelFacts::kLines;
+    if (m_nMode == kModeSurface) {
+        if (m_nShading == kShadingGouraud)
+            return SPixelFacts::kGouraud;
+        return m_nShading == kShadingPhong ? SPixelFacts::kPhong : SPixelFacts::kNothing;
+    }
+    if (m_nMode != kModeTexture || !m_texture.HasTexels() || m_texture.m_desc.m_nWidth <= 0 ||
+        m_texture.m_desc.m_nHeight <= 0)
+        return SPixelFacts::kNothing;
+    if (m_nLight == kLightOff)
+        return SPixelFacts::kTexture;
+    return m_nLight == kLightOn && m_nShading == kShadingPhong ? SPixelFacts::kLitTexture : SPixelFacts::kNothing;
+}
+
+void CTorusRenderer::SetInspection(bool on)
+{
+    m_bInspection = on;
+    if (!on) {
+        m_records.Release();
+        m_bRecorded = false;
+    }
+}
+
+bool CTorusRenderer::Inspect(const CPixelSink& frame, int x, int y, SPixelFacts& facts) const
+{
+    const long long col = static_cast<long long>(x) + frame.Width() / 2;
+    const long long row = static_cast<long long>(frame.Height() / 2) - y;
+    if (col < 0 || col >= frame.Width() || row < 0 || row >= frame.Height())
+        return false;
+    facts = SPixelFacts();
+    facts.x = x;
+    facts.y = y;
+    facts.colour = frame.Pixel(x, y);
+    if (!m_bRecorded || m_records.Width() != frame.Width() || m_records.Height() != frame.Height())
+        return true;
+
+    facts.recorded = true;
+    facts.drawing = m_recordedDrawing;
+    const std::size_t at = m_records.Index(x, y);
+    const int tag = m_records.m_tag[at];
+    if (tag < 0 || static_cast<std::size_t>(tag) >= m_drawn.size())
+        return true; // nothing was drawn here
+    const SDrawnFacet& facet = m_drawn[static_cast<std::size_t>(tag)];
+    facts.drawn = true;
+    facts.i = facet.i;
+    facts.j = facet.j;
+    if (facts.drawing == SPixelFacts::kLines)
+        return true; // lines are drawn without depth and carry no attributes
+
+    // The depth buffer still holds this frame's depths: only the next filled
+    // frame clears it. Filled pixels always lie inside it.
+    facts.hasDepth = true;
+    facts.depth = m_depth.Depth(x, y);
+    const CVec3 attribute(m_records.m_attribute[0][at], m_records.m_attribute[1][at],
+                          m_records.m_attribute[2][at]);
+    if (facts.drawing == SPixelFacts::kPhong || facts.drawing == SPixelFacts::kLitTexture) {
+        // Only its direction is lit: shown at length 1, it reads at a glance.
+        facts.hasNormal = true;
+        const double length = attribute.Length();
+        facts.normal = length > 0.0 ? CVec3(attribute.x / length, attribute.y / length, attribute.z / length)
+                                    : attribute;
+    }
+    if (facts.drawing == SPixelFacts::kGouraud) {
+        facts.hasColour = true;
+        facts.interpolated = CColor(attribute.x, attribute.y, attribute.z);
+        for (int c = 0; c < CFacet::kCorners; ++c)
+            facts.corners[c] = facet.corners[c].m_position.colour.ToColorRef();
+    }
+    if (facts.drawing == SPixelFacts::kTexture || facts.drawing == SPixelFacts::kLitTexture) {
+        facts.hasTexel = true;
+        facts.u = m_records.m_texelU[at];
+        facts.v = m_records.m_texelV[at];
+    }
+    return true;
 }

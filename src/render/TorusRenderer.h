@@ -4,10 +4,12 @@
 #include "lighting/LightingModel.h"
 #include "raster/DepthBuffer.h"
 #include "raster/Edge.h"
+#include "raster/PixelRecords.h"
 #include "raster/PixelSink.h"
 #include "raster/PolygonFill.h"
 #include "raster/Texture.h"
 #include "render/BandWorkers.h"
+#include "render/PixelFacts.h"
 #include "scene/Camera.h"
 #include "scene/Facet.h"
 #include "scene/RenderSettings.h"
@@ -58,6 +60,17 @@ public:
     // The facets that faced the eye in the last frame, and so were drawn.
     int FacetsDrawn() const { return static_cast<int>(m_drawn.size()); }
 
+    // Inspection: while on, every frame also records what wrote each of its
+    // pixels, for Inspect. The records' memory is taken only while it is on,
+    // and the frames' pixels are the same either way.
+    void SetInspection(bool on);
+    bool Inspection() const { return m_bInspection; }
+
+    // The facts of logical pixel (x, y) of frame, the sink the last frame was
+    // drawn into. False outside the frame. Without records of that frame (drawn
+    // with inspection off, or another size) only the position and colour are told.
+    bool Inspect(const CPixelSink& frame, int x, int y, SPixelFacts& facts) const;
+
     int m_nSurfaceSteps = 18;
     int m_nSectionSteps = 18;
     double m_dRingRadius = 200.0;
@@ -96,6 +109,8 @@ private:
     void BuildFacets();
     void RenderPass(CPixelSink& sink);
     void DrawLines(CPixelSink& sink) const;
+    void DrawTaggedLines(CPixelSink& sink);
+    SPixelFacts::EDrawing Drawing() const;
     void FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot);
     template <class Shader> void FillFacets(const SScanClip& clip, SSlot& slot, Shader& shader);
 
@@ -108,5 +123,8 @@ private:
     int m_nThreads = 1;
     std::unique_ptr<CBandWorkers> m_pWorkers;
     std::vector<SSlot> m_slots; // one for each thread
-
+    bool m_bInspection = false;
+    CPixelRecords m_records;  // the last frame's, while inspection is on
+    bool m_bRecorded = false; // m_records and m_recordedDrawing describe the last frame
+    SPixelFacts::EDrawing m_recordedDrawing = SPixelFacts::kNothing;
 };

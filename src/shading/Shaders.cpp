@@ -93,3 +93,30 @@ void CLitTextureShader::Shade()
     k.b = m_batch.m_kb.data();
     ShadeTextured(SamplesOf(m_batch), k, m_batch.Size(), m_eye, m_lights, m_batch.m_colours.data());
 }
+
+void CGouraudShader::Record(std::size_t i, std::size_t at)
+{
+    CSpanShader::Record(i, at);
+    // Written at the end of its span, while the span's ends are still at hand.
+    const CColor c = InterpolateColor(m_batch.m_t[i], m_xL, m_xR, m_left, m_right);
+    RecordAttributes(at, c.r, c.g, c.b);
+}
+
+void CTextureShader::Record(std::size_t i, std::size_t at)
+{
+    CSpanShader::Record(i, at);
+    m_texels.Address(m_batch.m_u[i], m_batch.m_v[i], m_pRecords->m_texelU[at], m_pRecords->m_texelV[at]);
+}
+
+void CPhongShader::Record(std::size_t i, std::size_t at)
+{
+    CSpanShader::Record(i, at);
+    RecordAttributes(at, m_batch.m_nx[i], m_batch.m_ny[i], m_batch.m_nz[i]);
+}
+
+void CLitTextureShader::Record(std::size_t i, std::size_t at)
+{
+    CSpanShader::Record(i, at);
+    RecordAttributes(at, m_batch.m_nx[i], m_batch.m_ny[i], m_batch.m_nz[i]);
+    m_texels.Address(m_batch.m_u[i], m_batch.m_v[i], m_pRecords->m_texelU[at], m_pRecords->m_texelV[at]);
+}

@@ -2,6 +2,7 @@
 
 #include "lighting/LightingModel.h"
 #include "raster/Edge.h"
+#include "raster/PixelRecords.h"
 #include "raster/PixelSink.h"
 #include "raster/Texture.h"
 #include "shading/Interpolation.h"
@@ -20,6 +21,11 @@
 //
 // Derived supplies Interpolate(first, count) for the samples of a span and, when
 // kLit, Shade() for the whole batch; both leave their colours in m_colours.
+//
+// With records to write (RecordInto), every pixel written is also noted with the
+// facet being filled and what the pixel was shaded from (Derived's Record). The
+// samples of a lit batch must then all belong to that facet: the caller flushes
+// after each facet.
 template <class Derived, bool kLit> class CSpanShader
 {
 public:
@@ -57,6 +63,11 @@ public:
         }
         m_spanStart = m_batch.Size();
     }
+    // Notes what each pixel written from now on comes from; null stops it.
+    void RecordInto(CPixelRecords* records) { m_pRecords = records; }
+    // The facet whose samples are being collected, for the records.
+    void SetFacet(int facet) { m_nFacet = facet; }
+
     // Colours and writes every sample collected so far.
     void Flush()
     {
@@ -70,13 +81,30 @@ public:
 protected:
     CSpanShader(CPixelSink& sink, CSampleBatch& batch) : m_sink(sink), m_batch(batch) { m_batch.Clear(); }
 
+    // Notes the facet of sample i at plane index at; shaders add their attributes.
+    void Record(std::size_t, std::size_t at) { m_pRecords->m_tag[at] = m_nFacet; }
+    void RecordAttributes(std::size_t at, double a0, double a1, double a2)
+    {
+        m_pRecords->m_attribute[0][at] = static_cast<float>(a0);
+        m_pRecords->m_attribute[1][at] = static_cast<float>(a1);
+        m_pRecords->m_attribute[2][at] = static_cast<float>(a2);
+    }
+
     CPixelSink& m_sink;
     CSampleBatch& m_batch;
     double m_xL = 0.0, m_xR = 0.0;
+    CPixelRecords* m_pRecords = nullptr;
+    int m_nFacet = CPixelRecords::kNone;
 
 private:
     void Write()
     {
+        if (m_pRecords)
+            for (std::size_t i = 0; i < m_batch.Size(); ++i) {
+                // A lit batch spans scanlines; an unlit one is the current span.
+                const int y = kLit ? static_cast<int>(m_batch.m_yd[i]) : m_nRowY;
+                static_cast<Derived*>(this)->Record(i, m_pRecords->Index(m_batch.m_px[i], y));
+            }
         for (std::size_t i = 0; i < m_batch.Size(); ++i)
             *m_batch.m_dest[i] = m_batch.m_colours[i] | CPixelSink::kOpaque;
         m_batch.Clear();
@@ -97,11 +125,12 @@ public:
         assert(texture.HasTexels() && texture.m_desc.m_nWidth > 0 && texture.m_desc.m_nHeight > 0);
     }
 
-    const std::uint8_t* Texel(double cu, double cv) const
+    // The column and row of the texel read for (cu, cv).
+    void Address(double cu, double cv, int& u, int& v) const
     {
         const CTextureDesc& desc = m_texture.m_desc;
-        int u = static_cast<int>(cu + 0.5);
-        int v = static_cast<int>(cv + 0.5);
+        u = static_cast<int>(cu + 0.5);
+        v = static_cast<int>(cv + 0.5);
         if (u >= desc.m_nWidth)
             u = desc.m_nWidth - 1;
         if (v >= desc.m_nHeight)
@@ -111,8 +140,14 @@ public:
             u = 0;
         if (v < 0)
             v = 0;
-        const std::size_t index =
-            4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(desc.m_nWidth) + static_cast<std::size_t>(u));
+    }
+
+    const std::uint8_t* Texel(double cu, double cv) const
+    {
+        int u = 0, v = 0;
+        Address(cu, cv, u, v);
+        const std::size_t index = 4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(m_texture.m_desc.m_nWidth) +
+                                       static_cast<std::size_t>(u));
         assert(index + 3 < m_texture.m_texels.size());
         return m_texture.m_texels.data() + index;
     }
@@ -147,6 +182,8 @@ public:
                                    s.m_pStart->m_position.colour, s.m_pEnd->m_position.colour);
     }
     void Interpolate(std::size_t first, std::size_t count);
+    // The facet and the colour interpolated before it became bytes.
+    void Record(std::size_t i, std::size_t at);
 
 private:
     CColor m_left, m_right;
@@ -167,6 +204,8 @@ public:
         m_right = EdgeTexCoord(s, y);
     }
     void Interpolate(std::size_t first, std::size_t count);
+    // The facet and the texel read.
+    void Record(std::size_t i, std::size_t at);
 
 private:
     CTexelLookup m_texels;
@@ -190,6 +229,8 @@ public:
     }
     void Interpolate(std::size_t first, std::size_t count);
     void Shade();
+    // The facet and the interpolated normal.
+    void Record(std::size_t i, std::size_t at);
 
 private:
     const CPoint3D m_eye;
@@ -218,6 +259,8 @@ public:
     }
     void Interpolate(std::size_t first, std::size_t count);
     void Shade();
+    // The facet, the interpolated normal and the texel read.
+    void Record(std::size_t i, std::size_t at);
 
 private:
     CTexelLookup m_texels;

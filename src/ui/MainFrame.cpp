@@ -2,6 +2,7 @@
 
 #include "ui/KeyLocks.h"
 #include "ui/LeftPortion.h"
+#include "ui/Magnifier.h"
 #include "ui/OrboView.h"
 #include "ui/Resources.h"
 
@@ -94,6 +95,17 @@ void CMainFrame::CreateActions()
     m_pCopyPictureAction->setStatusTip(QStringLiteral("将当前画面复制到剪贴板"));
     connect(m_pCopyPictureAction, &QAction::triggered, this, [this] { m_pView->OnCopyPicture(); });
 
+    m_pInspectAction = new QAction(QStringLiteral("像素检查"), this);
+    m_pInspectAction->setCheckable(true);
+    m_pInspectAction->setStatusTip(
+        QStringLiteral("显示光标下像素的坐标、颜色、深度和来源；不选时按住 Shift 也可查看"));
+    connect(m_pInspectAction, &QAction::toggled, this, [this](bool on) { m_pView->SetInspectCommand(on); });
+
+    m_pMagnifierAction = new QAction(QStringLiteral("放大镜"), this);
+    m_pMagnifierAction->setCheckable(true);
+    m_pMagnifierAction->setStatusTip(QStringLiteral("在小窗口中放大光标周围的像素；滚动鼠标滚轮改变倍数"));
+    connect(m_pMagnifierAction, &QAction::toggled, this, &CMainFrame::ShowMagnifier);
+
     // Accelerators without a menu item: they belong to the window itself.
     auto* nextPane = new QAction(this);
     nextPane->setShortcut(QKeySequence(Qt::Key_F6));
@@ -115,6 +127,9 @@ void CMainFrame::CreateMenus()
 
     QMenu* draw = menuBar()->addMenu(QStringLiteral("绘图(&D)"));
     draw->addAction(m_pAnimationAction);
+    draw->addSeparator();
+    draw->addAction(m_pInspectAction);
+    draw->addAction(m_pMagnifierAction);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->addAction(m_pAboutAction);
@@ -139,6 +154,11 @@ void CMainFrame::CreateStatusBar()
     // The idle message is an ordinary pane: prompts of menu items and toolbar
     // buttons cover it while they show.
     statusBar()->addWidget(new QLabel(QStringLiteral("就绪")), 1);
+    // The inspector's facts for the pixel under the cursor, while it shows.
+    m_pInspectPane = new QLabel;
+    m_pInspectPane->setTextFormat(Qt::PlainText);
+    m_pInspectPane->hide();
+    statusBar()->addWidget(m_pInspectPane);
     // Render time of the last frame and the rate reached, wide enough for any
     // value not to make the panes beside it jump.
     m_pFrameTimePane = new QLabel;
@@ -182,6 +202,10 @@ void CMainFrame::CreateClient(COrboDoc& doc)
     m_pSplitter->setStretchFactor(1, 1);
     m_pSplitter->setSizes({kPanelWidth, kViewWidth});
     setCentralWidget(m_pSplitter);
+    connect(m_pView, &COrboView::InspectionChanged, this, [this](const QString& facts) {
+        m_pInspectPane->setText(facts);
+        m_pInspectPane->setVisible(!facts.isEmpty());
+    });
 
     m_pFrameTimeTimer = new QTimer(this);
     connect(m_pFrameTimeTimer, &QTimer::timeout, this, &CMainFrame::UpdateFrameTime);
@@ -198,6 +222,26 @@ void CMainFrame::OnAnimation()
 {
     m_bPlay = m_bPlay ? 0 : 1;
     UpdateAnimationCommand();
+}
+
+// The tool window is made on first use and kept: it opens again where the user
+// left it, at the zoom chosen. Closing it clears the command's check mark.
+void CMainFrame::ShowMagnifier(bool show)
+{
+    if (!m_pMagnifier) {
+        if (!show)
+            return;
+        m_pMagnifier = new CMagnifier(*m_pView, this);
+        m_pMagnifier->installEventFilter(this);
+    }
+    m_pMagnifier->setVisible(show);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_pMagnifier && event->type() == QEvent::Close)
+        m_pMagnifierAction->setChecked(false);
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::OnNextPane()

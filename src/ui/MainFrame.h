@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class CLeftPortion;
+class CMagnifier;
 class COrboDoc;
 class COrboView;
 class QAction;
@@ -44,6 +45,15 @@ public:
     QAction* SavePictureAction() const { return m_pSavePictureAction; }
     QAction* CopyPictureAction() const { return m_pCopyPictureAction; }
     QLabel* FrameTimePane() const { return m_pFrameTimePane; }
+    QAction* InspectAction() const { return m_pInspectAction; }
+    QAction* MagnifierAction() const { return m_pMagnifierAction; }
+    // The pixel inspector's pane, shown while the inspector has something to say.
+    QLabel* InspectPane() const { return m_pInspectPane; }
+    // The magnifier window, once the command has opened it.
+    CMagnifier* Magnifier() const { return m_pMagnifier; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateActions();
@@ -55,6 +65,7 @@ private:
     void UpdateKeyIndicators();
     void UpdateFrameTime();
     void FocusPane(int step);
+    void ShowMagnifier(bool show);
 
     int m_bPlay = 1; // 1 playing, 0 stopped; the animation runs from the start
     QToolBar* m_pToolBar = nullptr;
@@ -67,6 +78,10 @@ private:
     QAction* m_pSavePictureAction = nullptr;
     QAction* m_pCopyPictureAction = nullptr;
     QLabel* m_pFrameTimePane = nullptr;
+    QAction* m_pInspectAction = nullptr;
+    QAction* m_pMagnifierAction = nullptr;
+    QLabel* m_pInspectPane = nullptr;
+    CMagnifier* m_pMagnifier = nullptr;
     QLabel* m_pCapsIndicator = nullptr;
     QLabel* m_pNumIndicator = nullptr;
     QLabel* m_pScrollIndicator = nullptr;

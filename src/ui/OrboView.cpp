@@ -4,6 +4,7 @@
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
+#include "ui/InspectorText.h"
 #include "ui/OrboDoc.h"
 
 #include <QClipboard>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimerEvent>
+#include <QToolTip>
 
 #include <cmath>
 #include <vector>
@@ -70,6 +72,8 @@ COrboView::COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget*
     // that the torus can be grabbed and turned.
     setFocusPolicy(Qt::ClickFocus);
     setCursor(Qt::OpenHandCursor);
+    // The inspector follows the mouse without a button held.
+    setMouseTracking(true);
     m_renderer.m_strTexturePath = DefaultTexturePath();
 }
 
@@ -95,6 +99,75 @@ void COrboView::paintEvent(QPaintEvent*)
     m_frameClock.FrameDrawn(start, CFrameClock::Clock::now());
     QPainter painter(this);
     painter.drawImage(0, 0, FrameImage(m_frame));
+    painter.end();
+    emit FramePainted();
+    // The pixel under a still cursor changes with the animation.
+    UpdateInspection();
+}
+
+void COrboView::SetInspectCommand(bool on)
+{
+    m_bInspectCommand = on;
+    UpdateInspection();
+}
+
+void COrboView::UpdateInspection()
+{
+    const bool active = InspectionActive();
+    if (active != m_renderer.Inspection()) {
+        // The records are drawn with the frame: the next one brings them. Off,
+        // their memory is given back and frames cost what they did.
+        m_renderer.SetInspection(active);
+        if (active)
+            update();
+    }
+    QStringList facts;
+    SPixelFacts pixel;
+    if (active && m_bMouseInside &&
+        m_renderer.Inspect(m_frame, m_cursor.x() - m_frame.Width() / 2, m_frame.Height() / 2 - m_cursor.y(), pixel))
+        facts = InspectorLines(pixel);
+    if (facts == m_inspected)
+        return;
+    m_inspected = facts;
+    emit InspectionChanged(facts.join(QStringLiteral("  ")));
+    if (facts.isEmpty())
+        QToolTip::hideText();
+    else // beside the cursor, not under it: the pixel stays in sight
+        QToolTip::showText(mapToGlobal(m_cursor + QPoint(16, 16)), facts.join(QLatin1Char('\n')), this);
+}
+
+void COrboView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Shift) {
+        m_bShiftHeld = true;
+        UpdateInspection();
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void COrboView::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Shift) {
+        m_bShiftHeld = false;
+        UpdateInspection();
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void COrboView::enterEvent(QEnterEvent* event)
+{
+    m_bMouseInside = true;
+    m_cursor = event->position().toPoint();
+    m_bShiftHeld = (event->modifiers() & Qt::ShiftModifier) != 0;
+    UpdateInspection();
+    QWidget::enterEvent(event);
+}
+
+void COrboView::leaveEvent(QEvent* event)
+{
+    m_bMouseInside = false;
+    UpdateInspection();
+    QWidget::leaveEvent(event);
 }
 
 void COrboView::timerEvent(QTimerEvent* event)
@@ -107,6 +180,15 @@ void COrboView::timerEvent(QTimerEvent* event)
 
 void COrboView::OnTimer()
 {
+    // Shift is seen even while another pane has the keyboard.
+    if (m_bMouseInside) {
+        const bool shift = (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) != 0;
+        if (shift != m_bShiftHeld) {
+            m_bShiftHeld = shift;
+            UpdateInspection();
+        }
+    }
+
     if (IsPlaying()) {
         m_renderer.m_angleX = NextAnimationAngle(m_renderer.m_angleX);
 
@@ -146,6 +228,10 @@ void COrboView::mousePressEvent(QMouseEvent* event)
 
 void COrboView::mouseMoveEvent(QMouseEvent* event)
 {
+    m_bMouseInside = rect().contains(event->position().toPoint());
+    m_cursor = event->position().toPoint();
+    m_bShiftHeld = (event->modifiers() & Qt::ShiftModifier) != 0;
+    UpdateInspection();
     if (!m_bDragging || !(event->buttons() & Qt::LeftButton)) {
         QWidget::mouseMoveEvent(event);
         return;

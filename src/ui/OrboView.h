@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -20,7 +21,9 @@ class COrboDoc;
 // the torus and takes over the document's settings while the animation plays,
 // and follows the light switch and the chosen texture whether it plays or not.
 // Dragging with the left button turns the torus; the current frame can be saved
-// as a PNG file or copied to the clipboard.
+// as a PNG file or copied to the clipboard. While Shift is held over the view,
+// or while the inspector command is on, the facts of the pixel under the
+// cursor are shown in a tooltip and announced for the status bar.
 class COrboView : public QWidget
 {
     Q_OBJECT
@@ -70,6 +73,16 @@ public:
     // The "复制图片" command: puts the current frame on the clipboard.
     void OnCopyPicture();
 
+    // The image of the last frame painted: what the magnifier shows.
+    const CPixelSink& Frame() const { return m_frame; }
+
+    // The "像素检查" command: the inspector stays on without Shift.
+    void SetInspectCommand(bool on);
+    // The inspector shows now: by the command or by Shift held over the view.
+    bool InspectionActive() const { return m_bInspectCommand || (m_bShiftHeld && m_bMouseInside); }
+    // The facts shown for the pixel under the cursor; empty while the inspector is off.
+    const QStringList& InspectedFacts() const { return m_inspected; }
+
     // Render time and frame rate of the frames painted lately.
     const CFrameClock& FrameClock() const { return m_frameClock; }
 
@@ -79,8 +92,18 @@ public:
     static constexpr int kTimerPeriodMs = 50;
     static constexpr double kDegreesPerPixel = 0.5;
 
+signals:
+    // A frame has been painted into Frame().
+    void FramePainted();
+    // The inspector's facts changed: one line, empty when there is nothing to show.
+    void InspectionChanged(const QString& facts);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -88,6 +111,8 @@ protected:
 
 private:
     void LoadTexture();
+    // Records while the inspector shows, and shows the facts at the cursor.
+    void UpdateInspection();
 
     bool IsPlaying() const { return m_readPlayFlag && m_readPlayFlag(); }
 
@@ -102,4 +127,9 @@ private:
     bool m_bDragging = false;
     QPoint m_dragFrom; // where the mouse was at the last step of the drag
     QString m_strSaveFolder; // where the last picture was saved
+    bool m_bInspectCommand = false;
+    bool m_bShiftHeld = false;
+    bool m_bMouseInside = false;
+    QPoint m_cursor; // the mouse in the view, device pixels
+    QStringList m_inspected;
 };

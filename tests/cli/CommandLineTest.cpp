@@ -115,6 +115,16 @@ TEST(CommandLineTest, BadInputIsRefusedWithAMessageNamingTheOption)
         {{"--bench", "5", "--frames", "5"}, "cannot be combined"},
         {{"-o", "a.png", "b.png"}, "unexpected argument 'b.png'"},
         {{"--help=yes"}, "--help takes no value"},
+        {{"--inspect", "10"}, "--inspect must be X,Y"},
+        {{"--inspect", "1,2,3"}, "--inspect must be X,Y"},
+        {{"--inspect", "1.5,2"}, "--inspect must be X,Y"},
+        {{"--inspect", ""}, "--inspect must be X,Y"},
+        {{"--inspect", "260,0"}, "x goes from -260 to 259, y from -299 to 300"},
+        {{"--inspect", "0,-300"}, "lies outside the 520x600 frame"},
+        {{"--inspect", "0,0", "--size", "0x10"}, "needs a frame with pixels"},
+        {{"--inspect", "0,0", "--bench", "2"}, "cannot be combined with --bench"},
+        {{"--inspect", "0,0", "--frames", "2", "-o", "f%d.png"}, "cannot be combined with --frames"},
+        {{"--inspect", "0,0", "-o", "-"}, "--inspect prints to the standard output"},
     };
     for (const BadCase& c : cases) {
         std::string line;
@@ -126,6 +136,31 @@ TEST(CommandLineTest, BadInputIsRefusedWithAMessageNamingTheOption)
         EXPECT_NE(r.m_strError.find(c.mentions), std::string::npos) << r.m_strError;
         EXPECT_EQ(r.m_strError.find('\n'), std::string::npos) << r.m_strError;
     }
+}
+
+// --inspect needs no -o; the frame's corners are inside, whatever its size.
+TEST(CommandLineTest, InspectTakesAPixelOfTheFrame)
+{
+    const struct
+    {
+        Args args;
+        int x, y;
+        std::string output;
+    } cases[] = {
+        {{"--inspect", "-260,300"}, -260, 300, ""},
+        {{"--inspect=259,-299", "-o", "a.png"}, 259, -299, "a.png"},
+        {{"--size", "1x1", "--inspect", "+0,-0"}, 0, 0, ""},
+        {{"--size", "3x2", "--inspect", "1,0"}, 1, 0, ""},
+    };
+    for (const auto& c : cases) {
+        const CParseResult r = ParseCommandLine(c.args);
+        ASSERT_EQ(r.m_status, CParseResult::kRun) << r.m_strError;
+        EXPECT_TRUE(r.m_options.m_bInspect);
+        EXPECT_EQ(r.m_options.m_nInspectX, c.x);
+        EXPECT_EQ(r.m_options.m_nInspectY, c.y);
+        EXPECT_EQ(r.m_options.m_strOutput, c.output);
+    }
+    EXPECT_FALSE(ParseCommandLine({"-o", "a.png"}).m_options.m_bInspect);
 }
 
 // A value is echoed with its control characters escaped, so the message stays

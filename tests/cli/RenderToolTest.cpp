@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -113,6 +114,54 @@ TEST_F(RenderToolTest, TextureModeReadsTheDefaultTextureFromTheWorkingFolder)
     const ToolRun run = RenderTool({"--mode", "texture", "-o", Path("t.png")}, ORBO_SOURCE_DIR);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(QImage(Path("t.png")).size(), QSize(520, 600));
+}
+
+// Pixel 20,10 lies on facet (0, 4), which spans the outer equator in front of
+// the eye; the frame's corner is empty. The keys printed follow the drawing.
+TEST_F(RenderToolTest, InspectPrintsThePixelsFacts)
+{
+    const struct
+    {
+        QStringList args;
+        QStringList lines;
+        QStringList absent;
+    } cases[] = {
+        {{"--inspect", "-250,290"},
+         {"x=-250", "y=290", "colour=0,0,0", "drawing=lines", "depth=none", "facet=none"},
+         {"normal=", "texel="}},
+        {{"--mode", "surface", "--shading", "phong", "--inspect", "20,10"},
+         {"x=20", "y=10", "drawing=phong", "facet=0,4", "depth=304.348968", "normal=0.0"},
+         {"texel=", "corner-colours="}},
+        {{"--mode", "surface", "--inspect", "20,10"},
+         {"drawing=gouraud", "facet=0,4", "colour-interpolated=0.9", "corner-colours="},
+         {"normal="}},
+        {{"--mode", "surface", "--inspect", "-250,290"}, {"depth=background", "facet=none"}, {"normal="}},
+        {{"--mode", "texture", "--light", "off", "--inspect", "20,10"},
+         {"drawing=texture", "facet=0,4", "texel=9,74"},
+         {"normal="}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const ToolRun run = RenderTool(c.args, ORBO_SOURCE_DIR);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+        const QStringList printed = run.out.split('\n', Qt::SkipEmptyParts);
+        for (const QString& line : printed)
+            EXPECT_TRUE(line.contains('=')) << line.toStdString();
+        for (const QString& expected : c.lines)
+            EXPECT_TRUE(printed.filter(QRegularExpression("^" + QRegularExpression::escape(expected))).size() == 1)
+                << expected.toStdString() << " in\n" << run.out.toStdString();
+        for (const QString& key : c.absent)
+            EXPECT_FALSE(run.out.contains(key)) << key.toStdString();
+    }
+    EXPECT_TRUE(Empty()) << "no image without -o";
+
+    // With -o the frame is written too, and the colour printed is its pixel's.
+    const ToolRun run = RenderTool({"--mode", "surface", "--inspect", "20,10", "-o", Path("i.png")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QColor pixel = QImage(Path("i.png")).pixelColor(260 + 20, 300 - 10);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("colour=%1,%2,%3\n").arg(pixel.red()).arg(pixel.green()).arg(pixel.blue())))
+        << run.out.toStdString();
 }
 
 TEST_F(RenderToolTest, FramesAreNumberedFromZeroAndTurn)

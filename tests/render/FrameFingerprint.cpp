@@ -189,7 +189,7 @@ std::vector<SFrameCase> FingerprintCases()
     return cases;
 }
 
-std::string RenderDigest(const SFrameCase& frame, const std::string& sourceDir, int threads)
+std::string RenderDigest(const SFrameCase& frame, const std::string& sourceDir, int threads, bool inspect)
 {
     CRenderSettings settings;
     settings.m_nMode = frame.mode;
@@ -217,6 +217,7 @@ std::string RenderDigest(const SFrameCase& frame, const std::string& sourceDir, 
             return std::string();
         renderer.m_texture = defaultTexture;
     }
+    renderer.SetInspection(inspect);
     CPixelSink sink(frame.width, frame.height);
     renderer.RenderFrame(sink);
 

@@ -26,5 +26,7 @@ std::vector<SFrameCase> FingerprintCases();
 
 // Renders the case with the given number of threads (0: the renderer's own
 // choice) and returns the hex SHA-256 of its RGB bytes; an empty string when the
-// default texture cannot be read from sourceDir.
-std::string RenderDigest(const SFrameCase& frame, const std::string& sourceDir, int threads = 0);
+// default texture cannot be read from sourceDir. With inspect the frame is drawn
+// with the pixel inspector's records on.
+std::string RenderDigest(const SFrameCase& frame, const std::string& sourceDir, int threads = 0,
+                         bool inspect = false);

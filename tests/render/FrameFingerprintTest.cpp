@@ -53,6 +53,19 @@ TEST(FrameFingerprint, EveryThreadCountDrawsTheSameFrames)
                 << frames[k].ToLine() << " threads=" << threads;
 }
 
+// The pixel inspector's records are written beside the frame and change none
+// of its pixels: every fifth frame of the table, drawn with them.
+TEST(FrameFingerprint, FramesWithInspectionOnAreUnchanged)
+{
+    const std::vector<SFrameCase> frames = Table();
+    ASSERT_GE(frames.size(), 300u);
+    for (std::size_t k = 0; k < frames.size(); k += 5) {
+        const int threads = kThreadCounts[(k / 5) % std::size(kThreadCounts)];
+        EXPECT_EQ(RenderDigest(frames[k], ORBO_SOURCE_DIR, threads, true), frames[k].digest)
+            << frames[k].ToLine() << " threads=" << threads << " inspection on";
+    }
+}
+
 // The table round-trips: what the generator writes, the test reads back to the
 // same settings (angles to the last bit).
 TEST(FrameFingerprint, TableLinesReadBackExactly)

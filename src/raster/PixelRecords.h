@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
+// What produced each pixel of a frame, kept for the pixel inspector: the tag of
+// the facet that last wrote the pixel, up to three attributes it was shaded
+// from and a texel address. Planes of w x h values in the pixel sink's device
+// order (rows from the top), addressed in the same logical coordinates (origin
+// at the centre, y up). Only frames drawn with inspection on fill them.
+class CPixelRecords
+{
+public:
+    static constexpr int kNone = -1;
+
+    // Makes the planes width x height with nothing recorded, keeping their storage.
+    void Reset(int width, int height)
+    {
+        m_nWidth = width > 0 ? width : 0;
+        m_nHeight = height > 0 ? height : 0;
+        const std::size_t count = static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight);
+        m_tag.assign(count, kNone);
+        for (std::vector<float>& plane : m_attribute)
+            plane.assign(count, 0.0f);
+        m_texelU.assign(count, kNone);
+        m_texelV.assign(count, kNone);
+    }
+
+    // Gives the memory back; nothing is recorded until the next Reset.
+    void Release()
+    {
+        m_nWidth = m_nHeight = 0;
+        std::vector<int>().swap(m_tag);
+        for (std::vector<float>& plane : m_attribute)
+            std::vector<float>().swap(plane);
+        std::vector<int>().swap(m_texelU);
+        std::vector<int>().swap(m_texelV);
+    }
+
+    int Width() const { return m_nWidth; }
+    int Height() const { return m_nHeight; }
+
+    bool Contains(int x, int y) const
+    {
+        const long long col = static_cast<long long>(x) + m_nWidth / 2;
+        const long long row = static_cast<long long>(m_nHeight / 2) - y;
+        return col >= 0 && col < m_nWidth && row >= 0 && row < m_nHeight;
+    }
+
+    // The plane index of logical pixel (x, y), which must lie inside.
+    std::size_t Index(int x, int y) const
+    {
+        assert(Contains(x, y));
+        return static_cast<std::size_t>(m_nHeight / 2 - y) * static_cast<std::size_t>(m_nWidth) +
+               static_cast<std::size_t>(x + m_nWidth / 2);
+    }
+
+    std::vector<int> m_tag;                  // what last wrote the pixel, or kNone
+    std::vector<float> m_attribute[3];       // the attributes it was shaded from
+    std::vector<int> m_texelU, m_texelV;     // its texel, or kNone
+
+private:
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+};

@@ -1,0 +1,126 @@
+#include "ui/Magnifier.h"
+
+#include "raster/PixelSink.h"
+#include "ui/OrboView.h"
+
+#include <QCursor>
+#include <QPainter>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+// The cursor is looked at this often: smooth to the eye, idle otherwise.
+constexpr int kCursorPollMs = 30;
+constexpr QRgb kOutside = 0xFF303030;
+// Mid grey, half see-through: the grid shows on black and on white alike.
+constexpr QColor kGrid(128, 128, 128, 120);
+
+} // namespace
+
+CMagnifier::CMagnifier(COrboView& view, QWidget* parent) : QWidget(parent, Qt::Tool), m_view(view)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(kMaxZoom * 5, kMaxZoom * 5);
+    resize(sizeHint());
+    UpdateTitle();
+    connect(&m_view, &COrboView::FramePainted, this, qOverload<>(&QWidget::update));
+    m_pCursorTimer = new QTimer(this);
+    connect(m_pCursorTimer, &QTimer::timeout, this, &CMagnifier::FollowCursor);
+    m_pCursorTimer->start(kCursorPollMs);
+}
+
+void CMagnifier::SetZoom(int zoom)
+{
+    zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+    if (zoom == m_nZoom)
+        return;
+    m_nZoom = zoom;
+    UpdateTitle();
+    update();
+}
+
+void CMagnifier::ShowAround(QPoint centre)
+{
+    m_pCursorTimer->stop();
+    m_centre = centre;
+    update();
+}
+
+void CMagnifier::FollowCursor()
+{
+    if (!isVisible())
+        return;
+    const QPoint at = m_view.mapFromGlobal(QCursor::pos());
+    if (at == m_centre)
+        return;
+    m_centre = at;
+    update();
+}
+
+void CMagnifier::UpdateTitle()
+{
+    setWindowTitle(QStringLiteral("放大镜 %1×").arg(m_nZoom));
+}
+
+QPoint CMagnifier::CentreSquare(int zoom, QSize size)
+{
+    return QPoint((size.width() - zoom) / 2, (size.height() - zoom) / 2);
+}
+
+QImage CMagnifier::Magnified(const CPixelSink& frame, QPoint centre, int zoom, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    const QPoint square = CentreSquare(zoom, size);
+    for (int py = 0; py < size.height(); ++py) {
+        // Floor division: squares left of and above the centre have negative offsets.
+        const int dy = py - square.y();
+        const int row = centre.y() + (dy >= 0 ? dy / zoom : -((-dy + zoom - 1) / zoom));
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(py));
+        for (int px = 0; px < size.width(); ++px) {
+            const int dx = px - square.x();
+            const int col = centre.x() + (dx >= 0 ? dx / zoom : -((-dx + zoom - 1) / zoom));
+            if (col < 0 || col >= frame.Width() || row < 0 || row >= frame.Height()) {
+                line[px] = kOutside;
+                continue;
+            }
+            const std::uint32_t c = frame.DevicePixel(col, row);
+            line[px] = qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+        }
+    }
+    return image;
+}
+
+void CMagnifier::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, Magnified(m_view.Frame(), m_centre, m_nZoom, size()));
+
+    // The grid: a thin line on the first column and row of every square.
+    const QPoint square = CentreSquare(m_nZoom, size());
+    painter.setPen(QPen(kGrid, 0));
+    for (int x = square.x() % m_nZoom; x < width(); x += m_nZoom)
+        painter.drawLine(x, 0, x, height() - 1);
+    for (int y = square.y() % m_nZoom; y < height(); y += m_nZoom)
+        painter.drawLine(0, y, width() - 1, y);
+
+    // The pixel under the cursor, outlined just outside its square (on the grid
+    // lines) in white on a dark pixel, black on a light one.
+    const QRect centre(square, QSize(m_nZoom, m_nZoom));
+    const QColor under = QColor::fromRgb(Magnified(m_view.Frame(), m_centre, 1, QSize(1, 1)).pixel(0, 0));
+    painter.setPen(QPen(under.lightness() < 128 ? Qt::white : Qt::black, 0));
+    painter.drawRect(centre.adjusted(-1, -1, 0, 0));
+}
+
+void CMagnifier::wheelEvent(QWheelEvent* event)
+{
+    // One step of zoom per notch (120 units); a touchpad's small steps add up.
+    m_nWheelRest += event->angleDelta().y();
+    const int steps = m_nWheelRest / 120;
+    m_nWheelRest -= steps * 120;
+    if (steps != 0)
+        SetZoom(m_nZoom + steps);
+    event->accept();
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+
+class COrboView;
+class CPixelSink;
+class QTimer;
+
+// The "放大镜" tool window: the pixels of the view's last frame around the
+// cursor, each drawn as a square of zoom x zoom screen pixels with a thin grid
+// between them and the pixel under the cursor outlined. It follows the cursor
+// and every frame the view paints; it only reads the view's frame and never
+// renders one. The mouse wheel zooms from kMinZoom to kMaxZoom.
+class CMagnifier : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kMinZoom = 4;
+    static constexpr int kMaxZoom = 16;
+    static constexpr int kDefaultZoom = 8;
+
+    CMagnifier(COrboView& view, QWidget* parent = nullptr);
+
+    int Zoom() const { return m_nZoom; }
+    void SetZoom(int zoom);
+
+    // The frame pixel shown at the centre, in device pixels of the view.
+    QPoint Centre() const { return m_centre; }
+    // Shows the area around centre and stops following the cursor (for a
+    // fixed look, and for tests).
+    void ShowAround(QPoint centre);
+
+    // The picture of size: frame's pixels around centre, zoom times enlarged,
+    // the centre pixel's square in the middle. Outside the frame is a dark grey.
+    static QImage Magnified(const CPixelSink& frame, QPoint centre, int zoom, QSize size);
+    // The top-left corner, in the picture, of the square of the centre pixel.
+    static QPoint CentreSquare(int zoom, QSize size);
+
+    QSize sizeHint() const override { return QSize(264, 264); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void FollowCursor();
+    void UpdateTitle();
+
+    COrboView& m_view;
+    QTimer* m_pCursorTimer = nullptr;
+    int m_nZoom = kDefaultZoom;
+    QPoint m_centre;
+    int m_nWheelRest = 0; // wheel movement short of a whole notch
+};
