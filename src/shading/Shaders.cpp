@@ -7,12 +7,6 @@ namespace {
 
 constexpr double kByteToUnit = 0.00392156862745098; // 1/255
 
-std::uint32_t TexelColour(const std::uint8_t* t)
-{
-    return static_cast<std::uint32_t>(t[2]) | (static_cast<std::uint32_t>(t[1]) << 8) |
-           (static_cast<std::uint32_t>(t[0]) << 16);
-}
-
 // Interpolates the normals of samples first .. first + count - 1 across the span.
 void SpanNormals(CSampleBatch& b, std::size_t first, std::size_t count, double xL, double xR,
                  const CVec3& left, const CVec3& right)
@@ -31,6 +25,16 @@ void SpanTexCoords(CSampleBatch& b, std::size_t first, std::size_t count, double
     double* const out[2] = {b.m_u.data() + first, b.m_v.data() + first};
     InterpolateAttributes(b.m_t.data() + first, count, xL, xR, 2, a0, a1, out);
 }
+
+} // namespace
+
+void CTexelLookup::LookUp(CSampleBatch& b, std::size_t first, std::size_t count) const
+{
+    LookUpTexels(b.m_u.data() + first, b.m_v.data() + first, count, m_texture.m_texels.data(),
+                 m_texture.m_desc.m_nWidth, m_texture.m_desc.m_nHeight, b.m_colours.data() + first);
+}
+
+namespace {
 
 CShadingSamples SamplesOf(const CSampleBatch& b)
 {
@@ -58,8 +62,11 @@ void CTextureShader::Interpolate(std::size_t first, std::size_t count)
 {
     CSampleBatch& b = m_batch;
     SpanTexCoords(b, first, count, m_xL, m_xR, m_left, m_right);
-    for (std::size_t i = first; i < first + count; ++i)
-        b.m_colours[i] = TexelColour(m_texels.Texel(b.m_u[i], b.m_v[i]));
+    m_texels.LookUp(b, first, count);
+    for (std::size_t i = first; i < first + count; ++i) {
+        const std::uint32_t word = b.m_colours[i]; // blue, green, red: the colour 0x00bbggrr swaps them
+        b.m_colours[i] = ((word >> 16) & 0xFFu) | (word & 0xFF00u) | ((word & 0xFFu) << 16);
+    }
 }
 
 void CPhongShader::Interpolate(std::size_t first, std::size_t count)
@@ -76,11 +83,12 @@ void CLitTextureShader::Interpolate(std::size_t first, std::size_t count)
 {
     CSampleBatch& b = m_batch;
     SpanTexCoords(b, first, count, m_xL, m_xR, m_leftTex, m_rightTex);
+    m_texels.LookUp(b, first, count);
     for (std::size_t i = first; i < first + count; ++i) {
-        const std::uint8_t* t = m_texels.Texel(b.m_u[i], b.m_v[i]);
-        b.m_kr[i] = t[2] * kByteToUnit;
-        b.m_kg[i] = t[1] * kByteToUnit;
-        b.m_kb[i] = t[0] * kByteToUnit;
+        const std::uint32_t word = b.m_colours[i]; // blue, green, red
+        b.m_kr[i] = static_cast<int>((word >> 16) & 0xFFu) * kByteToUnit;
+        b.m_kg[i] = static_cast<int>((word >> 8) & 0xFFu) * kByteToUnit;
+        b.m_kb[i] = static_cast<int>(word & 0xFFu) * kByteToUnit;
     }
     SpanNormals(b, first, count, m_xL, m_xR, m_left, m_right);
 }

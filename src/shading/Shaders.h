@@ -142,6 +142,10 @@ public:
             v = 0;
     }
 
+    // The texels of samples first .. first + count - 1 of the batch, whose texture
+    // coordinates are in m_u and m_v, as words (blue, green, red, unused) in m_colours.
+    void LookUp(CSampleBatch& b, std::size_t first, std::size_t count) const;
+
     const std::uint8_t* Texel(double cu, double cv) const
     {
         int u = 0, v = 0;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 HWY_BEFORE_NAMESPACE();
 namespace orbo_span {
@@ -52,6 +53,57 @@ void InterpolateAttributesImpl(const double* t, std::size_t count, double t0, do
             const auto second = hn::Div(hn::Mul(w, hn::Set(d, a1[k])), vg1);
             hn::BlendedStore(hn::Add(first, second), valid, d, out[k] + i);
         }
+    }
+}
+
+// One texel the scalar way.
+std::uint32_t TexelAt(double cu, double cv, const std::uint8_t* texels, int width, int height)
+{
+    int u = static_cast<int>(cu + 0.5);
+    int v = static_cast<int>(cv + 0.5);
+    if (u >= width)
+        u = width - 1;
+    if (v >= height)
+        v = height - 1;
+    if (u < 0)
+        u = 0;
+    if (v < 0)
+        v = 0;
+    std::uint32_t word;
+    std::memcpy(&word, texels + 4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(width) +
+                                     static_cast<std::size_t>(u)),
+                4);
+    return word;
+}
+
+void LookUpTexelsImpl(const double* cu, const double* cv, std::size_t count, const std::uint8_t* texels, int width,
+                      int height, std::uint32_t* words)
+{
+    const hn::ScalableTag<double> d;
+    const hn::Rebind<std::int32_t, decltype(d)> di;
+    const std::size_t lanes = hn::Lanes(d);
+    const auto half = hn::Set(d, 0.5);
+    // Beyond this (or not a number) the truncation to int is the processor's own
+    // answer, which only the scalar code reproduces.
+    const auto limit = hn::Set(d, 2147483648.0);
+    const auto zero = hn::Zero(di);
+    const auto lastU = hn::Set(di, width - 1), lastV = hn::Set(di, height - 1), w = hn::Set(di, width);
+    const std::int32_t* base = reinterpret_cast<const std::int32_t*>(texels);
+    for (std::size_t i = 0; i < count; i += lanes) {
+        // The last samples as a whole vector, lanes past count left as they are.
+        const std::size_t valid = std::min(lanes, count - i);
+        const auto mask = hn::FirstN(d, valid);
+        const auto su = hn::Add(hn::IfThenElseZero(mask, hn::LoadU(d, cu + i)), half);
+        const auto sv = hn::Add(hn::IfThenElseZero(mask, hn::LoadU(d, cv + i)), half);
+        if (!hn::AllTrue(d, hn::And(hn::Lt(hn::Abs(su), limit), hn::Lt(hn::Abs(sv), limit)))) {
+            for (std::size_t k = i; k < i + valid; ++k)
+                words[k] = TexelAt(cu[k], cv[k], texels, width, height);
+            continue;
+        }
+        const auto u = hn::Max(hn::Min(hn::DemoteTo(di, su), lastU), zero);
+        const auto v = hn::Max(hn::Min(hn::DemoteTo(di, sv), lastV), zero);
+        const auto texel = hn::GatherIndex(di, base, hn::Add(hn::Mul(v, w), u));
+        hn::BlendedStore(texel, hn::FirstN(di, valid), di, reinterpret_cast<std::int32_t*>(words + i));
     }
 }
 
@@ -107,12 +159,19 @@ HWY_AFTER_NAMESPACE();
 namespace orbo_span {
 HWY_EXPORT(InterpolateAttributesImpl);
 HWY_EXPORT(InterpolateColourRefsImpl);
+HWY_EXPORT(LookUpTexelsImpl);
 } // namespace orbo_span
 
 void InterpolateAttributes(const double* t, std::size_t count, double t0, double t1, int dims,
                            const double* a0, const double* a1, double* const* out)
 {
     HWY_DYNAMIC_DISPATCH(orbo_span::InterpolateAttributesImpl)(t, count, t0, t1, dims, a0, a1, out);
+}
+
+void LookUpTexels(const double* cu, const double* cv, std::size_t count, const std::uint8_t* texels, int width,
+                  int height, std::uint32_t* words)
+{
+    HWY_DYNAMIC_DISPATCH(orbo_span::LookUpTexelsImpl)(cu, cv, count, texels, width, height, words);
 }
 
 void InterpolateColourRefs(const double* t, std::size_t count, double t0, double t1, const double* a0,

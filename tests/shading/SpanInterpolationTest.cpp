@@ -3,6 +3,7 @@
 // closer than the divisor guard, and colours far out of range or not a number.
 
 #include "shading/Interpolation.h"
+#include "shading/Shaders.h"
 #include "shading/SpanInterpolation.h"
 
 #include <gtest/gtest.h>
@@ -78,6 +79,43 @@ TEST(SpanInterpolation, EveryInstructionSetGivesTheOneSampleBits)
                 ASSERT_EQ(refs[i], 0xDEADBEEFu);
                 ASSERT_EQ(x[i], -7.0);
             }
+        }
+    }
+    hwy::SetSupportedTargetsForTest(0);
+}
+
+// Texels as the one-texel lookup finds them, for coordinates inside, on and past
+// every edge of an odd-sized image, far out of int's range, and not a number.
+TEST(SpanInterpolation, TexelsAreTheOneTexelLookups)
+{
+    CTexture texture;
+    texture.m_desc.m_nWidth = 37;
+    texture.m_desc.m_nHeight = 23;
+    for (int k = 0; k < 37 * 23 * 4; ++k)
+        texture.m_texels.push_back(static_cast<std::uint8_t>(k * 7 + k / 4));
+    const CTexelLookup lookup(texture);
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> near(-3.0, 45.0), far(-5e9, 5e9);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+        SCOPED_TRACE(hwy::TargetName(target));
+        hwy::SetSupportedTargetsForTest(target);
+        for (int n = 0; n < 2000; ++n) {
+            const std::size_t count = static_cast<std::size_t>(n % 29);
+            std::vector<double> u(count + kSpanPadding, nan), v(count + kSpanPadding, nan);
+            for (std::size_t i = 0; i < count; ++i) {
+                u[i] = n % 17 == 0 ? far(random) : n % 19 == 0 ? nan : near(random);
+                v[i] = n % 23 == 0 ? far(random) : near(random);
+            }
+            std::vector<std::uint32_t> words(count + kSpanPadding, 0xDEADBEEF);
+            LookUpTexels(u.data(), v.data(), count, texture.m_texels.data(), 37, 23, words.data());
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::uint8_t* t = lookup.Texel(u[i], v[i]);
+                ASSERT_EQ(words[i], t[0] | (t[1] << 8) | (t[2] << 16) | (std::uint32_t(t[3]) << 24))
+                    << u[i] << "," << v[i];
+            }
+            for (std::size_t i = count; i < words.size(); ++i)
+                ASSERT_EQ(words[i], 0xDEADBEEFu);
         }
     }
     hwy::SetSupportedTargetsForTest(0);
