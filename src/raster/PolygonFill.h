@@ -2,6 +2,7 @@
 
 #include "raster/DepthBuffer.h"
 #include "raster/Edge.h"
+#include "raster/PixelSink.h"
 
 #include <algorithm>
 #include <cassert>
@@ -88,6 +89,19 @@ private:
     std::vector<CEdgeBucket> m_buckets; // the edge table, one bucket per scanline
     std::size_t m_nBucketCount = 0;     // buckets in use; the rest keep their storage
 };
+
+// The pixels of the image that have a depth cell: logical column x is device
+// column x + w/2, logical y is row h/2 - y.
+inline SScanClip ImageClip(const CPixelSink& sink)
+{
+    const int w = sink.Width(), h = sink.Height();
+    SScanClip clip;
+    clip.xMin = std::max(-(w / 2), -CDepthBuffer::kHalf);
+    clip.xMax = std::min(w - 1 - w / 2, CDepthBuffer::kHalf - 1);
+    clip.yMin = std::max(h / 2 - h + 1, -CDepthBuffer::kHalf);
+    clip.yMax = std::min(h / 2, CDepthBuffer::kHalf - 1);
+    return clip;
+}
 
 template <class Shader>
 void CPolygonFill::ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shader& shader)

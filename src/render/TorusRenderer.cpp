@@ -2,7 +2,6 @@
 
 #include "raster/LineRasterizer.h"
 #include "scene/TorusMesh.h"
-#include "shading/Fills.h"
 #include "shading/Shaders.h"
 
 #include <algorithm>

@@ -2,20 +2,6 @@
 
 #include "shading/Shaders.h"
 
-#include <algorithm>
-
-SScanClip ImageClip(const CPixelSink& sink)
-{
-    // Logical column x is device column x + w/2, logical y is row h/2 - y.
-    const int w = sink.Width(), h = sink.Height();
-    SScanClip clip;
-    clip.xMin = std::max(-(w / 2), -CDepthBuffer::kHalf);
-    clip.xMax = std::min(w - 1 - w / 2, CDepthBuffer::kHalf - 1);
-    clip.yMin = std::max(h / 2 - h + 1, -CDepthBuffer::kHalf);
-    clip.yMax = std::min(h / 2, CDepthBuffer::kHalf - 1);
-    return clip;
-}
-
 void FillGouraud(CPolygonFill& fill, const CFillVertex* corners, int count, CDepthBuffer& depth,
                  CPixelSink& sink)
 {

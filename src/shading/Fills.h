@@ -12,9 +12,6 @@
 // pass keeps its shaders from facet to facet instead; these are for a facet on
 // its own.
 
-// The pixels of the image that have a depth cell.
-SScanClip ImageClip(const CPixelSink& sink);
-
 // Vertex colours interpolated along the edges and across the spans.
 void FillGouraud(CPolygonFill& fill, const CFillVertex* corners, int count, CDepthBuffer& depth,
                  CPixelSink& sink);
