@@ -203,134 +203,112 @@ HWY_INLINE auto PackColour(D d, V r, V g, V b)
     return hn::Or(hn::Or(byte(r), hn::ShiftLeft<8>(byte(g))), hn::ShiftLeft<16>(byte(b)));
 }
 
-// Shades the Lanes(d) samples starting at `first`; only the first `valid` are
-// written. Returns how many needed the one-at-a-time evaluation.
-template <bool kTextured, class D>
-HWY_INLINE std::size_t ShadeBlock(D d, const CallSetup& s, std::size_t first, std::size_t valid,
-                                  std::uint32_t* out)
+// A vector of samples: the point, its unit normal n and unit direction to the eye v,
+// and for the texture the reflectance k.
+template <class V> struct SSamples
 {
-    using V = hn::Vec<D>;
-    const CShadingSamples& in = s.samples;
+    V px, py, pz;
+    V nx, ny, nz;
+    V vx, vy, vz;
+    V kr, kg, kb;
+};
+
+// x, y, z divided by their length, a length below `guard` counting as 1 (the
+// guards of Normalized and of the vector division); returns the length.
+template <class D, class V = hn::Vec<D>>
+HWY_INLINE V DivideByLength(D d, V& x, V& y, V& z, double guard)
+{
+    const V length = Length<D>(x, y, z);
+    const V divisor = GuardLength(d, length, guard);
+    x = hn::Div(x, divisor);
+    y = hn::Div(y, divisor);
+    z = hn::Div(z, divisor);
+    return length;
+}
+
+// A light colour channel times the reflectance: the material's for a surface, the
+// texel's for the texture.
+template <bool kTextured, class D, class V = hn::Vec<D>>
+HWY_INLINE V Reflect(D d, double lightChannel, double materialChannel, V texel)
+{
+    if constexpr (kTextured)
+        return hn::Mul(hn::Set(d, lightChannel), texel);
+    else
+        return hn::Set(d, lightChannel * materialChannel);
+}
+
+// The running totals of the three channels at both ends of the power's interval.
+template <class V> struct STotals
+{
+    V loR, loG, loB, hiR, hiG, hiB;
+};
+
+// Adds one light that is on: f (nDotL diffuse + power specular) where the surface
+// faces the light, with f the capped attenuation.
+template <bool kTextured, class D, class V = hn::Vec<D>>
+HWY_INLINE void AddLight(D d, const CLightSource& light, const CMaterial* material, const SSamples<V>& p,
+                         int squaring, double shininess, STotals<V>& t)
+{
     const V zero = hn::Zero(d);
     const V one = hn::Set(d, 1.0);
-    const V px = hn::LoadU(d, in.px + first);
-    const V py = hn::LoadU(d, in.y + first);
-    const V pz = hn::LoadU(d, in.z + first);
-
-    // n = normal.Normalized()
-    V nx = hn::LoadU(d, in.nx + first);
-    V ny = hn::LoadU(d, in.ny + first);
-    V nz = hn::LoadU(d, in.nz + first);
-    {
-        const V len = GuardLength(d, Length<D>(nx, ny, nz), kNormalizeGuard);
-        nx = hn::Div(nx, len);
-        ny = hn::Div(ny, len);
-        nz = hn::Div(nz, len);
-    }
-    // v = CVec3(p, eye).Normalized()
-    V vx = hn::Sub(hn::Set(d, s.eye.x), px);
-    V vy = hn::Sub(hn::Set(d, s.eye.y), py);
-    V vz = hn::Sub(hn::Set(d, s.eye.z), pz);
-    {
-        const V len = GuardLength(d, Length<D>(vx, vy, vz), kNormalizeGuard);
-        vx = hn::Div(vx, len);
-        vy = hn::Div(vy, len);
-        vz = hn::Div(vz, len);
-    }
-
-    V kr = zero, kg = zero, kb = zero;
-    int squaring = s.squaring;
-    if constexpr (kTextured) {
-        kr = hn::LoadU(d, s.k.r + first);
-        kg = hn::LoadU(d, s.k.g + first);
-        kb = hn::LoadU(d, s.k.b + first);
-        // The interval argument needs finite, non-negative reflectances (texels
-        // always are); anything else takes std::pow in every lane.
-        const V largest = hn::Set(d, 1.7976931348623157e308);
-        const auto inRange = [&](V v) { return hn::And(hn::Ge(v, zero), hn::Le(v, largest)); };
-        if (!hn::AllTrue(d, hn::And(hn::And(inRange(kr), inRange(kg)), inRange(kb))))
-            squaring = 0;
-    }
-    // A light colour times the material's reflectance, per channel.
-    const auto reflect = [&](double light, double material, V texel) {
-        if constexpr (kTextured)
-            return hn::Mul(hn::Set(d, light), texel);
-        else
-            return hn::Set(d, light * material);
+    const auto reflect = [&](double lightChannel, double materialChannel, V texel) {
+        return Reflect<kTextured>(d, lightChannel, materialChannel, texel);
     };
-    const CColor emission = kTextured ? CColor(0.0, 0.0, 0.0) : s.material->m_emission;
     const CColor noColour(0.0, 0.0, 0.0);
-    const CColor& mDiffuse = kTextured ? noColour : s.material->m_diffuse;
-    const CColor& mSpecular = kTextured ? noColour : s.material->m_specular;
-    const CColor& mAmbient = kTextured ? noColour : s.material->m_ambient;
+    const CColor& mDiffuse = kTextured ? noColour : material->m_diffuse;
+    const CColor& mSpecular = kTextured ? noColour : material->m_specular;
 
-    // The running totals at the low and the high end of the power's interval.
-    V loR = hn::Set(d, emission.r), loG = hn::Set(d, emission.g), loB = hn::Set(d, emission.b);
-    V hiR = loR, hiG = loG, hiB = loB;
-    const CLightingModel& lights = *s.lights;
-    for (int i = 0; i < lights.m_nLights; ++i) {
-        const CLightSource& light = lights.m_pLights[i];
-        if (light.m_bOn == 0) {
-            // The point's own colour, white, replaces the total.
-            loR = loG = loB = hiR = hiG = hiB = one;
-            continue;
-        }
-        const V tx = hn::Sub(hn::Set(d, light.m_position.x), px);
-        const V ty = hn::Sub(hn::Set(d, light.m_position.y), py);
-        const V tz = hn::Sub(hn::Set(d, light.m_position.z), pz);
-        const V dist = Length<D>(tx, ty, tz);
-        const V len = GuardLength(d, dist, kNormalizeGuard);
-        const V lx = hn::Div(tx, len);
-        const V ly = hn::Div(ty, len);
-        const V lz = hn::Div(tz, len);
-        const V nDotL = Dot3(nx, ny, nz, lx, ly, lz);
-        const auto lit = hn::Ge(nDotL, zero);
+    V lx = hn::Sub(hn::Set(d, light.m_position.x), p.px);
+    V ly = hn::Sub(hn::Set(d, light.m_position.y), p.py);
+    V lz = hn::Sub(hn::Set(d, light.m_position.z), p.pz);
+    const V dist = DivideByLength(d, lx, ly, lz, kNormalizeGuard);
+    const V nDotL = Dot3(p.nx, p.ny, p.nz, lx, ly, lz);
+    const auto lit = hn::Ge(nDotL, zero);
 
-        // lit = 0.0 + nDotL (light diffuse x material diffuse)
-        const V dR = hn::Add(zero, hn::Mul(nDotL, reflect(light.m_diffuse.r, mDiffuse.r, kr)));
-        const V dG = hn::Add(zero, hn::Mul(nDotL, reflect(light.m_diffuse.g, mDiffuse.g, kg)));
-        const V dB = hn::Add(zero, hn::Mul(nDotL, reflect(light.m_diffuse.b, mDiffuse.b, kb)));
+    // lit = 0.0 + nDotL (light diffuse x material diffuse)
+    const V dR = hn::Add(zero, hn::Mul(nDotL, reflect(light.m_diffuse.r, mDiffuse.r, p.kr)));
+    const V dG = hn::Add(zero, hn::Mul(nDotL, reflect(light.m_diffuse.g, mDiffuse.g, p.kg)));
+    const V dB = hn::Add(zero, hn::Mul(nDotL, reflect(light.m_diffuse.b, mDiffuse.b, p.kb)));
 
-        // h = (l + v) / |l + v|, the divisor guarded as the vector division does.
-        V hx = hn::Add(lx, vx);
-        V hy = hn::Add(ly, vy);
-        V hz = hn::Add(lz, vz);
-        const V hLen = GuardLength(d, Length<D>(hx, hy, hz), kDivideGuard);
-        hx = hn::Div(hx, hLen);
-        hy = hn::Div(hy, hLen);
-        hz = hn::Div(hz, hLen);
-        V powLo, powHi;
-        Power(d, Dot3(hx, hy, hz, nx, ny, nz), lit, squaring, s.shininess, powLo, powHi);
+    // h = (l + v) / |l + v|, the divisor guarded as the vector division does.
+    V hx = hn::Add(lx, p.vx);
+    V hy = hn::Add(ly, p.vy);
+    V hz = hn::Add(lz, p.vz);
+    DivideByLength(d, hx, hy, hz, kDivideGuard);
+    V powLo, powHi;
+    Power(d, Dot3(hx, hy, hz, p.nx, p.ny, p.nz), lit, squaring, shininess, powLo, powHi);
 
-        const V sR = reflect(light.m_specular.r, mSpecular.r, kr);
-        const V sG = reflect(light.m_specular.g, mSpecular.g, kg);
-        const V sB = reflect(light.m_specular.b, mSpecular.b, kb);
+    const V sR = reflect(light.m_specular.r, mSpecular.r, p.kr);
+    const V sG = reflect(light.m_specular.g, mSpecular.g, p.kg);
+    const V sB = reflect(light.m_specular.b, mSpecular.b, p.kb);
 
-        // f = 1 / (c0 + (c2 d + c1) d), capped at 1.
-        V f = hn::Div(one, hn::Add(hn::Set(d, light.m_attConstant),
-                                   hn::Mul(hn::Add(hn::Mul(hn::Set(d, light.m_attQuadratic), dist),
-                                                   hn::Set(d, light.m_attLinear)),
-                                           dist)));
-        f = hn::IfThenElse(hn::Gt(f, one), one, f);
+    // f = 1 / (c0 + (c2 d + c1) d), capped at 1.
+    V f = hn::Div(one, hn::Add(hn::Set(d, light.m_attConstant),
+                               hn::Mul(hn::Add(hn::Mul(hn::Set(d, light.m_attQuadratic), dist),
+                                               hn::Set(d, light.m_attLinear)),
+                                       dist)));
+    f = hn::IfThenElse(hn::Gt(f, one), one, f);
 
-        // total += f lit, where an unlit side keeps lit at 0.
-        const auto accumulate = [&](V& total, V diffuse, V power, V specular) {
-            const V litSum = hn::IfThenElseZero(lit, hn::Add(diffuse, hn::Mul(power, specular)));
-            total = hn::Add(total, hn::Mul(f, litSum));
-        };
-        accumulate(loR, dR, powLo, sR);
-        accumulate(loG, dG, powLo, sG);
-        accumulate(loB, dB, powLo, sB);
-        accumulate(hiR, dR, powHi, sR);
-        accumulate(hiG, dG, powHi, sG);
-        accumulate(hiB, dB, powHi, sB);
-    }
-    const V aR = reflect(lights.m_ambient.r, mAmbient.r, kr);
-    const V aG = reflect(lights.m_ambient.g, mAmbient.g, kg);
-    const V aB = reflect(lights.m_ambient.b, mAmbient.b, kb);
-    const auto low = PackColour(d, hn::Add(loR, aR), hn::Add(loG, aG), hn::Add(loB, aB));
-    const auto high = PackColour(d, hn::Add(hiR, aR), hn::Add(hiG, aG), hn::Add(hiB, aB));
+    // total += f lit, where an unlit side keeps lit at 0.
+    const auto accumulate = [&](V& total, V diffuse, V power, V specular) {
+        const V litSum = hn::IfThenElseZero(lit, hn::Add(diffuse, hn::Mul(power, specular)));
+        total = hn::Add(total, hn::Mul(f, litSum));
+    };
+    accumulate(t.loR, dR, powLo, sR);
+    accumulate(t.loG, dG, powLo, sG);
+    accumulate(t.loB, dB, powLo, sB);
+    accumulate(t.hiR, dR, powHi, sR);
+    accumulate(t.hiG, dG, powHi, sG);
+    accumulate(t.hiB, dB, powHi, sB);
+}
 
+// Writes the `valid` colours starting at `first` where both ends of the interval
+// give the same bytes, and evaluates the others one at a time. Returns how many
+// needed that.
+template <class D, class VI>
+HWY_INLINE std::size_t StoreSettled(D d, const CallSetup& s, std::size_t first, std::size_t valid, VI low,
+                                    VI high, std::uint32_t* out)
+{
     const hn::Rebind<std::int32_t, D> di;
     if (valid == hn::Lanes(d) && hn::AllTrue(di, hn::Eq(low, high))) {
         hn::StoreU(low, di, reinterpret_cast<std::int32_t*>(out + first));
@@ -350,6 +328,74 @@ HWY_INLINE std::size_t ShadeBlock(D d, const CallSetup& s, std::size_t first, st
         }
     }
     return settledOneByOne;
+}
+
+// Shades the Lanes(d) samples starting at `first`; only the first `valid` are
+// written. Returns how many needed the one-at-a-time evaluation.
+template <bool kTextured, class D>
+HWY_INLINE std::size_t ShadeBlock(D d, const CallSetup& s, std::size_t first, std::size_t valid,
+                                  std::uint32_t* out)
+{
+    using V = hn::Vec<D>;
+    const CShadingSamples& in = s.samples;
+    const V zero = hn::Zero(d);
+    const V one = hn::Set(d, 1.0);
+
+    SSamples<V> p;
+    p.px = hn::LoadU(d, in.px + first);
+    p.py = hn::LoadU(d, in.y + first);
+    p.pz = hn::LoadU(d, in.z + first);
+    // n = normal.Normalized(), v = CVec3(p, eye).Normalized()
+    p.nx = hn::LoadU(d, in.nx + first);
+    p.ny = hn::LoadU(d, in.ny + first);
+    p.nz = hn::LoadU(d, in.nz + first);
+    DivideByLength(d, p.nx, p.ny, p.nz, kNormalizeGuard);
+    p.vx = hn::Sub(hn::Set(d, s.eye.x), p.px);
+    p.vy = hn::Sub(hn::Set(d, s.eye.y), p.py);
+    p.vz = hn::Sub(hn::Set(d, s.eye.z), p.pz);
+    DivideByLength(d, p.vx, p.vy, p.vz, kNormalizeGuard);
+
+    p.kr = p.kg = p.kb = zero;
+    int squaring = s.squaring;
+    if constexpr (kTextured) {
+        p.kr = hn::LoadU(d, s.k.r + first);
+        p.kg = hn::LoadU(d, s.k.g + first);
+        p.kb = hn::LoadU(d, s.k.b + first);
+        // The interval argument needs finite, non-negative reflectances (texels
+        // always are); anything else takes std::pow in every lane.
+        const V largest = hn::Set(d, 1.7976931348623157e308);
+        const auto inRange = [&](V v) { return hn::And(hn::Ge(v, zero), hn::Le(v, largest)); };
+        if (!hn::AllTrue(d, hn::And(hn::And(inRange(p.kr), inRange(p.kg)), inRange(p.kb))))
+            squaring = 0;
+    }
+
+    // The running totals start at the emission.
+    const CColor emission = kTextured ? CColor(0.0, 0.0, 0.0) : s.material->m_emission;
+    STotals<V> t;
+    t.loR = hn::Set(d, emission.r);
+    t.loG = hn::Set(d, emission.g);
+    t.loB = hn::Set(d, emission.b);
+    t.hiR = t.loR;
+    t.hiG = t.loG;
+    t.hiB = t.loB;
+    const CLightingModel& lights = *s.lights;
+    for (int i = 0; i < lights.m_nLights; ++i) {
+        const CLightSource& light = lights.m_pLights[i];
+        if (light.m_bOn == 0) // the point's own colour, white, replaces the total
+            t.loR = t.loG = t.loB = t.hiR = t.hiG = t.hiB = one;
+        else
+            AddLight<kTextured>(d, light, s.material, p, squaring, s.shininess, t);
+    }
+
+    // total += ambient light x material ambient, then clamped and packed.
+    const CColor noColour(0.0, 0.0, 0.0);
+    const CColor& mAmbient = kTextured ? noColour : s.material->m_ambient;
+    const V aR = Reflect<kTextured>(d, lights.m_ambient.r, mAmbient.r, p.kr);
+    const V aG = Reflect<kTextured>(d, lights.m_ambient.g, mAmbient.g, p.kg);
+    const V aB = Reflect<kTextured>(d, lights.m_ambient.b, mAmbient.b, p.kb);
+    const auto low = PackColour(d, hn::Add(t.loR, aR), hn::Add(t.loG, aG), hn::Add(t.loB, aB));
+    const auto high = PackColour(d, hn::Add(t.hiR, aR), hn::Add(t.hiG, aG), hn::Add(t.hiB, aB));
+    return StoreSettled(d, s, first, valid, low, high, out);
 }
 
 template <bool kTextured>
