@@ -34,14 +34,6 @@ public:
         return &m_cells[static_cast<std::size_t>(y + kHalf) * kSide + kHalf];
     }
 
-    // The cell of pixel (x, y), or null outside the buffer.
-    double* Cell(int x, int y)
-    {
-        if (x < -kHalf || x >= kHalf || y < -kHalf || y >= kHalf)
-            return nullptr;
-        return Row(y) + x;
-    }
-
     // The depth stored for pixel (x, y), or kFar outside the buffer.
     double Depth(int x, int y) const
     {

@@ -24,14 +24,6 @@ public:
     {
     }
 
-    // Makes the image width x height and black again, keeping its storage: a frame
-    // drawn after it is the frame a new sink would get.
-    void Reset(int width, int height)
-    {
-        Resize(width, height);
-        ClearRows(0, m_nHeight - 1);
-    }
-
     // Makes the image width x height, keeping its storage, without clearing it:
     // for a frame whose renderer clears the image itself.
     void Resize(int width, int height)

@@ -60,7 +60,7 @@ TEST(RenderPass, FramesAfterTheFirstAllocateNothing)
             g_counting = turn == 1;
             for (double angle = 0.0; angle < 360.0; angle += 15.0) {
                 view.m_angleX = angle;
-                sink.Reset(400, 300);
+                sink.Resize(400, 300);
                 view.RenderFrame(sink);
             }
             g_counting = false;
