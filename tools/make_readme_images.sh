@@ -4,7 +4,7 @@
 #   docs/window.png    the window under Xvfb, drawing the lit texture
 #   docs/drawings.png  the five drawings side by side, rendered by orbo-render
 #                      at one angle: wireframe, Gouraud, Phong, texture, lit texture
-# Needs xvfb-run, ImageMagick and xdotool; as root the missing ones are installed
+# Needs xvfb-run (with xauth), ImageMagick and xdotool; as root the missing ones are installed
 # with apt-get, otherwise the command to install them is printed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,10 +18,13 @@ for program in "$render" "$window"; do
   fi
 done
 
+# Every command this script runs, with the Debian package that brings it.
+# xvfb-run needs xauth, which Xvfb only recommends.
 needed=()
-command -v xvfb-run >/dev/null || needed+=(xvfb)
-command -v convert >/dev/null && command -v import >/dev/null || needed+=(imagemagick)
-command -v xdotool >/dev/null || needed+=(xdotool)
+for pair in xvfb-run:xvfb xauth:xauth convert:imagemagick import:imagemagick xdotool:xdotool; do
+  command -v "${pair%%:*}" >/dev/null || needed+=("${pair#*:}")
+done
+mapfile -t needed < <(printf '%s\n' "${needed[@]}" | sort -u | sed '/^$/d')
 if [ ${#needed[@]} -gt 0 ]; then
   cmd="apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends ${needed[*]}"
   if [ "$(id -u)" -ne 0 ]; then
