@@ -5,13 +5,25 @@
 
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
+#include "render/SimdLimit.h"
 #include "render/TorusRenderer.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
+
+// ORBO_SIMD=avx2 holds the SIMD kernels to AVX2 for the whole run.
+[[maybe_unused]] const bool kSimdLimited = [] {
+    std::string error;
+    if (LimitSimdFromEnvironment(error))
+        return true;
+    std::fprintf(stderr, "orbo-bench: %s: %s\n", kSimdLimitVariable, error.c_str());
+    std::exit(2);
+}();
 
 struct CTorusSize
 {

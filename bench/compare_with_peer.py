@@ -7,9 +7,14 @@ we are faster). A tool for developers, not a test.
 
     bench/compare_with_peer.py [--orbo build/bin/orbo-render] [--peer DIR]
                                [--rounds 3] [--frames 200] [--size 800x600]
+                               [--threads N] [--simd avx2] [--before OLD-ORBO]
 
 The peer is built in a temporary folder from ../shared/peer-llvmpipe (next to
 the checkout) when no --peer binary is given; without it only our times print.
+--threads N gives both programs N threads (LP_NUM_THREADS for the peer);
+--simd avx2 holds our SIMD kernels to AVX2 (ORBO_SIMD, see bench/README.md);
+--before times a second orbo-render (an older build) in the same rounds and
+adds the ratio new / before.
 """
 import argparse
 import os
@@ -45,22 +50,22 @@ def build_peer():
     return os.path.join(folder, "peer")
 
 
-def ours(orbo, options, torus, frames, size, threads):
+def ours(orbo, options, torus, frames, size, threads, env):
     _, ring, section, steps = torus
     command = [orbo, "--bench", str(frames), "--size", size, "--ring-radius", str(ring),
                "--section-radius", str(section), "--surface-steps", str(steps),
                "--section-steps", str(steps)] + options
     if threads:
         command += ["--threads", str(threads)]
-    out = subprocess.run(command, cwd=ROOT, capture_output=True, text=True, check=True).stdout
+    out = subprocess.run(command, cwd=ROOT, env=env, capture_output=True, text=True, check=True).stdout
     return float(re.search(r"median=([0-9.]+)", out).group(1))
 
 
-def peer(binary, mode, torus, frames, size):
+def peer(binary, mode, torus, frames, size, env):
     _, ring, section, steps = torus
     command = [binary, "--mode", mode, "--radii", f"{ring},{section}", "--mesh", f"{steps}x{steps}",
                "--size", size, "--frames", str(frames)]
-    out = subprocess.run(command, capture_output=True, text=True, check=True).stdout
+    out = subprocess.run(command, env=env, capture_output=True, text=True, check=True).stdout
     return float(re.search(r"ms_per_frame=([0-9.]+)", out).group(1))
 
 
@@ -71,33 +76,49 @@ def main():
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--frames", type=int, default=200)
     parser.add_argument("--size", default="800x600")
-    parser.add_argument("--threads", type=int, help="orbo-render --threads (default: its own)")
+    parser.add_argument("--threads", type=int,
+                        help="threads of both programs (default: each its own)")
+    parser.add_argument("--simd", help="hold our SIMD kernels to this instruction set, e.g. avx2")
+    parser.add_argument("--before", help="another orbo-render to time in the same rounds")
     args = parser.parse_args()
 
     binary = args.peer or build_peer()
+    our_env, peer_env = dict(os.environ), dict(os.environ)
+    if args.simd:
+        our_env["ORBO_SIMD"] = args.simd
+    if args.threads:
+        peer_env["LP_NUM_THREADS"] = str(args.threads)
     times = {}
     for _ in range(args.rounds):
         for torus in TORI:
             for name, options, mode in MODES:
                 times.setdefault((torus, name, "ours"), []).append(
-                    ours(args.orbo, options, torus, args.frames, args.size, args.threads))
+                    ours(args.orbo, options, torus, args.frames, args.size, args.threads, our_env))
+                if args.before:
+                    times.setdefault((torus, name, "before"), []).append(
+                        ours(args.before, options, torus, args.frames, args.size, args.threads, our_env))
                 if binary:
                     times.setdefault((torus, name, "peer"), []).append(
-                        peer(binary, mode, torus, args.frames, args.size))
+                        peer(binary, mode, torus, args.frames, args.size, peer_env))
 
     print(f"size {args.size}, {args.frames} frames, median of {args.rounds} interleaved rounds; "
-          "ratio = ours / peer")
+          f"threads {args.threads or 'each its own'}"
+          + (f", ORBO_SIMD={args.simd}" if args.simd else "")
+          + "; ratio = ours / peer" + (", and ours / before" if args.before else ""))
     print("| mode | " + " | ".join(t[0] for t in TORI) + " |")
     print("|---|" + "---|" * len(TORI))
     for name, _, _ in MODES:
         cells = []
         for torus in TORI:
             mine = statistics.median(times[(torus, name, "ours")])
+            cell = f"{mine:.2f} ms"
             if binary:
                 theirs = statistics.median(times[(torus, name, "peer")])
-                cells.append(f"{mine:.2f} vs {theirs:.2f} ms, **{mine / theirs:.2f}**")
-            else:
-                cells.append(f"{mine:.2f} ms")
+                cell = f"{mine:.2f} vs {theirs:.2f} ms, **{mine / theirs:.2f}**"
+            if args.before:
+                old = statistics.median(times[(torus, name, "before")])
+                cell += f"; before {old:.2f} ms, {mine / old:.2f}"
+            cells.append(cell)
         print(f"| {name} | " + " | ".join(cells) + " |")
 
 

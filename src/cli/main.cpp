@@ -10,6 +10,7 @@
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
+#include "render/SimdLimit.h"
 #include "render/TorusRenderer.h"
 
 #include <QtGlobal>
@@ -182,8 +183,8 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
                 kShadingNames[static_cast<std::size_t>(options.m_nShading)].data(), options.m_nRingRadius,
                 options.m_nSectionRadius, options.m_nSurfaceSteps, options.m_nSectionSteps,
                 renderer.ThreadCount());
-    std::printf("ms_per_frame min=%.3f median=%.3f mean=%.3f fps=%.1f\n", sorted.front(), median, mean,
-                fps);
+    std::printf("ms_per_frame min=%.3f median=%.3f mean=%.3f fps=%.1f simd=%s\n", sorted.front(), median, mean,
+                fps, SimdInUse().c_str());
     return 0;
 }
 
@@ -237,6 +238,12 @@ int main(int argc, char** argv)
     }
     if (parsed.m_status == CParseResult::kError) {
         std::cerr << kProgram << ": " << parsed.m_strError << '\n';
+        return 2;
+    }
+    // A hidden switch for measuring: ORBO_SIMD=avx2 holds the SIMD kernels to AVX2.
+    std::string simdError;
+    if (!LimitSimdFromEnvironment(simdError)) {
+        std::cerr << kProgram << ": " << kSimdLimitVariable << ": " << simdError << '\n';
         return 2;
     }
     if (!parsed.m_options.m_bVerbose)
