@@ -95,18 +95,56 @@ void CTorusRenderer::RenderFrame(CPixelSink& sink)
 
 void CTorusRenderer::RenderPass(CPixelSink& sink)
 {
-    const CPoint3D& eye = m_camera.m_eye;
+    LightVertices();
+    CullAndProject();
 
-    // Vertex pass: normals and lit colours, in every mode.
-    for (int i = 0; i < m_nSurfaceSteps; ++i) {
-        for (int j = 0; j < m_nSectionSteps; ++j) {
-            const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
-            m_vertexNormals[k] = TorusMesh::VertexNormal(m_vertices.data(), m_nSurfaceSteps, m_nSectionSteps, i, j);
-            m_vertices[k].colour = m_pLighting->Illuminate(eye, m_vertices[k], m_vertexNormals[k], m_pMaterial.get());
-        }
+    m_bRecorded = false;
+    if (m_bInspection) {
+        m_records.Reset(sink.Width(), sink.Height());
+        m_recordedDrawing = Drawing();
+        m_bRecorded = true;
     }
 
-    // Facet pass, rows in order: cull back faces against the eye, project.
+    if (m_nMode == kModeWireframe) {
+        sink.ClearRows(0, sink.Height() - 1);
+        if (m_bInspection)
+            DrawTaggedLines(sink);
+        else
+            DrawLines(sink);
+        return;
+    }
+    FillBands(sink);
+}
+
+void CTorusRenderer::LightVertices()
+{
+    // Vertex pass: normals, lit colours and projections, in every mode. Each
+    // vertex is computed on its own from the rotated mesh, so the rows are
+    // shared among the threads.
+    const int rows = m_nSurfaceSteps;
+    const int pieces = std::min(rows, 4 * m_nThreads);
+    m_projected.resize(m_vertices.size());
+    auto lightRows = [&](int piece, int) {
+        const CPoint3D& eye = m_camera.m_eye;
+        for (int i = rows * piece / pieces; i < rows * (piece + 1) / pieces; ++i) {
+            for (int j = 0; j < m_nSectionSteps; ++j) {
+                const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
+                m_vertexNormals[k] =
+                    TorusMesh::VertexNormal(m_vertices.data(), m_nSurfaceSteps, m_nSectionSteps, i, j);
+                m_vertices[k].colour =
+                    m_pLighting->Illuminate(eye, m_vertices[k], m_vertexNormals[k], m_pMaterial.get());
+                m_projected[k] = m_camera.Projected(m_vertices[k]);
+            }
+        }
+    };
+    m_pWorkers->Run(pieces, lightRows);
+}
+
+void CTorusRenderer::CullAndProject()
+{
+    // Facet pass, rows in order: cull back faces against the eye; the corners of
+    // the facets that face it take their vertices' projections.
+    const CPoint3D& eye = m_camera.m_eye;
     m_drawn.clear();
     for (int i = 0; i < m_nSurfaceSteps; ++i) {
         for (int j = 0; j < m_nSectionSteps; ++j) {
@@ -125,29 +163,16 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
             TorusMesh::FacetTexCoords(i, j, m_nSurfaceStepAngle, m_nSectionStepAngle, texCoords);
             for (int c = 0; c < CFacet::kCorners; ++c) {
                 const std::size_t v = static_cast<std::size_t>(facet.m_pIndices[c]);
-                drawn.corners[c].m_position = m_camera.Projected(m_vertices[v]);
+                drawn.corners[c].m_position = m_projected[v];
                 drawn.corners[c].m_normal = m_vertexNormals[v];
                 drawn.corners[c].m_texCoord = texCoords[c];
             }
         }
     }
+}
 
-    m_bRecorded = false;
-    if (m_bInspection) {
-        m_records.Reset(sink.Width(), sink.Height());
-        m_recordedDrawing = Drawing();
-        m_bRecorded = true;
-    }
-
-    if (m_nMode == kModeWireframe) {
-        sink.ClearRows(0, sink.Height() - 1);
-        if (m_bInspection)
-            DrawTaggedLines(sink);
-        else
-            DrawLines(sink);
-        return;
-    }
-
+void CTorusRenderer::FillBands(CPixelSink& sink)
+{
     // Filled facets: one band of image rows per thread, against one depth buffer
     // for the whole frame. Each thread clears its own rows of the image and of
     // the depth buffer, so that it finds them in its own cache; rows that no band

@@ -108,6 +108,9 @@ private:
     void BuildVertices();
     void BuildFacets();
     void RenderPass(CPixelSink& sink);
+    void LightVertices();
+    void CullAndProject();
+    void FillBands(CPixelSink& sink);
     void DrawLines(CPixelSink& sink) const;
     void DrawTaggedLines(CPixelSink& sink);
     SPixelFacts::EDrawing Drawing() const;
@@ -116,6 +119,7 @@ private:
 
     std::vector<CPoint3D> m_vertices;
     std::vector<CVec3> m_vertexNormals;
+    std::vector<CScreenPointZ> m_projected; // the lit vertices, projected
     std::vector<CFacet> m_facets; // facet (i, j) at i * m_nSectionSteps + j, like the vertices
     std::vector<SDrawnFacet> m_drawn;
     CViewTransform m_transform;
