@@ -20,6 +20,7 @@
 
 #include "lighting/LightingBatch.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -203,16 +204,6 @@ HWY_INLINE auto PackColour(D d, V r, V g, V b)
     return hn::Or(hn::Or(byte(r), hn::ShiftLeft<8>(byte(g))), hn::ShiftLeft<16>(byte(b)));
 }
 
-// A vector of samples: the point, its unit normal n and unit direction to the eye v,
-// and for the texture the reflectance k.
-template <class V> struct SSamples
-{
-    V px, py, pz;
-    V nx, ny, nz;
-    V vx, vy, vz;
-    V kr, kg, kb;
-};
-
 // x, y, z divided by their length, a length below `guard` counting as 1 (the
 // guards of Normalized and of the vector division); returns the length.
 template <class D, class V = hn::Vec<D>>
@@ -235,71 +226,6 @@ HWY_INLINE V Reflect(D d, double lightChannel, double materialChannel, V texel)
         return hn::Mul(hn::Set(d, lightChannel), texel);
     else
         return hn::Set(d, lightChannel * materialChannel);
-}
-
-// The running totals of the three channels at both ends of the power's interval.
-template <class V> struct STotals
-{
-    V loR, loG, loB, hiR, hiG, hiB;
-};
-
-// Adds one light that is on: f (nDotL diffuse + power specular) where the surface
-// faces the light, with f the capped attenuation.
-template <bool kTextured, class D, class V = hn::Vec<D>>
-HWY_INLINE void AddLight(D d, const CLightSource& light, const CMaterial* material, const SSamples<V>& p,
-                         int squaring, double shininess, STotals<V>& t)
-{
-    const V zero = hn::Zero(d);
-    const V one = hn::Set(d, 1.0);
-    const auto reflect = [&](double lightChannel, double materialChannel, V texel) {
-        return Reflect<kTextured>(d, lightChannel, materialChannel, texel);
-    };
-    const CColor noColour(0.0, 0.0, 0.0);
-    const CColor& mDiffuse = kTextured ? noColour : material->m_diffuse;
-    const CColor& mSpecular = kTextured ? noColour : material->m_specular;
-
-    V lx = hn::Sub(hn::Set(d, light.m_position.x), p.px);
-    V ly = hn::Sub(hn::Set(d, light.m_position.y), p.py);
-    V lz = hn::Sub(hn::Set(d, light.m_position.z), p.pz);
-    const V dist = DivideByLength(d, lx, ly, lz, kNormalizeGuard);
-    const V nDotL = Dot3(p.nx, p.ny, p.nz, lx, ly, lz);
-    const auto lit = hn::Ge(nDotL, zero);
-
-    // lit = 0.0 + nDotL (light diffuse x material diffuse)
-    const V dR = hn::Add(zero, hn::Mul(nDotL, reflect(light.m_diffuse.r, mDiffuse.r, p.kr)));
-    const V dG = hn::Add(zero, hn::Mul(nDotL, reflect(light.m_diffuse.g, mDiffuse.g, p.kg)));
-    const V dB = hn::Add(zero, hn::Mul(nDotL, reflect(light.m_diffuse.b, mDiffuse.b, p.kb)));
-
-    // h = (l + v) / |l + v|, the divisor guarded as the vector division does.
-    V hx = hn::Add(lx, p.vx);
-    V hy = hn::Add(ly, p.vy);
-    V hz = hn::Add(lz, p.vz);
-    DivideByLength(d, hx, hy, hz, kDivideGuard);
-    V powLo, powHi;
-    Power(d, Dot3(hx, hy, hz, p.nx, p.ny, p.nz), lit, squaring, shininess, powLo, powHi);
-
-    const V sR = reflect(light.m_specular.r, mSpecular.r, p.kr);
-    const V sG = reflect(light.m_specular.g, mSpecular.g, p.kg);
-    const V sB = reflect(light.m_specular.b, mSpecular.b, p.kb);
-
-    // f = 1 / (c0 + (c2 d + c1) d), capped at 1.
-    V f = hn::Div(one, hn::Add(hn::Set(d, light.m_attConstant),
-                               hn::Mul(hn::Add(hn::Mul(hn::Set(d, light.m_attQuadratic), dist),
-                                               hn::Set(d, light.m_attLinear)),
-                                       dist)));
-    f = hn::IfThenElse(hn::Gt(f, one), one, f);
-
-    // total += f lit, where an unlit side keeps lit at 0.
-    const auto accumulate = [&](V& total, V diffuse, V power, V specular) {
-        const V litSum = hn::IfThenElseZero(lit, hn::Add(diffuse, hn::Mul(power, specular)));
-        total = hn::Add(total, hn::Mul(f, litSum));
-    };
-    accumulate(t.loR, dR, powLo, sR);
-    accumulate(t.loG, dG, powLo, sG);
-    accumulate(t.loB, dB, powLo, sB);
-    accumulate(t.hiR, dR, powHi, sR);
-    accumulate(t.hiG, dG, powHi, sG);
-    accumulate(t.hiB, dB, powHi, sB);
 }
 
 // Writes the `valid` colours starting at `first` where both ends of the interval
@@ -330,72 +256,181 @@ HWY_INLINE std::size_t StoreSettled(D d, const CallSetup& s, std::size_t first, 
     return settledOneByOne;
 }
 
-// Shades the Lanes(d) samples starting at `first`; only the first `valid` are
-// written. Returns how many needed the one-at-a-time evaluation.
+// Samples are lit a chunk at a time, phase by phase: all unit vectors of the
+// chunk, then for each light its geometry for all samples and its terms for all
+// samples, then the packing. One vector of samples taken through every phase at
+// once is a single chain of dependent operations longer than the processor can
+// look ahead; a phase over many vectors gives it independent work to overlap.
+// Every lane still runs the same operations in the same order.
+constexpr std::size_t kChunk = 64;
+static_assert(kChunk % kMaxLanes == 0);
+
+// What the phases pass on, one value per sample of the chunk.
+struct SChunk
+{
+    HWY_ALIGN double nx[kChunk], ny[kChunk], nz[kChunk]; // the unit normal
+    HWY_ALIGN double vx[kChunk], vy[kChunk], vz[kChunk]; // the unit direction to the eye
+    HWY_ALIGN double dist[kChunk];  // the current light's distance
+    HWY_ALIGN double nDotL[kChunk]; // the normal times the unit direction to that light
+    HWY_ALIGN double nDotH[kChunk]; // the normal times the unit half vector
+    // The running totals of the three channels at both ends of the power's interval.
+    HWY_ALIGN double loR[kChunk], loG[kChunk], loB[kChunk];
+    HWY_ALIGN double hiR[kChunk], hiG[kChunk], hiB[kChunk];
+};
+
+// n = normal.Normalized(), v = CVec3(p, eye).Normalized(); the totals start at the
+// emission. Returns the squaring exponent for the chunk: 0 when a texel
+// reflectance is negative or not finite, which the interval argument excludes.
 template <bool kTextured, class D>
-HWY_INLINE std::size_t ShadeBlock(D d, const CallSetup& s, std::size_t first, std::size_t valid,
-                                  std::uint32_t* out)
+HWY_INLINE int UnitVectors(D d, const CallSetup& s, std::size_t first, std::size_t count, SChunk& c)
 {
     using V = hn::Vec<D>;
     const CShadingSamples& in = s.samples;
     const V zero = hn::Zero(d);
-    const V one = hn::Set(d, 1.0);
-
-    SSamples<V> p;
-    p.px = hn::LoadU(d, in.px + first);
-    p.py = hn::LoadU(d, in.y + first);
-    p.pz = hn::LoadU(d, in.z + first);
-    // n = normal.Normalized(), v = CVec3(p, eye).Normalized()
-    p.nx = hn::LoadU(d, in.nx + first);
-    p.ny = hn::LoadU(d, in.ny + first);
-    p.nz = hn::LoadU(d, in.nz + first);
-    DivideByLength(d, p.nx, p.ny, p.nz, kNormalizeGuard);
-    p.vx = hn::Sub(hn::Set(d, s.eye.x), p.px);
-    p.vy = hn::Sub(hn::Set(d, s.eye.y), p.py);
-    p.vz = hn::Sub(hn::Set(d, s.eye.z), p.pz);
-    DivideByLength(d, p.vx, p.vy, p.vz, kNormalizeGuard);
-
-    p.kr = p.kg = p.kb = zero;
-    int squaring = s.squaring;
-    if constexpr (kTextured) {
-        p.kr = hn::LoadU(d, s.k.r + first);
-        p.kg = hn::LoadU(d, s.k.g + first);
-        p.kb = hn::LoadU(d, s.k.b + first);
-        // The interval argument needs finite, non-negative reflectances (texels
-        // always are); anything else takes std::pow in every lane.
-        const V largest = hn::Set(d, 1.7976931348623157e308);
-        const auto inRange = [&](V v) { return hn::And(hn::Ge(v, zero), hn::Le(v, largest)); };
-        if (!hn::AllTrue(d, hn::And(hn::And(inRange(p.kr), inRange(p.kg)), inRange(p.kb))))
-            squaring = 0;
-    }
-
-    // The running totals start at the emission.
+    const V largest = hn::Set(d, 1.7976931348623157e308);
+    const auto inRange = [&](V v) { return hn::And(hn::Ge(v, zero), hn::Le(v, largest)); };
     const CColor emission = kTextured ? CColor(0.0, 0.0, 0.0) : s.material->m_emission;
-    STotals<V> t;
-    t.loR = hn::Set(d, emission.r);
-    t.loG = hn::Set(d, emission.g);
-    t.loB = hn::Set(d, emission.b);
-    t.hiR = t.loR;
-    t.hiG = t.loG;
-    t.hiB = t.loB;
-    const CLightingModel& lights = *s.lights;
-    for (int i = 0; i < lights.m_nLights; ++i) {
-        const CLightSource& light = lights.m_pLights[i];
-        if (light.m_bOn == 0) // the point's own colour, white, replaces the total
-            t.loR = t.loG = t.loB = t.hiR = t.hiG = t.hiB = one;
-        else
-            AddLight<kTextured>(d, light, s.material, p, squaring, s.shininess, t);
+    bool reflectanceInRange = true;
+    for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
+        V nx = hn::LoadU(d, in.nx + first + i), ny = hn::LoadU(d, in.ny + first + i);
+        V nz = hn::LoadU(d, in.nz + first + i);
+        DivideByLength(d, nx, ny, nz, kNormalizeGuard);
+        V vx = hn::Sub(hn::Set(d, s.eye.x), hn::LoadU(d, in.px + first + i));
+        V vy = hn::Sub(hn::Set(d, s.eye.y), hn::LoadU(d, in.y + first + i));
+        V vz = hn::Sub(hn::Set(d, s.eye.z), hn::LoadU(d, in.z + first + i));
+        DivideByLength(d, vx, vy, vz, kNormalizeGuard);
+        hn::Store(nx, d, c.nx + i), hn::Store(ny, d, c.ny + i), hn::Store(nz, d, c.nz + i);
+        hn::Store(vx, d, c.vx + i), hn::Store(vy, d, c.vy + i), hn::Store(vz, d, c.vz + i);
+        hn::Store(hn::Set(d, emission.r), d, c.loR + i), hn::Store(hn::Set(d, emission.r), d, c.hiR + i);
+        hn::Store(hn::Set(d, emission.g), d, c.loG + i), hn::Store(hn::Set(d, emission.g), d, c.hiG + i);
+        hn::Store(hn::Set(d, emission.b), d, c.loB + i), hn::Store(hn::Set(d, emission.b), d, c.hiB + i);
+        if constexpr (kTextured) {
+            const auto ok = hn::And(hn::And(inRange(hn::LoadU(d, s.k.r + first + i)),
+                                            inRange(hn::LoadU(d, s.k.g + first + i))),
+                                    inRange(hn::LoadU(d, s.k.b + first + i)));
+            reflectanceInRange = reflectanceInRange && hn::AllTrue(d, ok);
+        }
     }
+    return reflectanceInRange ? s.squaring : 0;
+}
 
-    // total += ambient light x material ambient, then clamped and packed.
+// One light's geometry: l = (light - p).Normalized() with its distance, n . l, and
+// n . h with h = (l + v) / |l + v|, the divisor guarded as the vector division does.
+template <class D>
+HWY_INLINE void LightGeometry(D d, const CallSetup& s, const CLightSource& light, std::size_t first,
+                              std::size_t count, SChunk& c)
+{
+    using V = hn::Vec<D>;
+    const CShadingSamples& in = s.samples;
+    for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
+        const V nx = hn::Load(d, c.nx + i), ny = hn::Load(d, c.ny + i), nz = hn::Load(d, c.nz + i);
+        V lx = hn::Sub(hn::Set(d, light.m_position.x), hn::LoadU(d, in.px + first + i));
+        V ly = hn::Sub(hn::Set(d, light.m_position.y), hn::LoadU(d, in.y + first + i));
+        V lz = hn::Sub(hn::Set(d, light.m_position.z), hn::LoadU(d, in.z + first + i));
+        hn::Store(DivideByLength(d, lx, ly, lz, kNormalizeGuard), d, c.dist + i);
+        hn::Store(Dot3(nx, ny, nz, lx, ly, lz), d, c.nDotL + i);
+        V hx = hn::Add(lx, hn::Load(d, c.vx + i));
+        V hy = hn::Add(ly, hn::Load(d, c.vy + i));
+        V hz = hn::Add(lz, hn::Load(d, c.vz + i));
+        DivideByLength(d, hx, hy, hz, kDivideGuard);
+        hn::Store(Dot3(hx, hy, hz, nx, ny, nz), d, c.nDotH + i);
+    }
+}
+
+// Adds one light that is on: f (nDotL diffuse + power specular) where the surface
+// faces the light, with f = 1 / (c0 + (c2 d + c1) d) capped at 1; the lit sum
+// starts from 0.0 plus the diffuse term.
+template <bool kTextured, class D>
+HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light, int squaring,
+                              std::size_t first, std::size_t count, SChunk& c)
+{
+    using V = hn::Vec<D>;
+    const V zero = hn::Zero(d), one = hn::Set(d, 1.0);
+    const CColor noColour(0.0, 0.0, 0.0);
+    const CColor& mDiffuse = kTextured ? noColour : s.material->m_diffuse;
+    const CColor& mSpecular = kTextured ? noColour : s.material->m_specular;
+    for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
+        V kr = zero, kg = zero, kb = zero;
+        if constexpr (kTextured)
+            kr = hn::LoadU(d, s.k.r + first + i), kg = hn::LoadU(d, s.k.g + first + i),
+            kb = hn::LoadU(d, s.k.b + first + i);
+        const V nDotL = hn::Load(d, c.nDotL + i);
+        const auto lit = hn::Ge(nDotL, zero);
+        V powLo, powHi;
+        Power(d, hn::Load(d, c.nDotH + i), lit, squaring, s.shininess, powLo, powHi);
+        const V dist = hn::Load(d, c.dist + i);
+        V f = hn::Div(one, hn::Add(hn::Set(d, light.m_attConstant),
+                                   hn::Mul(hn::Add(hn::Mul(hn::Set(d, light.m_attQuadratic), dist),
+                                                   hn::Set(d, light.m_attLinear)),
+                                           dist)));
+        f = hn::IfThenElse(hn::Gt(f, one), one, f);
+        // total += f lit, where an unlit side keeps lit at 0.
+        const auto accumulate = [&](double* lo, double* hi, double lightDiffuse, double materialDiffuse,
+                                    double lightSpecular, double materialSpecular, V texel) {
+            const V diffuse = hn::Add(zero, hn::Mul(nDotL, Reflect<kTextured>(d, lightDiffuse, materialDiffuse, texel)));
+            const V specular = Reflect<kTextured>(d, lightSpecular, materialSpecular, texel);
+            const V litLo = hn::IfThenElseZero(lit, hn::Add(diffuse, hn::Mul(powLo, specular)));
+            const V litHi = hn::IfThenElseZero(lit, hn::Add(diffuse, hn::Mul(powHi, specular)));
+            hn::Store(hn::Add(hn::Load(d, lo + i), hn::Mul(f, litLo)), d, lo + i);
+            hn::Store(hn::Add(hn::Load(d, hi + i), hn::Mul(f, litHi)), d, hi + i);
+        };
+        accumulate(c.loR, c.hiR, light.m_diffuse.r, mDiffuse.r, light.m_specular.r, mSpecular.r, kr);
+        accumulate(c.loG, c.hiG, light.m_diffuse.g, mDiffuse.g, light.m_specular.g, mSpecular.g, kg);
+        accumulate(c.loB, c.hiB, light.m_diffuse.b, mDiffuse.b, light.m_specular.b, mSpecular.b, kb);
+    }
+}
+
+// total += ambient light x material ambient, then clamped and packed; the
+// first `valid` colours are written. Returns how many needed the one-at-a-time
+// evaluation.
+template <bool kTextured, class D>
+HWY_INLINE std::size_t PackChunk(D d, const CallSetup& s, std::size_t first, std::size_t count,
+                                 std::size_t valid, const SChunk& c, std::uint32_t* out)
+{
+    using V = hn::Vec<D>;
     const CColor noColour(0.0, 0.0, 0.0);
     const CColor& mAmbient = kTextured ? noColour : s.material->m_ambient;
-    const V aR = Reflect<kTextured>(d, lights.m_ambient.r, mAmbient.r, p.kr);
-    const V aG = Reflect<kTextured>(d, lights.m_ambient.g, mAmbient.g, p.kg);
-    const V aB = Reflect<kTextured>(d, lights.m_ambient.b, mAmbient.b, p.kb);
-    const auto low = PackColour(d, hn::Add(t.loR, aR), hn::Add(t.loG, aG), hn::Add(t.loB, aB));
-    const auto high = PackColour(d, hn::Add(t.hiR, aR), hn::Add(t.hiG, aG), hn::Add(t.hiB, aB));
-    return StoreSettled(d, s, first, valid, low, high, out);
+    const CColor& ambient = s.lights->m_ambient;
+    std::size_t settledOneByOne = 0;
+    for (std::size_t i = 0; i < count && i < valid; i += hn::Lanes(d)) {
+        V kr = hn::Zero(d), kg = kr, kb = kr;
+        if constexpr (kTextured)
+            kr = hn::LoadU(d, s.k.r + first + i), kg = hn::LoadU(d, s.k.g + first + i),
+            kb = hn::LoadU(d, s.k.b + first + i);
+        const V aR = Reflect<kTextured>(d, ambient.r, mAmbient.r, kr);
+        const V aG = Reflect<kTextured>(d, ambient.g, mAmbient.g, kg);
+        const V aB = Reflect<kTextured>(d, ambient.b, mAmbient.b, kb);
+        const auto low = PackColour(d, hn::Add(hn::Load(d, c.loR + i), aR), hn::Add(hn::Load(d, c.loG + i), aG),
+                                    hn::Add(hn::Load(d, c.loB + i), aB));
+        const auto high = PackColour(d, hn::Add(hn::Load(d, c.hiR + i), aR), hn::Add(hn::Load(d, c.hiG + i), aG),
+                                     hn::Add(hn::Load(d, c.hiB + i), aB));
+        const std::size_t lanes = std::min(hn::Lanes(d), valid - i);
+        settledOneByOne += StoreSettled(d, s, first + i, lanes, low, high, out);
+    }
+    return settledOneByOne;
+}
+
+// Shades samples first .. first + count - 1, count a whole number of vectors no
+// larger than kChunk; only the first `valid` are written. Returns how many needed
+// the one-at-a-time evaluation.
+template <bool kTextured, class D>
+HWY_NOINLINE std::size_t ShadeChunk(D d, const CallSetup& s, std::size_t first, std::size_t count,
+                                    std::size_t valid, std::uint32_t* out)
+{
+    SChunk c;
+    const int squaring = UnitVectors<kTextured>(d, s, first, count, c);
+    const CLightingModel& lights = *s.lights;
+    for (int l = 0; l < lights.m_nLights; ++l) {
+        const CLightSource& light = lights.m_pLights[l];
+        if (light.m_bOn == 0) { // the point's own colour, white, replaces the total
+            for (double* total : {c.loR, c.loG, c.loB, c.hiR, c.hiG, c.hiB})
+                std::fill(total, total + count, 1.0);
+            continue;
+        }
+        LightGeometry(d, s, light, first, count, c);
+        AddLightTerms<kTextured>(d, s, light, squaring, first, count, c);
+    }
+    return PackChunk<kTextured>(d, s, first, count, valid, c, out);
 }
 
 template <bool kTextured>
@@ -405,12 +440,18 @@ std::size_t ShadeAll(const CallSetup& s, std::size_t count, std::uint32_t* out)
     const std::size_t lanes = hn::Lanes(d);
     std::size_t settledOneByOne = 0;
     std::size_t i = 0;
-    for (; i + lanes <= count; i += lanes)
-        settledOneByOne += ShadeBlock<kTextured>(d, s, i, lanes, out);
-    if (i == count)
+    for (; i + lanes <= count; i += kChunk) {
+        const std::size_t n = std::min(kChunk, (count - i) / lanes * lanes);
+        settledOneByOne += ShadeChunk<kTextured>(d, s, i, n, n, out);
+        if (n < kChunk) {
+            i += n;
+            break;
+        }
+    }
+    if (i >= count)
         return settledOneByOne;
 
-    // The tail: copied into a full block padded with its last sample, so every
+    // The tail: copied into a full vector padded with its last sample, so every
     // lane holds real input; only the real samples are written back.
     const std::size_t rest = count - i;
     HWY_ALIGN double buffer[9][kMaxLanes];
@@ -427,7 +468,7 @@ std::size_t ShadeAll(const CallSetup& s, std::size_t count, std::uint32_t* out)
     tail.samples = {buffer[0], buffer[1], buffer[2], buffer[3], buffer[4], buffer[5]};
     if (kTextured)
         tail.k = {buffer[6], buffer[7], buffer[8]};
-    return settledOneByOne + ShadeBlock<kTextured>(d, tail, 0, rest, out + i);
+    return settledOneByOne + ShadeChunk<kTextured>(d, tail, 0, lanes, rest, out + i);
 }
 
 std::size_t ShadeSurfaceImpl(const CallSetup& s, std::size_t count, std::uint32_t* out)
