@@ -18,9 +18,12 @@
 // What a drawn sample looks like is the shader's business: the filler knows it
 // only as a template parameter with
 //   BeginScanline(first, second, y)  the first two active edges of scanline y;
-//   BeginSpan(xL, xR)                per pair of edges with xL < xR;
-//   Plot(x, px, y, z)                a sample that passed the depth test, whose
-//                                    depth is already stored; px is its column;
+//   BeginSpan(xL, xR, y)             per pair of edges with xL < xR;
+//   Slots()                          where the next samples that pass the depth
+//                                    test go: arrays t (the sample's x), px (its
+//                                    column) and z (its depth, already stored),
+//                                    and the room left in them;
+//   Append(n)                        takes the n samples written there;
 //   EndSpan()                        after the last sample of a span.
 // Samples outside the clip are never depth-tested nor plotted: their pixels are
 // not seen and their depth cells are read by no other pixel.
@@ -152,33 +155,49 @@ void CPolygonFill::FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& d
     // Every edge that enters a scanline leaves at a later one, so edges come and go
     // in pairs: the list holds at least two here.
     assert(m_active.size() >= 2);
-    const CVec3& n = plane.n;
+    // Copies in locals: the compiler would reload members after every store.
+    const double nx = plane.n.x, ny = plane.n.y, nz = plane.n.z, d = plane.d, dzdx = plane.dzdx;
+    const int xMin = clip.xMin, xMax = clip.xMax;
     const double yd = static_cast<double>(y);
-    double* cells = depth.Row(y);
+    double* const cells = depth.Row(y);
     shader.BeginScanline(m_active[0], m_active[1], yd);
     for (std::size_t k = 0; k + 1 < m_active.size(); k += 2) {
         const double xL = m_active[k].m_dX;
         const double xR = m_active[k + 1].m_dX;
         if (!(xL < xR))
             continue;
-        double z = -(n.x * xL + n.y * yd + plane.d) / n.z;
-        shader.BeginSpan(xL, xR);
-        int lo = clip.xMax + 1, hi = clip.xMin - 1;
+        double z = -(nx * xL + ny * yd + d) / nz;
+        shader.BeginSpan(xL, xR, y);
+        int lo = xMax + 1, hi = xMin - 1;
         // x and z advance by repeated addition, sample by sample, whether a sample
-        // is drawn or not: their rounding is part of the picture.
-        for (double x = xL; x < xR; x += 1.0, z += plane.dzdx) {
-            const int px = static_cast<int>(x + 0.5);
-            if (px < clip.xMin)
-                continue;
-            if (px > clip.xMax)
-                break; // columns only grow along a span
-            double& cell = cells[px];
-            if (z < cell)
-                continue; // hidden
-            cell = z;
-            lo = std::min(lo, px);
-            hi = px;
-            shader.Plot(x, px, y, z);
+        // is drawn or not: their rounding is part of the picture. The samples that
+        // pass go straight into the shader's slots, as many as they hold at a time.
+        double x = xL;
+        bool pastClip = false;
+        while (x < xR && !pastClip) {
+            const auto out = shader.Slots();
+            std::size_t n = 0;
+            for (; x < xR && n < out.room; x += 1.0, z += dzdx) {
+                const int px = static_cast<int>(x + 0.5);
+                if (px < xMin)
+                    continue;
+                if (px > xMax) {
+                    pastClip = true; // columns only grow along a span
+                    break;
+                }
+                if (z < cells[px])
+                    continue; // hidden
+                cells[px] = z;
+                out.t[n] = x;
+                out.px[n] = px;
+                out.z[n] = z;
+                ++n;
+            }
+            if (n > 0) {
+                lo = std::min(lo, out.px[0]);
+                hi = out.px[n - 1];
+            }
+            shader.Append(n);
         }
         shader.EndSpan();
         if (lo <= hi)

@@ -21,19 +21,24 @@ public:
     bool Full() const { return m_nCount == kCapacity; }
     void Clear() { m_nCount = 0; }
 
-    // Sample x of the span, drawn in column px at depth z into the pixel at dest.
-    void Add(double x, int px, double z, std::uint32_t* dest)
+    // Where the next samples go, for the filler to write them straight in, and
+    // how many fit; Grow then takes n of them into the batch.
+    struct SSlots
     {
-        const std::size_t i = m_nCount++;
-        m_t[i] = x;
-        m_px[i] = px;
-        m_z[i] = z;
-        m_dest[i] = dest;
+        double* t;   // the sample's x on its span
+        int* px;     // its column
+        double* z;   // its depth
+        std::size_t room;
+    };
+    SSlots Slots()
+    {
+        return {m_t.data() + m_nCount, m_px.data() + m_nCount, m_z.data() + m_nCount, kCapacity - m_nCount};
     }
+    void Grow(std::size_t n) { m_nCount += n; }
 
     std::vector<double> m_t;                 // the sample's x on its span
     std::vector<int> m_px;                   // its column
-    std::vector<std::uint32_t*> m_dest;      // its pixel
+    std::vector<std::uint32_t*> m_dest;      // its pixel, set when its span ends
     std::vector<double> m_x, m_yd, m_z;      // the point lit: (px, y, z); x and y set by the lit shaders
     std::vector<double> m_nx, m_ny, m_nz;    // the interpolated normal
     std::vector<double> m_u, m_v;            // the interpolated texture coordinate
