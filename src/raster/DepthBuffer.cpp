@@ -1,5 +1,7 @@
 #include "raster/DepthBuffer.h"
 
+#include "raster/BlockFill.h"
+
 #include <algorithm>
 
 CDepthBuffer::CDepthBuffer()
@@ -14,7 +16,7 @@ void CDepthBuffer::Clear(int yLow, int yHigh)
         if (span.lo > span.hi)
             continue;
         double* cells = Row(y);
-        std::fill(cells + span.lo, cells + span.hi + 1, kFar);
+        FillDoubles(cells + span.lo, static_cast<std::size_t>(span.hi - span.lo + 1), kFar);
         span = Span();
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "raster/BlockFill.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
@@ -41,8 +43,8 @@ public:
         if (first > last)
             return;
         const std::size_t w = static_cast<std::size_t>(m_nWidth);
-        std::fill(m_pixels.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(first) * w),
-                  m_pixels.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(last + 1) * w), kOpaque);
+        FillWords(m_pixels.data() + static_cast<std::size_t>(first) * w,
+                  static_cast<std::size_t>(last - first + 1) * w, kOpaque);
     }
 
     // The device row of logical scanline y (possibly outside the image).

@@ -29,18 +29,19 @@
 template <class Derived, bool kLit> class CSpanShader
 {
 public:
-    void BeginSpan(double xL, double xR)
+    void BeginSpan(double xL, double xR, int y)
     {
         m_xL = xL;
         m_xR = xR;
-    }
-    void Plot(double x, int px, int y, double z)
-    {
         if (y != m_nRowY) {
             m_nRowY = y;
             m_pRow = m_sink.Row(y);
         }
-        m_batch.Add(x, px, z, m_pRow + px);
+    }
+    CSampleBatch::SSlots Slots() { return m_batch.Slots(); }
+    void Append(std::size_t count)
+    {
+        m_batch.Grow(count);
         if (m_batch.Full()) {
             EndSpan();
             Flush();
@@ -52,8 +53,10 @@ public:
         if (count > 0) {
             static_cast<Derived*>(this)->Interpolate(first, count);
             if constexpr (kLit) {
-                // The point lit is (column, scanline, depth).
+                // The point lit is (column, scanline, depth); its pixel is noted
+                // now, as the batch goes on over other scanlines.
                 for (std::size_t i = first; i < first + count; ++i) {
+                    m_batch.m_dest[i] = m_pRow + m_batch.m_px[i];
                     m_batch.m_x[i] = m_batch.m_px[i];
                     m_batch.m_yd[i] = m_nRowY;
                 }
@@ -105,8 +108,13 @@ private:
                 const int y = kLit ? static_cast<int>(m_batch.m_yd[i]) : m_nRowY;
                 static_cast<Derived*>(this)->Record(i, m_pRecords->Index(m_batch.m_px[i], y));
             }
-        for (std::size_t i = 0; i < m_batch.Size(); ++i)
-            *m_batch.m_dest[i] = m_batch.m_colours[i] | CPixelSink::kOpaque;
+        if constexpr (kLit) {
+            for (std::size_t i = 0; i < m_batch.Size(); ++i)
+                *m_batch.m_dest[i] = m_batch.m_colours[i] | CPixelSink::kOpaque;
+        } else { // the current span, all on the current row
+            for (std::size_t i = 0; i < m_batch.Size(); ++i)
+                m_pRow[m_batch.m_px[i]] = m_batch.m_colours[i] | CPixelSink::kOpaque;
+        }
         m_batch.Clear();
         m_spanStart = 0;
     }
