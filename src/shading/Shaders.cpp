@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr double kByteToUnit = 0.00392156862745098; // 1/255
-
 // Interpolates the normals of samples first .. first + count - 1 across the span.
 void SpanNormals(CSampleBatch& b, std::size_t first, std::size_t count, double xL, double xR,
                  const CVec3& left, const CVec3& right)
@@ -63,10 +61,7 @@ void CTextureShader::Interpolate(std::size_t first, std::size_t count)
     CSampleBatch& b = m_batch;
     SpanTexCoords(b, first, count, m_xL, m_xR, m_left, m_right);
     m_texels.LookUp(b, first, count);
-    for (std::size_t i = first; i < first + count; ++i) {
-        const std::uint32_t word = b.m_colours[i]; // blue, green, red: the colour 0x00bbggrr swaps them
-        b.m_colours[i] = ((word >> 16) & 0xFFu) | (word & 0xFF00u) | ((word & 0xFFu) << 16);
-    }
+    TexelsToColourRefs(b.m_colours.data() + first, count);
 }
 
 void CPhongShader::Interpolate(std::size_t first, std::size_t count)
@@ -84,12 +79,8 @@ void CLitTextureShader::Interpolate(std::size_t first, std::size_t count)
     CSampleBatch& b = m_batch;
     SpanTexCoords(b, first, count, m_xL, m_xR, m_leftTex, m_rightTex);
     m_texels.LookUp(b, first, count);
-    for (std::size_t i = first; i < first + count; ++i) {
-        const std::uint32_t word = b.m_colours[i]; // blue, green, red
-        b.m_kr[i] = static_cast<int>((word >> 16) & 0xFFu) * kByteToUnit;
-        b.m_kg[i] = static_cast<int>((word >> 8) & 0xFFu) * kByteToUnit;
-        b.m_kb[i] = static_cast<int>(word & 0xFFu) * kByteToUnit;
-    }
+    TexelReflectances(b.m_colours.data() + first, count, b.m_kr.data() + first, b.m_kg.data() + first,
+                      b.m_kb.data() + first);
     SpanNormals(b, first, count, m_xL, m_xR, m_left, m_right);
 }
 

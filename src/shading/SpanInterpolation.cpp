@@ -107,6 +107,37 @@ void LookUpTexelsImpl(const double* cu, const double* cv, std::size_t count, con
     }
 }
 
+void TexelsToColourRefsImpl(std::uint32_t* words, std::size_t count)
+{
+    const hn::ScalableTag<std::uint32_t> du;
+    const std::size_t lanes = hn::Lanes(du);
+    const auto low = hn::Set(du, 0xFFu), green = hn::Set(du, 0xFF00u);
+    for (std::size_t i = 0; i < count; i += lanes) {
+        const auto w = hn::LoadU(du, words + i);
+        const auto swapped = hn::Or(hn::Or(hn::And(hn::ShiftRight<16>(w), low), hn::And(w, green)),
+                                    hn::ShiftLeft<16>(hn::And(w, low)));
+        hn::BlendedStore(swapped, hn::FirstN(du, std::min(lanes, count - i)), du, words + i);
+    }
+}
+
+void TexelReflectancesImpl(const std::uint32_t* words, std::size_t count, double* kr, double* kg, double* kb)
+{
+    const hn::ScalableTag<double> d;
+    const hn::Rebind<std::int32_t, decltype(d)> di;
+    const std::size_t lanes = hn::Lanes(d);
+    const auto low = hn::Set(di, 0xFF);
+    const auto unit = hn::Set(d, kByteToUnit);
+    // The byte as an int, converted exactly, times 1/255: the scalar operations.
+    const auto channel = [&](auto bytes) { return hn::Mul(hn::PromoteTo(d, hn::And(bytes, low)), unit); };
+    for (std::size_t i = 0; i < count; i += lanes) {
+        const auto valid = hn::FirstN(d, std::min(lanes, count - i));
+        const auto w = hn::LoadU(di, reinterpret_cast<const std::int32_t*>(words + i));
+        hn::BlendedStore(channel(hn::ShiftRight<16>(w)), valid, d, kr + i);
+        hn::BlendedStore(channel(hn::ShiftRight<8>(w)), valid, d, kg + i);
+        hn::BlendedStore(channel(w), valid, d, kb + i);
+    }
+}
+
 // One sample the scalar way: InterpolateColor, then ToColorRef.
 std::uint32_t ColourRefAt(double t, double t0, double t1, const double* a0, const double* a1)
 {
@@ -160,6 +191,8 @@ namespace orbo_span {
 HWY_EXPORT(InterpolateAttributesImpl);
 HWY_EXPORT(InterpolateColourRefsImpl);
 HWY_EXPORT(LookUpTexelsImpl);
+HWY_EXPORT(TexelsToColourRefsImpl);
+HWY_EXPORT(TexelReflectancesImpl);
 } // namespace orbo_span
 
 void InterpolateAttributes(const double* t, std::size_t count, double t0, double t1, int dims,
@@ -172,6 +205,16 @@ void LookUpTexels(const double* cu, const double* cv, std::size_t count, const s
                   int height, std::uint32_t* words)
 {
     HWY_DYNAMIC_DISPATCH(orbo_span::LookUpTexelsImpl)(cu, cv, count, texels, width, height, words);
+}
+
+void TexelsToColourRefs(std::uint32_t* words, std::size_t count)
+{
+    HWY_DYNAMIC_DISPATCH(orbo_span::TexelsToColourRefsImpl)(words, count);
+}
+
+void TexelReflectances(const std::uint32_t* words, std::size_t count, double* kr, double* kg, double* kb)
+{
+    HWY_DYNAMIC_DISPATCH(orbo_span::TexelReflectancesImpl)(words, count, kr, kg, kb);
 }
 
 void InterpolateColourRefs(const double* t, std::size_t count, double t0, double t1, const double* a0,

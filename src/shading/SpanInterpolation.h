@@ -29,5 +29,14 @@ void InterpolateAttributes(const double* t, std::size_t count, double t0, double
 void LookUpTexels(const double* cu, const double* cv, std::size_t count, const std::uint8_t* texels, int width,
                   int height, std::uint32_t* words);
 
+// Texels as colours: the words (blue, green, red, unused) become 0x00bbggrr,
+// red and blue swapped and the unused byte dropped, in place.
+void TexelsToColourRefs(std::uint32_t* words, std::size_t count);
+
+// Texels as reflectances: each byte of the words (blue, green, red, unused)
+// times kByteToUnit, red into kr, green into kg, blue into kb.
+inline constexpr double kByteToUnit = 0.00392156862745098; // 1/255
+void TexelReflectances(const std::uint32_t* words, std::size_t count, double* kr, double* kg, double* kb);
+
 void InterpolateColourRefs(const double* t, std::size_t count, double t0, double t1, const double* a0,
                            const double* a1, std::uint32_t* out);

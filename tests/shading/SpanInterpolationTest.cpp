@@ -85,7 +85,8 @@ TEST(SpanInterpolation, EveryInstructionSetGivesTheOneSampleBits)
 }
 
 // Texels as the one-texel lookup finds them, for coordinates inside, on and past
-// every edge of an odd-sized image, far out of int's range, and not a number.
+// every edge of an odd-sized image, far out of int's range, and not a number;
+// then as colours and as reflectances, each byte the one-sample way.
 TEST(SpanInterpolation, TexelsAreTheOneTexelLookups)
 {
     CTexture texture;
@@ -116,6 +117,22 @@ TEST(SpanInterpolation, TexelsAreTheOneTexelLookups)
             }
             for (std::size_t i = count; i < words.size(); ++i)
                 ASSERT_EQ(words[i], 0xDEADBEEFu);
+
+            std::vector<std::uint32_t> colours = words;
+            TexelsToColourRefs(colours.data(), count);
+            std::vector<double> k[3];
+            for (std::vector<double>& channel : k)
+                channel.assign(count + kSpanPadding, -7.0);
+            TexelReflectances(words.data(), count, k[0].data(), k[1].data(), k[2].data());
+            for (std::size_t i = 0; i < colours.size(); ++i) {
+                const std::uint8_t* t = reinterpret_cast<const std::uint8_t*>(&words[i]);
+                const bool inside = i < count;
+                ASSERT_EQ(colours[i], inside ? t[2] | (t[1] << 8) | (t[0] << 16) : 0xDEADBEEFu);
+                for (int c = 0; c < 3; ++c) {
+                    const double expected = inside ? static_cast<int>(t[2 - c]) * kByteToUnit : -7.0;
+                    ASSERT_EQ(std::memcmp(&k[c][i], &expected, 8), 0) << i << " channel " << c;
+                }
+            }
         }
     }
     hwy::SetSupportedTargetsForTest(0);
