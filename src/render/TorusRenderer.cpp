@@ -186,19 +186,63 @@ void CTorusRenderer::FillBands(CPixelSink& sink)
         m_depth.Clear();
         sink.ClearRows(0, sink.Height() - 1);
     }
-    // Bands of kBandRows rows, so that a band's rows of the image and of the depth
-    // buffer stay in its thread's cache while it walks every facet.
-    const int rows = image.yMax >= image.yMin ? image.yMax - image.yMin + 1 : 0;
-    const int bands = (rows + kBandRows - 1) / kBandRows;
+    const int bands = CutBands(image);
     auto fillBand = [&](int band, int slot) {
         SScanClip clip = image;
-        clip.yMin = image.yMin + band * kBandRows;
-        clip.yMax = std::min(clip.yMin + kBandRows - 1, image.yMax);
+        clip.yMin = m_bandRows[static_cast<std::size_t>(band)];
+        clip.yMax = m_bandRows[static_cast<std::size_t>(band) + 1] - 1;
         m_depth.Clear(clip.yMin, clip.yMax);
         sink.ClearRows(sink.DeviceRow(clip.yMax), sink.DeviceRow(clip.yMin));
         FillBand(sink, clip, m_slots[static_cast<std::size_t>(slot)]);
     };
     m_pWorkers->Run(bands, fillBand);
+}
+
+int CTorusRenderer::CutBands(const SScanClip& image)
+{
+    // Bands of at most kBandRows rows, so that a band's rows of the image and of
+    // the depth buffer stay in its thread's cache while it walks every facet.
+    // With several threads, about four bands each of about the same work, so
+    // that the threads, taking the next band as they finish one, finish
+    // together: a row's work is estimated from the widths of the facets that
+    // cross it, plus its clearing.
+    const int rows = image.yMax >= image.yMin ? image.yMax - image.yMin + 1 : 0;
+    m_rowWork.assign(static_cast<std::size_t>(rows) + 1, 0.0);
+    if (m_nThreads > 1) {
+        for (const SDrawnFacet& facet : m_drawn) {
+            int yLow = facet.corners[0].m_position.y, yHigh = yLow;
+            double xLow = facet.corners[0].m_position.x, xHigh = xLow;
+            for (const CFillVertex& corner : facet.corners) {
+                yLow = std::min(yLow, corner.m_position.y), yHigh = std::max(yHigh, corner.m_position.y);
+                xLow = std::min(xLow, corner.m_position.x), xHigh = std::max(xHigh, corner.m_position.x);
+            }
+            yLow = std::max(yLow, image.yMin), yHigh = std::min(yHigh, image.yMax);
+            if (yLow > yHigh || !(xHigh - xLow < 1e6))
+                continue;
+            m_rowWork[static_cast<std::size_t>(yLow - image.yMin)] += xHigh - xLow + 1.0;
+            m_rowWork[static_cast<std::size_t>(yHigh - image.yMin) + 1] -= xHigh - xLow + 1.0;
+        }
+    }
+    const double clearing = 0.05 * (image.xMax - image.xMin + 1); // a row's clear, in samples
+    double total = 0.0, running = 0.0;
+    for (int r = 0; r < rows; ++r)
+        total += (running += m_rowWork[static_cast<std::size_t>(r)]) + clearing;
+    const double share = m_nThreads > 1 ? total / (4.0 * m_nThreads) : total + 1.0;
+    m_bandRows.reserve(static_cast<std::size_t>(rows) + 2); // a band a row at most: no allocation later
+    m_bandRows.clear();
+    m_bandRows.push_back(image.yMin);
+    double work = 0.0;
+    running = 0.0;
+    for (int r = 0; r < rows; ++r) {
+        work += (running += m_rowWork[static_cast<std::size_t>(r)]) + clearing;
+        const int y = image.yMin + r;
+        if (r + 1 < rows && (work >= share || y + 1 - m_bandRows.back() >= kBandRows)) {
+            m_bandRows.push_back(y + 1);
+            work = 0.0;
+        }
+    }
+    m_bandRows.push_back(image.yMax + 1);
+    return rows > 0 ? static_cast<int>(m_bandRows.size()) - 1 : 0;
 }
 
 void CTorusRenderer::DrawLines(CPixelSink& sink) const

@@ -111,6 +111,7 @@ private:
     void LightVertices();
     void CullAndProject();
     void FillBands(CPixelSink& sink);
+    int CutBands(const SScanClip& image);
     void DrawLines(CPixelSink& sink) const;
     void DrawTaggedLines(CPixelSink& sink);
     SPixelFacts::EDrawing Drawing() const;
@@ -127,6 +128,8 @@ private:
     int m_nThreads = 1;
     std::unique_ptr<CBandWorkers> m_pWorkers;
     std::vector<SSlot> m_slots; // one for each thread
+    std::vector<double> m_rowWork; // the change of the estimated work from row to row
+    std::vector<int> m_bandRows;   // band b: rows m_bandRows[b] to m_bandRows[b + 1] - 1
     bool m_bInspection = false;
     CPixelRecords m_records;  // the last frame's, while inspection is on
     bool m_bRecorded = false; // m_records and m_recordedDrawing describe the last frame
