@@ -2,8 +2,9 @@
 //
 // Exactness: every lane runs the IEEE operations of CLightingModel::Illuminate and
 // CColor::ToColorRef in their order (operands of + and x may swap, groupings never
-// do). The build forbids contraction; no multiply-add is ever asked for, and no
-// division is replaced by a reciprocal.
+// do). The build forbids contraction and no multiply-add is ever asked for. The one
+// departure, dividing a vector by its length through one reciprocal, is certified
+// like the power below.
 //
 // The specular power c^n for n = 100 or 80 is (c^64 c^32) c^4 or c^64 c^16 by
 // squaring: n - 1 roundings, so within (n - 1)u / (1 - (n - 1)u) of the true value
@@ -12,6 +13,35 @@
 // factors, sums, the clamp, x 255, truncation) is monotone in it, so when both ends
 // of that interval give the same bytes, those are the bytes std::pow would give.
 // Where they differ the sample is evaluated one at a time with std::pow.
+//
+// The unit vectors n, v, l and h are x (1/L) rather than x / L: one division
+// instead of three. With u = 2^-53, fl(x fl(1/L)) = (x/L)(1+e1)(1+e2) against
+// fl(x/L) = (x/L)(1+e3), |e| <= u, so each component is within 3.01u of the
+// divided one, relatively (results below 2^-1000 differ by less than 2^-1070
+// absolutely), and |dn|, |dv|, |dl| <= 3.01u for vectors of length at most 1 + 2u.
+// Then, each dot product also rounding differently (2 x 3u):
+//   |d(n.l)| <= |dn| + |dl| + 6.1u <= 13u;
+//   s = l + v: |ds| <= |dl| + |dv| + 4.1u <= 11u, and h = s / |s|, both ways
+//   rounded within 5u: |dh| <= 2|ds| / |s| + 10u <= 186u where |s| >= 1/8;
+//   c = h.n: |dc| <= |dh| + |dn| + 6.1u <= 196u, so
+//   |d c^k| <= k (1 + 200u)^(k-1) |dc| <= 19700u < 2^-38.7 for k <= 100.
+// Every light adds f (n.l Rd + c^k Rs) with f in [0, 1] and Rd, Rs >= 0 (the
+// conditions of the power's interval), so its term moves by at most
+// 19700u (Rd + Rs), and the two evaluations' own roundings (about a dozen
+// operations on values at most S) by at most 16u S more, where S is the largest
+// channel's sum of emission, ambient and every light's diffuse and specular
+// reflectance. With at most 64 lights the totals differ by less than
+// (19700 + 16 x 64 + 8)u S < 2^-37.6 S. Widening both ends of the interval by
+// 2^-36 S, at least three times that, settles the bytes the divisions would give
+// whenever both ends agree. Lanes where no light adds anything are exact and are
+// not widened, nor where the term is exact: a zero n (n.l and n.h zero either
+// way), or a zero l with a vanishing l + v (see below: n.l zero either way, the
+// power in [0, 2^-700] already bracketed). A lane is left to the one-at-a-time evaluation where the light's
+// side is in doubt (|n.l| < 2^-40 |n| |l|, far above 13u |n| |l|: a normal or a
+// light direction below the guard keeps its length, less than 1, and the bounds
+// on it and on n.l scale with it; a zero one gives a zero n.l either way) or where 2^-21 <= |s| < 1/8. Below 2^-21 both
+// ways stay under h's guard of 1e-6 (|ds| <= 11u), so |c| <= 2^-21 both ways and
+// both powers lie in the interval [0, 2^-700] the power already takes there.
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "lighting/LightingBatch.cpp"
@@ -21,6 +51,7 @@
 #include "lighting/LightingBatch.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -38,7 +69,37 @@ struct CallSetup
     CPoint3D eye;
     double shininess;
     int squaring;               // 100 or 80 when the bounded power applies, else 0
+    double margin = 0.0;        // the widening for the reciprocal, 0 where it does not apply
 };
+
+// The widening of the interval for the reciprocal, relative to S, and what the
+// tests may multiply it by to see the fallback at work.
+constexpr double kReciprocalMargin = 0x1p-36;
+constexpr int kReciprocalMostLights = 64;
+inline std::atomic<double> g_marginFactor{1.0};
+
+// kReciprocalMargin S, where S is the largest channel's sum of emission, ambient
+// and every light's diffuse and specular reflectance (a texel reflects at most 1);
+// 0 when the interval does not apply at all.
+inline double ReciprocalMargin(const CLightingModel& lights, const CMaterial* material, int squaring)
+{
+    if (squaring == 0 || lights.m_nLights > kReciprocalMostLights)
+        return 0.0;
+    double largest = 0.0;
+    for (int channel = 0; channel < 3; ++channel) {
+        const auto of = [channel](const CColor& c) { return channel == 0 ? c.r : channel == 1 ? c.g : c.b; };
+        const auto reflect = [&](const CColor& light, const CColor CMaterial::*part) {
+            return of(light) * (material != nullptr ? of(material->*part) : 1.0);
+        };
+        double sum = (material != nullptr ? of(material->m_emission) : 0.0) +
+                     reflect(lights.m_ambient, &CMaterial::m_ambient);
+        for (int i = 0; i < lights.m_nLights; ++i)
+            sum += reflect(lights.m_pLights[i].m_diffuse, &CMaterial::m_diffuse) +
+                   reflect(lights.m_pLights[i].m_specular, &CMaterial::m_specular);
+        largest = std::max(largest, sum);
+    }
+    return kReciprocalMargin * largest * g_marginFactor.load(std::memory_order_relaxed);
+}
 
 // The texture's working material for one sample: its texel as ambient, diffuse
 // and specular reflectance, black emission, shininess 80.
@@ -117,6 +178,26 @@ constexpr double kLargeSquare = 4.0;      // up to this every intermediate is no
 // the vector division divides by 1.
 constexpr double kNormalizeGuard = 1e-05;
 constexpr double kDivideGuard = 1e-06;
+
+// Where the reciprocal's bound leaves a lane to the one-at-a-time evaluation:
+// the light's side in doubt, or l + v short but not vanishing.
+constexpr double kLitDoubt = 0x1p-40;
+constexpr double kShortestHalf = 0.125;
+constexpr double kVanishingHalf = 0x1p-21;
+
+// About the length of a vector once normalised: 1, or its own length where the
+// guard leaves it as it is.
+template <class D, class V = hn::Vec<D>>
+HWY_INLINE V GuardedUnitLength(D d, V length, double guard)
+{
+    return hn::IfThenElse(hn::Lt(hn::Abs(length), hn::Set(d, guard)), length, hn::Set(d, 1.0));
+}
+
+template <class D, class V = hn::Vec<D>>
+HWY_INLINE auto InDoubtfulHalf(D d, V halfLength)
+{
+    return hn::And(hn::Ge(halfLength, hn::Set(d, kVanishingHalf)), hn::Lt(halfLength, hn::Set(d, kShortestHalf)));
+}
 
 template <class D, class V = hn::Vec<D>>
 HWY_INLINE V GuardLength(D d, V len, double guard)
@@ -204,16 +285,24 @@ HWY_INLINE auto PackColour(D d, V r, V g, V b)
     return hn::Or(hn::Or(byte(r), hn::ShiftLeft<8>(byte(g))), hn::ShiftLeft<16>(byte(b)));
 }
 
-// x, y, z divided by their length, a length below `guard` counting as 1 (the
-// guards of Normalized and of the vector division); returns the length.
+// x, y, z made a unit vector through one reciprocal of their guarded length; by
+// dividing where a lane's divisor is not within [guard, 2^500] (not a number
+// included), or when `reciprocal` is off. Returns the length.
 template <class D, class V = hn::Vec<D>>
-HWY_INLINE V DivideByLength(D d, V& x, V& y, V& z, double guard)
+HWY_INLINE V Normalise(D d, V& x, V& y, V& z, double guard, bool reciprocal)
 {
     const V length = Length<D>(x, y, z);
     const V divisor = GuardLength(d, length, guard);
-    x = hn::Div(x, divisor);
-    y = hn::Div(y, divisor);
-    z = hn::Div(z, divisor);
+    if (!reciprocal || !hn::AllTrue(d, hn::Le(divisor, hn::Set(d, 0x1p500)))) {
+        x = hn::Div(x, divisor);
+        y = hn::Div(y, divisor);
+        z = hn::Div(z, divisor);
+        return length;
+    }
+    const V r = hn::Div(hn::Set(d, 1.0), divisor);
+    x = hn::Mul(x, r);
+    y = hn::Mul(y, r);
+    z = hn::Mul(z, r);
     return length;
 }
 
@@ -273,45 +362,68 @@ struct SChunk
     HWY_ALIGN double dist[kChunk];  // the current light's distance
     HWY_ALIGN double nDotL[kChunk]; // the normal times the unit direction to that light
     HWY_ALIGN double nDotH[kChunk]; // the normal times the unit half vector
+    HWY_ALIGN double nLength[kChunk];    // |n| and |l|: 1, or the length itself below the guard
+    HWY_ALIGN double lLength[kChunk];
+    HWY_ALIGN double halfLength[kChunk]; // |l + v|
+    HWY_ALIGN double widen[kChunk];      // how far the interval's ends move apart
+    HWY_ALIGN double doubt[kChunk];      // 1 where only the one-at-a-time evaluation will do
+    bool reciprocal;                     // whether the unit vectors take the reciprocal
     // The running totals of the three channels at both ends of the power's interval.
     HWY_ALIGN double loR[kChunk], loG[kChunk], loB[kChunk];
     HWY_ALIGN double hiR[kChunk], hiG[kChunk], hiB[kChunk];
 };
 
+// Whether the texel reflectances of the chunk are all within [0, top].
+template <class D>
+HWY_INLINE bool ReflectancesWithin(D d, const CallSetup& s, std::size_t first, std::size_t count, double top)
+{
+    using V = hn::Vec<D>;
+    const V zero = hn::Zero(d), most = hn::Set(d, top);
+    const auto inRange = [&](V v) { return hn::And(hn::Ge(v, zero), hn::Le(v, most)); };
+    auto ok = hn::Eq(zero, zero);
+    for (std::size_t i = 0; i < count; i += hn::Lanes(d))
+        ok = hn::And(ok, hn::And(hn::And(inRange(hn::LoadU(d, s.k.r + first + i)),
+                                         inRange(hn::LoadU(d, s.k.g + first + i))),
+                                 inRange(hn::LoadU(d, s.k.b + first + i))));
+    return hn::AllTrue(d, ok);
+}
+
 // n = normal.Normalized(), v = CVec3(p, eye).Normalized(); the totals start at the
-// emission. Returns the squaring exponent for the chunk: 0 when a texel
-// reflectance is negative or not finite, which the interval argument excludes.
+// emission, not widened. Returns the squaring exponent for the chunk: 0 when a
+// texel reflectance is negative or not finite, which the interval argument
+// excludes; the reciprocal also needs reflectances of at most 1.
 template <bool kTextured, class D>
 HWY_INLINE int UnitVectors(D d, const CallSetup& s, std::size_t first, std::size_t count, SChunk& c)
 {
     using V = hn::Vec<D>;
     const CShadingSamples& in = s.samples;
-    const V zero = hn::Zero(d);
-    const V largest = hn::Set(d, 1.7976931348623157e308);
-    const auto inRange = [&](V v) { return hn::And(hn::Ge(v, zero), hn::Le(v, largest)); };
+    int squaring = s.squaring;
+    c.reciprocal = s.margin > 0.0;
+    if constexpr (kTextured) {
+        if (!ReflectancesWithin(d, s, first, count, 1.0)) {
+            c.reciprocal = false;
+            if (!ReflectancesWithin(d, s, first, count, 1.7976931348623157e308))
+                squaring = 0;
+        }
+    }
     const CColor emission = kTextured ? CColor(0.0, 0.0, 0.0) : s.material->m_emission;
-    bool reflectanceInRange = true;
     for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
         V nx = hn::LoadU(d, in.nx + first + i), ny = hn::LoadU(d, in.ny + first + i);
         V nz = hn::LoadU(d, in.nz + first + i);
-        DivideByLength(d, nx, ny, nz, kNormalizeGuard);
+        const V length = Normalise(d, nx, ny, nz, kNormalizeGuard, c.reciprocal);
+        hn::Store(GuardedUnitLength(d, length, kNormalizeGuard), d, c.nLength + i);
         V vx = hn::Sub(hn::Set(d, s.eye.x), hn::LoadU(d, in.px + first + i));
         V vy = hn::Sub(hn::Set(d, s.eye.y), hn::LoadU(d, in.y + first + i));
         V vz = hn::Sub(hn::Set(d, s.eye.z), hn::LoadU(d, in.z + first + i));
-        DivideByLength(d, vx, vy, vz, kNormalizeGuard);
+        Normalise(d, vx, vy, vz, kNormalizeGuard, c.reciprocal);
         hn::Store(nx, d, c.nx + i), hn::Store(ny, d, c.ny + i), hn::Store(nz, d, c.nz + i);
         hn::Store(vx, d, c.vx + i), hn::Store(vy, d, c.vy + i), hn::Store(vz, d, c.vz + i);
         hn::Store(hn::Set(d, emission.r), d, c.loR + i), hn::Store(hn::Set(d, emission.r), d, c.hiR + i);
         hn::Store(hn::Set(d, emission.g), d, c.loG + i), hn::Store(hn::Set(d, emission.g), d, c.hiG + i);
         hn::Store(hn::Set(d, emission.b), d, c.loB + i), hn::Store(hn::Set(d, emission.b), d, c.hiB + i);
-        if constexpr (kTextured) {
-            const auto ok = hn::And(hn::And(inRange(hn::LoadU(d, s.k.r + first + i)),
-                                            inRange(hn::LoadU(d, s.k.g + first + i))),
-                                    inRange(hn::LoadU(d, s.k.b + first + i)));
-            reflectanceInRange = reflectanceInRange && hn::AllTrue(d, ok);
-        }
+        hn::Store(hn::Zero(d), d, c.widen + i), hn::Store(hn::Zero(d), d, c.doubt + i);
     }
-    return reflectanceInRange ? s.squaring : 0;
+    return squaring;
 }
 
 // One light's geometry: l = (light - p).Normalized() with its distance, n . l, and
@@ -327,12 +439,14 @@ HWY_INLINE void LightGeometry(D d, const CallSetup& s, const CLightSource& light
         V lx = hn::Sub(hn::Set(d, light.m_position.x), hn::LoadU(d, in.px + first + i));
         V ly = hn::Sub(hn::Set(d, light.m_position.y), hn::LoadU(d, in.y + first + i));
         V lz = hn::Sub(hn::Set(d, light.m_position.z), hn::LoadU(d, in.z + first + i));
-        hn::Store(DivideByLength(d, lx, ly, lz, kNormalizeGuard), d, c.dist + i);
+        const V dist = Normalise(d, lx, ly, lz, kNormalizeGuard, c.reciprocal);
+        hn::Store(dist, d, c.dist + i);
+        hn::Store(GuardedUnitLength(d, dist, kNormalizeGuard), d, c.lLength + i);
         hn::Store(Dot3(nx, ny, nz, lx, ly, lz), d, c.nDotL + i);
         V hx = hn::Add(lx, hn::Load(d, c.vx + i));
         V hy = hn::Add(ly, hn::Load(d, c.vy + i));
         V hz = hn::Add(lz, hn::Load(d, c.vz + i));
-        DivideByLength(d, hx, hy, hz, kDivideGuard);
+        hn::Store(Normalise(d, hx, hy, hz, kDivideGuard, c.reciprocal), d, c.halfLength + i);
         hn::Store(Dot3(hx, hy, hz, nx, ny, nz), d, c.nDotH + i);
     }
 }
@@ -356,6 +470,20 @@ HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light
             kb = hn::LoadU(d, s.k.b + first + i);
         const V nDotL = hn::Load(d, c.nDotL + i);
         const auto lit = hn::Ge(nDotL, zero);
+        if (c.reciprocal) { // see the reciprocal's bound at the top
+            const V nLength = hn::Load(d, c.nLength + i);
+            const V sideDoubt = hn::Mul(hn::Mul(nLength, hn::Load(d, c.lLength + i)), hn::Set(d, kLitDoubt));
+
+            const auto doubt = hn::Or(hn::Lt(hn::Abs(nDotL), sideDoubt),
+                                      hn::And(lit, InDoubtfulHalf(d, hn::Load(d, c.halfLength + i))));
+            hn::Store(hn::IfThenElse(doubt, one, hn::Load(d, c.doubt + i)), d, c.doubt + i);
+            // Exact terms: a zero normal makes n.l and n.h zero either way; a zero
+            // l with a vanishing l + v leaves n.l zero and the power in [0, 2^-700].
+            const V lLength = hn::Load(d, c.lLength + i);
+            const auto moves = hn::Or(hn::Gt(lLength, zero), hn::Ge(hn::Load(d, c.halfLength + i), hn::Set(d, kVanishingHalf)));
+            const auto moved = hn::And(hn::And(lit, hn::Gt(nLength, zero)), moves);
+            hn::Store(hn::IfThenElse(moved, hn::Set(d, s.margin), hn::Load(d, c.widen + i)), d, c.widen + i);
+        }
         V powLo, powHi;
         Power(d, hn::Load(d, c.nDotH + i), lit, squaring, s.shininess, powLo, powHi);
         const V dist = hn::Load(d, c.dist + i);
@@ -388,6 +516,7 @@ HWY_INLINE std::size_t PackChunk(D d, const CallSetup& s, std::size_t first, std
                                  std::size_t valid, const SChunk& c, std::uint32_t* out)
 {
     using V = hn::Vec<D>;
+    const hn::Rebind<std::int32_t, D> di;
     const CColor noColour(0.0, 0.0, 0.0);
     const CColor& mAmbient = kTextured ? noColour : s.material->m_ambient;
     const CColor& ambient = s.lights->m_ambient;
@@ -400,10 +529,14 @@ HWY_INLINE std::size_t PackChunk(D d, const CallSetup& s, std::size_t first, std
         const V aR = Reflect<kTextured>(d, ambient.r, mAmbient.r, kr);
         const V aG = Reflect<kTextured>(d, ambient.g, mAmbient.g, kg);
         const V aB = Reflect<kTextured>(d, ambient.b, mAmbient.b, kb);
-        const auto low = PackColour(d, hn::Add(hn::Load(d, c.loR + i), aR), hn::Add(hn::Load(d, c.loG + i), aG),
-                                    hn::Add(hn::Load(d, c.loB + i), aB));
-        const auto high = PackColour(d, hn::Add(hn::Load(d, c.hiR + i), aR), hn::Add(hn::Load(d, c.hiG + i), aG),
-                                     hn::Add(hn::Load(d, c.hiB + i), aB));
+        // Widened for the reciprocal where a light added its term (0 elsewhere).
+        const V w = hn::Load(d, c.widen + i);
+        const auto lowEnd = [&](const double* total, V a) { return hn::Sub(hn::Add(hn::Load(d, total + i), a), w); };
+        const auto highEnd = [&](const double* total, V a) { return hn::Add(hn::Add(hn::Load(d, total + i), a), w); };
+        const auto low = PackColour(d, lowEnd(c.loR, aR), lowEnd(c.loG, aG), lowEnd(c.loB, aB));
+        // Packed bytes never reach bit 24: lanes in doubt never settle.
+        const auto high = hn::Or(PackColour(d, highEnd(c.hiR, aR), highEnd(c.hiG, aG), highEnd(c.hiB, aB)),
+                                 hn::ShiftLeft<24>(hn::DemoteTo(di, hn::Load(d, c.doubt + i))));
         const std::size_t lanes = std::min(hn::Lanes(d), valid - i);
         settledOneByOne += StoreSettled(d, s, first + i, lanes, low, high, out);
     }
@@ -425,6 +558,8 @@ HWY_NOINLINE std::size_t ShadeChunk(D d, const CallSetup& s, std::size_t first, 
         if (light.m_bOn == 0) { // the point's own colour, white, replaces the total
             for (double* total : {c.loR, c.loG, c.loB, c.hiR, c.hiG, c.hiB})
                 std::fill(total, total + count, 1.0);
+            std::fill(c.widen, c.widen + count, 0.0); // what came before is gone
+            std::fill(c.doubt, c.doubt + count, 0.0);
             continue;
         }
         LightGeometry(d, s, light, first, count, c);
@@ -497,9 +632,9 @@ std::size_t ShadeSurface(const CShadingSamples& samples, std::size_t count, cons
 {
     if (count == 0)
         return 0;
-    const orbo_shading::CallSetup s{
-        samples, {}, &material, &lights, eye, material.m_shininess,
-        orbo_shading::SquaringExponent(lights, &material, material.m_shininess)};
+    const int squaring = orbo_shading::SquaringExponent(lights, &material, material.m_shininess);
+    const orbo_shading::CallSetup s{samples,  {}, &material, &lights, eye, material.m_shininess, squaring,
+                                    orbo_shading::ReciprocalMargin(lights, &material, squaring)};
     return HWY_DYNAMIC_DISPATCH(orbo_shading::ShadeSurfaceImpl)(s, count, out);
 }
 
@@ -509,8 +644,11 @@ std::size_t ShadeTextured(const CShadingSamples& samples, const CSampleReflectan
 {
     if (count == 0)
         return 0;
-    const orbo_shading::CallSetup s{samples, k, nullptr, &lights, eye, 80.0,
-                                    orbo_shading::SquaringExponent(lights, nullptr, 80.0)};
+    const int squaring = orbo_shading::SquaringExponent(lights, nullptr, 80.0);
+    const orbo_shading::CallSetup s{samples, k,        nullptr, &lights, eye, 80.0, squaring,
+                                    orbo_shading::ReciprocalMargin(lights, nullptr, squaring)};
     return HWY_DYNAMIC_DISPATCH(orbo_shading::ShadeTexturedImpl)(s, count, out);
 }
+
+void WidenShadingMarginForTest(double factor) { orbo_shading::g_marginFactor.store(factor); }
 #endif // HWY_ONCE

@@ -18,6 +18,11 @@
 // proven error bound, and a sample whose colour bytes that bound cannot settle is
 // evaluated one at a time with std::pow instead.
 //
+// Normalising a vector takes one reciprocal of its length rather than three
+// divisions, certified the same way: the interval is widened by a proven bound
+// on what that changes, and samples it cannot settle take the one-at-a-time
+// evaluation.
+//
 // The caller owns every array and may reuse it between calls: nothing is allocated.
 // Arrays of a batch must not overlap the output. A count of 0 does nothing.
 
@@ -53,3 +58,7 @@ std::size_t ShadeSurface(const CShadingSamples& samples, std::size_t count, cons
 std::size_t ShadeTextured(const CShadingSamples& samples, const CSampleReflectance& k,
                           std::size_t count, const CPoint3D& eye, const CLightingModel& lights,
                           std::uint32_t* out);
+
+// Multiplies the reciprocal's margin by factor (1 normally): tests widen it so
+// that many samples take the one-at-a-time evaluation, and check they still match.
+void WidenShadingMarginForTest(double factor);

@@ -221,6 +221,31 @@ TEST(LightingBatch, MatchesOneSampleLightingOnTheProgramsScenes)
     }
 }
 
+// The normalisation's reciprocal is certified by a margin; widened a million
+// times, the margin sends a few per cent of the samples to the one-at-a-time
+// evaluation, which must give the same colours. With the proven margin next to
+// none go.
+TEST(LightingBatch, WidenedReciprocalMarginFallsBackAndStaysIdentical)
+{
+    std::mt19937_64 rng(99);
+    CLightingModel lights(1);
+    ProgramLight(lights, true);
+    const CMaterial surface = ProgramMaterial();
+    const CPoint3D eye(0.0, 0.0, 1000.0);
+    const Batch b = TorusSamples(kSamplesPerScene / 4, rng, eye, lights.m_pLights[0].m_position);
+    const double shaded = 2.0 * static_cast<double>(b.Size() * hwy::SupportedAndGeneratedTargets().size());
+    const auto share = [&] {
+        return static_cast<double>(ExpectIdentical(b, eye, lights, &surface) +
+                                   ExpectIdentical(b, eye, lights, nullptr)) / shaded;
+    };
+    WidenShadingMarginForTest(1e6);
+    const double widened = share();
+    WidenShadingMarginForTest(1.0);
+    EXPECT_GT(widened, 0.005);
+    EXPECT_LT(widened, 0.3);
+    EXPECT_LT(share(), 0.001);
+}
+
 // Several lights, one off between lit ones, a light near the samples so that
 // attenuation and the guards matter; and settings outside the bounded power:
 // other shininess, a negative colour.

@@ -4,6 +4,9 @@
 
 #include "FrameFingerprint.h"
 
+#include "lighting/LightingBatch.h"
+#include "scene/RenderSettings.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -64,6 +67,22 @@ TEST(FrameFingerprint, FramesWithInspectionOnAreUnchanged)
         EXPECT_EQ(RenderDigest(frames[k], ORBO_SOURCE_DIR, threads, true), frames[k].digest)
             << frames[k].ToLine() << " threads=" << threads << " inspection on";
     }
+}
+
+// The lighting's reciprocal with its margin widened a million times: many more
+// samples take the one-at-a-time evaluation, and every lit frame is unchanged.
+TEST(FrameFingerprint, LitFramesHoldWithTheReciprocalMarginWidened)
+{
+    const std::vector<SFrameCase> frames = Table();
+    ASSERT_GE(frames.size(), 300u);
+    WidenShadingMarginForTest(1e6);
+    for (std::size_t k = 0; k < frames.size(); ++k) {
+        const SFrameCase& f = frames[k];
+        if (f.light != kLightOn || f.shading != kShadingPhong || f.mode == kModeWireframe)
+            continue;
+        EXPECT_EQ(RenderDigest(f, ORBO_SOURCE_DIR, 2), f.digest) << f.ToLine() << " margin widened";
+    }
+    WidenShadingMarginForTest(1.0);
 }
 
 // The table round-trips: what the generator writes, the test reads back to the
