@@ -4,15 +4,16 @@
 
 #include <algorithm>
 
-CDepthBuffer::CDepthBuffer()
-    : m_cells(static_cast<std::size_t>(kSide) * kSide, kFar), m_written(kSide)
+CDepthBuffer::CDepthBuffer(int rows)
+    : m_nRows(rows), m_cells(static_cast<std::size_t>(rows) * kSide, kFar), m_written(static_cast<std::size_t>(rows))
 {
+    assert(rows > 0 && rows <= kSide);
 }
 
 void CDepthBuffer::Clear(int yLow, int yHigh)
 {
-    for (int y = std::max(yLow, -kHalf); y <= std::min(yHigh, kHalf - 1); ++y) {
-        Span& span = m_written[static_cast<std::size_t>(y + kHalf)];
+    for (int y = std::max(yLow, m_nYLow); y <= std::min(yHigh, m_nYLow + m_nRows - 1); ++y) {
+        Span& span = m_written[static_cast<std::size_t>(y - m_nYLow)];
         if (span.lo > span.hi)
             continue;
         double* cells = Row(y);

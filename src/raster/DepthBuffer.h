@@ -12,6 +12,10 @@
 // next frame, so the buffer keeps, per row, the range of columns written since
 // the last Clear, and Clear resets just those. Threads may clear and fill
 // different rows at the same time.
+//
+// A buffer may also hold fewer rows, a band of the image's, and be placed over
+// any band of that many rows: a thread that fills one band after another keeps
+// the same memory, in its cache, for all of them.
 class CDepthBuffer
 {
 public:
@@ -19,10 +23,20 @@ public:
     static constexpr int kHalf = kSide / 2;
     static constexpr double kFar = -1000.0;
 
-    CDepthBuffer();
+    CDepthBuffer() : CDepthBuffer(kSide) {}
+    // A buffer of `rows` scanlines, placed at the lowest.
+    explicit CDepthBuffer(int rows);
+
+    // Places the rows over scanlines yLow to yLow + rows - 1; every cell must be
+    // kFar (cleared) by then.
+    void Place(int yLow)
+    {
+        assert(yLow >= -kHalf && yLow < kHalf);
+        m_nYLow = yLow;
+    }
 
     // Sets every cell of scanlines yLow to yHigh written since they were last
-    // cleared back to kFar; with no bounds, of every scanline.
+    // cleared back to kFar; with no bounds, of every row.
     void Clear(int yLow = -kHalf, int yHigh = kHalf - 1);
     // The same for every scanline outside yLow to yHigh.
     void ClearOutside(int yLow, int yHigh);
@@ -30,23 +44,23 @@ public:
     // The cells of scanline y, indexed by pixel x from -kHalf to kHalf - 1.
     double* Row(int y)
     {
-        assert(y >= -kHalf && y < kHalf);
-        return &m_cells[static_cast<std::size_t>(y + kHalf) * kSide + kHalf];
+        assert(y >= m_nYLow && y < m_nYLow + m_nRows);
+        return &m_cells[static_cast<std::size_t>(y - m_nYLow) * kSide + kHalf];
     }
 
     // The depth stored for pixel (x, y), or kFar outside the buffer.
     double Depth(int x, int y) const
     {
-        if (x < -kHalf || x >= kHalf || y < -kHalf || y >= kHalf)
+        if (x < -kHalf || x >= kHalf || y < m_nYLow || y >= m_nYLow + m_nRows)
             return kFar;
-        return m_cells[static_cast<std::size_t>(y + kHalf) * kSide + static_cast<std::size_t>(x + kHalf)];
+        return m_cells[static_cast<std::size_t>(y - m_nYLow) * kSide + static_cast<std::size_t>(x + kHalf)];
     }
 
     // Records that columns lo..hi (pixel x, inclusive) of scanline y were written.
     void Touch(int y, int lo, int hi)
     {
-        assert(y >= -kHalf && y < kHalf && lo >= -kHalf && hi < kHalf);
-        Span& span = m_written[static_cast<std::size_t>(y + kHalf)];
+        assert(y >= m_nYLow && y < m_nYLow + m_nRows && lo >= -kHalf && hi < kHalf);
+        Span& span = m_written[static_cast<std::size_t>(y - m_nYLow)];
         if (lo < span.lo)
             span.lo = lo;
         if (hi > span.hi)
@@ -61,6 +75,8 @@ private:
         int lo = kHalf; // empty while lo > hi
         int hi = -kHalf - 1;
     };
+    int m_nRows;
+    int m_nYLow = -kHalf; // the scanline of the first row
     std::vector<double> m_cells;
     std::vector<Span> m_written; // one per row
 };

@@ -179,11 +179,13 @@ void CTorusRenderer::FillBands(CPixelSink& sink)
     // takes are cleared here.
     const SScanClip image = ImageClip(sink);
     if (image.yMin <= image.yMax) {
-        m_depth.ClearOutside(image.yMin, image.yMax);
+        if (m_bInspection)
+            m_depth.ClearOutside(image.yMin, image.yMax);
         sink.ClearRows(0, sink.DeviceRow(image.yMax) - 1);
         sink.ClearRows(sink.DeviceRow(image.yMin) + 1, sink.Height() - 1);
     } else {
-        m_depth.Clear();
+        if (m_bInspection)
+            m_depth.Clear();
         sink.ClearRows(0, sink.Height() - 1);
     }
     const int bands = CutBands(image);
@@ -191,9 +193,16 @@ void CTorusRenderer::FillBands(CPixelSink& sink)
         SScanClip clip = image;
         clip.yMin = m_bandRows[static_cast<std::size_t>(band)];
         clip.yMax = m_bandRows[static_cast<std::size_t>(band) + 1] - 1;
-        m_depth.Clear(clip.yMin, clip.yMax);
+        SSlot& own = m_slots[static_cast<std::size_t>(slot)];
+        CDepthBuffer& depth = m_bInspection ? m_depth : own.depth;
+        if (m_bInspection) {
+            m_depth.Clear(clip.yMin, clip.yMax);
+        } else {
+            own.depth.Clear(); // what the thread's last band left
+            own.depth.Place(clip.yMin);
+        }
         sink.ClearRows(sink.DeviceRow(clip.yMax), sink.DeviceRow(clip.yMin));
-        FillBand(sink, clip, m_slots[static_cast<std::size_t>(slot)]);
+        FillBand(sink, clip, own, depth);
     };
     m_pWorkers->Run(bands, fillBand);
 }
@@ -269,7 +278,8 @@ void CTorusRenderer::DrawTaggedLines(CPixelSink& sink)
     }
 }
 
-template <class Shader> void CTorusRenderer::FillFacets(const SScanClip& clip, SSlot& slot, Shader& shader)
+template <class Shader>
+void CTorusRenderer::FillFacets(const SScanClip& clip, SSlot& slot, CDepthBuffer& depth, Shader& shader)
 {
     if (clip.yMin > clip.yMax || clip.xMin > clip.xMax)
         return;
@@ -281,26 +291,26 @@ template <class Shader> void CTorusRenderer::FillFacets(const SScanClip& clip, S
         shader.RecordInto(&m_records);
         for (std::size_t k = 0; k < m_drawn.size(); ++k) {
             shader.SetFacet(static_cast<int>(k));
-            slot.fill.Fill(m_drawn[k].corners, CFacet::kCorners, m_depth, clip, shader);
+            slot.fill.Fill(m_drawn[k].corners, CFacet::kCorners, depth, clip, shader);
             shader.Flush();
         }
         return;
     }
     for (const SDrawnFacet& facet : m_drawn)
-        slot.fill.Fill(facet.corners, CFacet::kCorners, m_depth, clip, shader);
+        slot.fill.Fill(facet.corners, CFacet::kCorners, depth, clip, shader);
     shader.Flush();
 }
 
-void CTorusRenderer::FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot)
+void CTorusRenderer::FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot, CDepthBuffer& depth)
 {
     const CPoint3D& eye = m_camera.m_eye;
     if (m_nMode == kModeSurface) {
         if (m_nShading == kShadingGouraud) {
             CGouraudShader shader(sink, slot.batch);
-            FillFacets(clip, slot, shader);
+            FillFacets(clip, slot, depth, shader);
         } else if (m_nShading == kShadingPhong) {
             CPhongShader shader(sink, slot.batch, eye, *m_pLighting, *m_pMaterial);
-            FillFacets(clip, slot, shader);
+            FillFacets(clip, slot, depth, shader);
         }
         return;
     }
@@ -311,10 +321,10 @@ void CTorusRenderer::FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& sl
     // with Gouraud, and that combination draws nothing.
     if (m_nLight == kLightOff) {
         CTextureShader shader(sink, slot.batch, m_texture);
-        FillFacets(clip, slot, shader);
+        FillFacets(clip, slot, depth, shader);
     } else if (m_nLight == kLightOn && m_nShading == kShadingPhong) {
         CLitTextureShader shader(sink, slot.batch, m_texture, eye, *m_pLighting);
-        FillFacets(clip, slot, shader);
+        FillFacets(clip, slot, depth, shader);
     }
 }
 

@@ -98,11 +98,14 @@ private:
     };
     // What one thread keeps from band to band and frame to frame, on cache lines
     // of its own: the threads write their filler's and batch's counters for every
-    // sample.
+    // sample. The depth of the band being filled stays in the thread's cache from
+    // band to band; the frame-wide buffer is used instead while inspection is on,
+    // so that the last frame's depths can be told.
     struct alignas(64) SSlot
     {
         CPolygonFill fill;
         CSampleBatch batch;
+        CDepthBuffer depth{kBandRows};
     };
 
     void BuildVertices();
@@ -115,8 +118,9 @@ private:
     void DrawLines(CPixelSink& sink) const;
     void DrawTaggedLines(CPixelSink& sink);
     SPixelFacts::EDrawing Drawing() const;
-    void FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot);
-    template <class Shader> void FillFacets(const SScanClip& clip, SSlot& slot, Shader& shader);
+    void FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot, CDepthBuffer& depth);
+    template <class Shader>
+    void FillFacets(const SScanClip& clip, SSlot& slot, CDepthBuffer& depth, Shader& shader);
 
     std::vector<CPoint3D> m_vertices;
     std::vector<CVec3> m_vertexNormals;
@@ -124,7 +128,7 @@ private:
     std::vector<CFacet> m_facets; // facet (i, j) at i * m_nSectionSteps + j, like the vertices
     std::vector<SDrawnFacet> m_drawn;
     CViewTransform m_transform;
-    CDepthBuffer m_depth;
+    CDepthBuffer m_depth; // the whole frame's, while inspection is on
     int m_nThreads = 1;
     std::unique_ptr<CBandWorkers> m_pWorkers;
     std::vector<SSlot> m_slots; // one for each thread
