@@ -13,6 +13,9 @@ public:
     explicit CBandWorkers(int count);
     ~CBandWorkers();
 
+    // The threads that take part: the caller's and the workers.
+    int Count() const { return m_nCount; }
+
     CBandWorkers(const CBandWorkers&) = delete;
     CBandWorkers& operator=(const CBandWorkers&) = delete;
 

@@ -56,7 +56,7 @@ void CTorusRenderer::SetThreadCount(int count)
         return;
     m_pWorkers.reset();
     m_pWorkers = std::make_unique<CBandWorkers>(count);
-    m_slots = std::vector<SSlot>(static_cast<std::size_t>(count));
+    m_slots = std::vector<SSlot>(static_cast<std::size_t>(m_pWorkers->Count())); // one per thread that runs
     m_nThreads = count;
 }
 
@@ -122,7 +122,7 @@ void CTorusRenderer::LightVertices()
     // vertex is computed on its own from the rotated mesh, so the rows are
     // shared among the threads.
     const int rows = m_nSurfaceSteps;
-    const int pieces = std::min(rows, 4 * m_nThreads);
+    const int pieces = std::min(rows, 4 * m_pWorkers->Count());
     m_projected.resize(m_vertices.size());
     auto lightRows = [&](int piece, int) {
         const CPoint3D& eye = m_camera.m_eye;
@@ -217,7 +217,8 @@ int CTorusRenderer::CutBands(const SScanClip& image)
     // cross it, plus its clearing.
     const int rows = image.yMax >= image.yMin ? image.yMax - image.yMin + 1 : 0;
     m_rowWork.assign(static_cast<std::size_t>(rows) + 1, 0.0);
-    if (m_nThreads > 1) {
+    const int threads = m_pWorkers->Count();
+    if (threads > 1) {
         for (const SDrawnFacet& facet : m_drawn) {
             int yLow = facet.corners[0].m_position.y, yHigh = yLow;
             double xLow = facet.corners[0].m_position.x, xHigh = xLow;
@@ -236,7 +237,7 @@ int CTorusRenderer::CutBands(const SScanClip& image)
     double total = 0.0, running = 0.0;
     for (int r = 0; r < rows; ++r)
         total += (running += m_rowWork[static_cast<std::size_t>(r)]) + clearing;
-    const double share = m_nThreads > 1 ? total / (4.0 * m_nThreads) : total + 1.0;
+    const double share = threads > 1 ? total / (4.0 * threads) : total + 1.0;
     m_bandRows.reserve(static_cast<std::size_t>(rows) + 2); // a band a row at most: no allocation later
     m_bandRows.clear();
     m_bandRows.push_back(image.yMin);
