@@ -365,8 +365,10 @@ struct SChunk
     HWY_ALIGN double nLength[kChunk];    // |n| and |l|: 1, or the length itself below the guard
     HWY_ALIGN double lLength[kChunk];
     HWY_ALIGN double halfLength[kChunk]; // |l + v|
-    HWY_ALIGN double widen[kChunk];      // how far the interval's ends move apart
-    HWY_ALIGN double doubt[kChunk];      // 1 where only the one-at-a-time evaluation will do
+    // With the reciprocal only: how far the interval's ends move apart, and 1
+    // where only the one-at-a-time evaluation will do.
+    HWY_ALIGN double widen[kChunk];
+    HWY_ALIGN double doubt[kChunk];
     bool reciprocal;                     // whether the unit vectors take the reciprocal
     // The running totals of the three channels at both ends of the power's interval.
     HWY_ALIGN double loR[kChunk], loG[kChunk], loB[kChunk];
@@ -388,8 +390,7 @@ HWY_INLINE bool ReflectancesWithin(D d, const CallSetup& s, std::size_t first, s
     return hn::AllTrue(d, ok);
 }
 
-// n = normal.Normalized(), v = CVec3(p, eye).Normalized(); the totals start at the
-// emission, not widened. Returns the squaring exponent for the chunk: 0 when a
+// n = normal.Normalized(), v = CVec3(p, eye).Normalized(). Returns the squaring exponent for the chunk: 0 when a
 // texel reflectance is negative or not finite, which the interval argument
 // excludes; the reciprocal also needs reflectances of at most 1.
 template <bool kTextured, class D>
@@ -406,7 +407,6 @@ HWY_INLINE int UnitVectors(D d, const CallSetup& s, std::size_t first, std::size
                 squaring = 0;
         }
     }
-    const CColor emission = kTextured ? CColor(0.0, 0.0, 0.0) : s.material->m_emission;
     for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
         V nx = hn::LoadU(d, in.nx + first + i), ny = hn::LoadU(d, in.ny + first + i);
         V nz = hn::LoadU(d, in.nz + first + i);
@@ -418,12 +418,22 @@ HWY_INLINE int UnitVectors(D d, const CallSetup& s, std::size_t first, std::size
         Normalise(d, vx, vy, vz, kNormalizeGuard, c.reciprocal);
         hn::Store(nx, d, c.nx + i), hn::Store(ny, d, c.ny + i), hn::Store(nz, d, c.nz + i);
         hn::Store(vx, d, c.vx + i), hn::Store(vy, d, c.vy + i), hn::Store(vz, d, c.vz + i);
+    }
+    return squaring;
+}
+
+// The totals at the emission, not widened, where no light has added its term:
+// the first light that is on starts from these values itself.
+template <bool kTextured, class D>
+HWY_INLINE void StartTotals(D d, const CallSetup& s, std::size_t count, SChunk& c)
+{
+    const CColor emission = kTextured ? CColor(0.0, 0.0, 0.0) : s.material->m_emission;
+    for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
         hn::Store(hn::Set(d, emission.r), d, c.loR + i), hn::Store(hn::Set(d, emission.r), d, c.hiR + i);
         hn::Store(hn::Set(d, emission.g), d, c.loG + i), hn::Store(hn::Set(d, emission.g), d, c.hiG + i);
         hn::Store(hn::Set(d, emission.b), d, c.loB + i), hn::Store(hn::Set(d, emission.b), d, c.hiB + i);
         hn::Store(hn::Zero(d), d, c.widen + i), hn::Store(hn::Zero(d), d, c.doubt + i);
     }
-    return squaring;
 }
 
 // One light's geometry: l = (light - p).Normalized() with its distance, n . l, and
@@ -454,7 +464,9 @@ HWY_INLINE void LightGeometry(D d, const CallSetup& s, const CLightSource& light
 // Adds one light that is on: f (nDotL diffuse + power specular) where the surface
 // faces the light, with f = 1 / (c0 + (c2 d + c1) d) capped at 1; the lit sum
 // starts from 0.0 plus the diffuse term.
-template <bool kTextured, class D>
+// kFirst: no light has added its term yet, and the totals start from the
+// emission, not widened, rather than from what is stored.
+template <bool kTextured, bool kFirst, class D>
 HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light, int squaring,
                               std::size_t first, std::size_t count, SChunk& c)
 {
@@ -463,6 +475,7 @@ HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light
     const CColor noColour(0.0, 0.0, 0.0);
     const CColor& mDiffuse = kTextured ? noColour : s.material->m_diffuse;
     const CColor& mSpecular = kTextured ? noColour : s.material->m_specular;
+    const CColor& emission = kTextured ? noColour : s.material->m_emission; // where the totals start
     for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
         V kr = zero, kg = zero, kb = zero;
         if constexpr (kTextured)
@@ -476,13 +489,14 @@ HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light
 
             const auto doubt = hn::Or(hn::Lt(hn::Abs(nDotL), sideDoubt),
                                       hn::And(lit, InDoubtfulHalf(d, hn::Load(d, c.halfLength + i))));
-            hn::Store(hn::IfThenElse(doubt, one, hn::Load(d, c.doubt + i)), d, c.doubt + i);
+            hn::Store(hn::IfThenElse(doubt, one, kFirst ? zero : hn::Load(d, c.doubt + i)), d, c.doubt + i);
             // Exact terms: a zero normal makes n.l and n.h zero either way; a zero
             // l with a vanishing l + v leaves n.l zero and the power in [0, 2^-700].
             const V lLength = hn::Load(d, c.lLength + i);
             const auto moves = hn::Or(hn::Gt(lLength, zero), hn::Ge(hn::Load(d, c.halfLength + i), hn::Set(d, kVanishingHalf)));
             const auto moved = hn::And(hn::And(lit, hn::Gt(nLength, zero)), moves);
-            hn::Store(hn::IfThenElse(moved, hn::Set(d, s.margin), hn::Load(d, c.widen + i)), d, c.widen + i);
+            hn::Store(hn::IfThenElse(moved, hn::Set(d, s.margin), kFirst ? zero : hn::Load(d, c.widen + i)), d,
+                      c.widen + i);
         }
         V powLo, powHi;
         Power(d, hn::Load(d, c.nDotH + i), lit, squaring, s.shininess, powLo, powHi);
@@ -493,18 +507,18 @@ HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light
                                            dist)));
         f = hn::IfThenElse(hn::Gt(f, one), one, f);
         // total += f lit, where an unlit side keeps lit at 0.
-        const auto accumulate = [&](double* lo, double* hi, double lightDiffuse, double materialDiffuse,
+        const auto accumulate = [&](double* lo, double* hi, double start, double lightDiffuse, double materialDiffuse,
                                     double lightSpecular, double materialSpecular, V texel) {
             const V diffuse = hn::Add(zero, hn::Mul(nDotL, Reflect<kTextured>(d, lightDiffuse, materialDiffuse, texel)));
             const V specular = Reflect<kTextured>(d, lightSpecular, materialSpecular, texel);
             const V litLo = hn::IfThenElseZero(lit, hn::Add(diffuse, hn::Mul(powLo, specular)));
             const V litHi = hn::IfThenElseZero(lit, hn::Add(diffuse, hn::Mul(powHi, specular)));
-            hn::Store(hn::Add(hn::Load(d, lo + i), hn::Mul(f, litLo)), d, lo + i);
-            hn::Store(hn::Add(hn::Load(d, hi + i), hn::Mul(f, litHi)), d, hi + i);
+            hn::Store(hn::Add(kFirst ? hn::Set(d, start) : hn::Load(d, lo + i), hn::Mul(f, litLo)), d, lo + i);
+            hn::Store(hn::Add(kFirst ? hn::Set(d, start) : hn::Load(d, hi + i), hn::Mul(f, litHi)), d, hi + i);
         };
-        accumulate(c.loR, c.hiR, light.m_diffuse.r, mDiffuse.r, light.m_specular.r, mSpecular.r, kr);
-        accumulate(c.loG, c.hiG, light.m_diffuse.g, mDiffuse.g, light.m_specular.g, mSpecular.g, kg);
-        accumulate(c.loB, c.hiB, light.m_diffuse.b, mDiffuse.b, light.m_specular.b, mSpecular.b, kb);
+        accumulate(c.loR, c.hiR, emission.r, light.m_diffuse.r, mDiffuse.r, light.m_specular.r, mSpecular.r, kr);
+        accumulate(c.loG, c.hiG, emission.g, light.m_diffuse.g, mDiffuse.g, light.m_specular.g, mSpecular.g, kg);
+        accumulate(c.loB, c.hiB, emission.b, light.m_diffuse.b, mDiffuse.b, light.m_specular.b, mSpecular.b, kb);
     }
 }
 
@@ -530,13 +544,13 @@ HWY_INLINE std::size_t PackChunk(D d, const CallSetup& s, std::size_t first, std
         const V aG = Reflect<kTextured>(d, ambient.g, mAmbient.g, kg);
         const V aB = Reflect<kTextured>(d, ambient.b, mAmbient.b, kb);
         // Widened for the reciprocal where a light added its term (0 elsewhere).
-        const V w = hn::Load(d, c.widen + i);
+        const V w = c.reciprocal ? hn::Load(d, c.widen + i) : hn::Zero(d);
         const auto lowEnd = [&](const double* total, V a) { return hn::Sub(hn::Add(hn::Load(d, total + i), a), w); };
         const auto highEnd = [&](const double* total, V a) { return hn::Add(hn::Add(hn::Load(d, total + i), a), w); };
         const auto low = PackColour(d, lowEnd(c.loR, aR), lowEnd(c.loG, aG), lowEnd(c.loB, aB));
         // Packed bytes never reach bit 24: lanes in doubt never settle.
         const auto high = hn::Or(PackColour(d, highEnd(c.hiR, aR), highEnd(c.hiG, aG), highEnd(c.hiB, aB)),
-                                 hn::ShiftLeft<24>(hn::DemoteTo(di, hn::Load(d, c.doubt + i))));
+                                 hn::ShiftLeft<24>(hn::DemoteTo(di, c.reciprocal ? hn::Load(d, c.doubt + i) : hn::Zero(d))));
         const std::size_t lanes = std::min(hn::Lanes(d), valid - i);
         settledOneByOne += StoreSettled(d, s, first + i, lanes, low, high, out);
     }
@@ -553,6 +567,7 @@ HWY_NOINLINE std::size_t ShadeChunk(D d, const CallSetup& s, std::size_t first, 
     SChunk c;
     const int squaring = UnitVectors<kTextured>(d, s, first, count, c);
     const CLightingModel& lights = *s.lights;
+    bool started = false; // whether the totals are stored
     for (int l = 0; l < lights.m_nLights; ++l) {
         const CLightSource& light = lights.m_pLights[l];
         if (light.m_bOn == 0) { // the point's own colour, white, replaces the total
@@ -560,11 +575,18 @@ HWY_NOINLINE std::size_t ShadeChunk(D d, const CallSetup& s, std::size_t first, 
                 std::fill(total, total + count, 1.0);
             std::fill(c.widen, c.widen + count, 0.0); // what came before is gone
             std::fill(c.doubt, c.doubt + count, 0.0);
+            started = true;
             continue;
         }
         LightGeometry(d, s, light, first, count, c);
-        AddLightTerms<kTextured>(d, s, light, squaring, first, count, c);
+        if (started)
+            AddLightTerms<kTextured, false>(d, s, light, squaring, first, count, c);
+        else
+            AddLightTerms<kTextured, true>(d, s, light, squaring, first, count, c);
+        started = true;
     }
+    if (!started)
+        StartTotals<kTextured>(d, s, count, c);
     return PackChunk<kTextured>(d, s, first, count, valid, c, out);
 }
 
