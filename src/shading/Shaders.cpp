@@ -77,11 +77,15 @@ void CPhongShader::Shade()
 void CLitTextureShader::Interpolate(std::size_t first, std::size_t count)
 {
     CSampleBatch& b = m_batch;
-    SpanTexCoords(b, first, count, m_xL, m_xR, m_leftTex, m_rightTex);
+    // The texture coordinate and the normal in one pass: the same formula for both.
+    const double a0[5] = {m_leftTex.x, m_leftTex.y, m_left.x, m_left.y, m_left.z};
+    const double a1[5] = {m_rightTex.x, m_rightTex.y, m_right.x, m_right.y, m_right.z};
+    double* const out[5] = {b.m_u.data() + first, b.m_v.data() + first, b.m_nx.data() + first,
+                            b.m_ny.data() + first, b.m_nz.data() + first};
+    InterpolateAttributes(b.m_t.data() + first, count, m_xL, m_xR, 5, a0, a1, out);
     m_texels.LookUp(b, first, count);
     TexelReflectances(b.m_colours.data() + first, count, b.m_kr.data() + first, b.m_kg.data() + first,
                       b.m_kb.data() + first);
-    SpanNormals(b, first, count, m_xL, m_xR, m_left, m_right);
 }
 
 void CLitTextureShader::Shade()
