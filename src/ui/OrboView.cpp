@@ -265,19 +265,25 @@ void COrboView::TurnBy(QPoint delta)
         update();
 }
 
-QImage COrboView::Picture()
+CPixelSink COrboView::ShownFrame()
 {
+    if (m_frame.Width() == width() && m_frame.Height() == height() && width() > 0 && height() > 0)
+        return m_frame;
     CPixelSink sink(width(), height());
     RenderFrame(sink);
-    return FrameImage(sink).convertToFormat(QImage::Format_RGB32);
+    return sink;
 }
 
-bool COrboView::SavePicture(const QString& path, QString& error)
+QImage COrboView::Picture()
 {
-    CPixelSink sink(width(), height());
-    RenderFrame(sink);
+    const CPixelSink shown = ShownFrame();
+    return FrameImage(shown).convertToFormat(QImage::Format_RGB32);
+}
+
+bool COrboView::SavePicture(const CPixelSink& frame, const QString& path, QString& error)
+{
     std::string reason;
-    if (!SaveFramePng(sink, QFile::encodeName(path).toStdString(), reason)) {
+    if (!SaveFramePng(frame, QFile::encodeName(path).toStdString(), reason)) {
         error = QString::fromStdString(reason);
         return false;
     }
@@ -288,6 +294,9 @@ void COrboView::OnSavePicture()
 {
     if (!m_chooseSavePath)
         return;
+    // The frame the command was given for: the animation goes on while the
+    // dialog is open.
+    const CPixelSink shown = ShownFrame();
     QString folder = m_strSaveFolder;
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
@@ -300,7 +309,7 @@ void COrboView::OnSavePicture()
         return;
     m_strSaveFolder = QFileInfo(path).absolutePath();
     QString error;
-    if (!SavePicture(path, error) && m_showMessage)
+    if (!SavePicture(shown, path, error) && m_showMessage)
         m_showMessage(this, QGuiApplication::applicationDisplayName(),
                       QStringLiteral("图片保存失败：%1\n%2").arg(QDir::toNativeSeparators(path), error));
 }

@@ -20,8 +20,8 @@ class COrboDoc;
 // runs the animation clock. Every frame re-arms a 50 ms timer; each tick advances
 // the torus and takes over the document's settings while the animation plays,
 // and follows the light switch and the chosen texture whether it plays or not.
-// Dragging with the left button turns the torus; the current frame can be saved
-// as a PNG file or copied to the clipboard. While Shift is held over the view,
+// Dragging with the left button turns the torus; the frame on screen can be
+// saved as a PNG file or copied to the clipboard. While Shift is held over the view,
 // or while the inspector command is on, the facts of the pixel under the
 // cursor are shown in a tooltip and announced for the status bar.
 class COrboView : public QWidget
@@ -61,16 +61,20 @@ public:
     // 0..360, the range the animation runs through.
     void TurnBy(QPoint delta);
 
-    // The current frame at the view's size, as a paint would draw it now.
+    // The frame on screen: the last one painted while it has the view's size,
+    // else (never painted, or resized since) the one a paint would draw now.
+    CPixelSink ShownFrame();
+    // The same as an image.
     QImage Picture();
 
-    // The "保存图片…" command: asks for a file name and writes the current frame
-    // there as PNG; a failure is reported in a message box.
+    // The "保存图片…" command: takes the frame on screen, asks for a file name and
+    // writes that frame there as PNG (whatever the animation has drawn since);
+    // a failure is reported in a message box.
     void OnSavePicture();
-    // Writes the current frame as PNG to path, replacing a file there only once
-    // the new one is complete. Returns false with the reason in error.
-    bool SavePicture(const QString& path, QString& error);
-    // The "复制图片" command: puts the current frame on the clipboard.
+    // Writes frame as PNG to path, replacing a file there only once the new one
+    // is complete. Returns false with the reason in error.
+    bool SavePicture(const CPixelSink& frame, const QString& path, QString& error);
+    // The "复制图片" command: puts the frame on screen on the clipboard.
     void OnCopyPicture();
 
     // The image of the last frame painted: what the magnifier shows.

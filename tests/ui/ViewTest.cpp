@@ -18,6 +18,7 @@
 #include <QProcess>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
 
 #include <cmath>
 #include <ostream>
@@ -302,6 +303,38 @@ TEST_F(ViewTest, SavedAndCopiedPictureIsTheFrame)
 
     view.OnCopyPicture();
     EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), expected);
+}
+
+// Saving and copying take the frame on screen when the command is chosen, not
+// the one the animation has reached when the file name is confirmed.
+TEST_F(ViewTest, SaveAndCopyTakeTheFrameShownWhenChosen)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    doc.m_nMode = 1;
+    view.resize(241, 180);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    Tick(2);
+    view.repaint();
+    const QImage shown = ReferenceFrame(R(), QSize(241, 180));
+    const QString path = dir.filePath(QStringLiteral("shown.png"));
+    view.SetSaveDialogHook([&](QWidget*, const QString&, const QString&, const QString&) {
+        Tick(3); // the animation goes on while the dialog is open
+        view.repaint();
+        return path;
+    });
+    view.OnSavePicture();
+    EXPECT_EQ(R().m_angleX, 25.0);
+    EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), shown);
+
+    // A tick has turned the torus, its frame not painted yet: the copy is the
+    // one on screen.
+    const QImage onScreen = ReferenceFrame(R(), QSize(241, 180));
+    Tick();
+    view.OnCopyPicture();
+    EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), onScreen);
+    view.close();
 }
 
 #ifdef ORBO_RENDER_EXE
