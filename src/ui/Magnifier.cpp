@@ -53,7 +53,7 @@ void CMagnifier::FollowCursor()
 {
     if (!isVisible())
         return;
-    const QPoint at = m_view.mapFromGlobal(QCursor::pos());
+    const QPoint at = m_view.DevicePixelAt(m_view.mapFromGlobal(QCursor::pos()));
     if (at == m_centre)
         return;
     m_centre = at;
@@ -93,25 +93,36 @@ QImage CMagnifier::Magnified(const CPixelSink& frame, QPoint centre, int zoom, Q
     return image;
 }
 
-void CMagnifier::paintEvent(QPaintEvent*)
+QImage CMagnifier::Shown(const CPixelSink& frame, QPoint centre, int zoom, QSize size)
 {
-    QPainter painter(this);
-    painter.drawImage(0, 0, Magnified(m_view.Frame(), m_centre, m_nZoom, size()));
+    QImage image = Magnified(frame, centre, zoom, size);
+    QPainter painter(&image);
 
     // The grid: a thin line on the first column and row of every square.
-    const QPoint square = CentreSquare(m_nZoom, size());
+    const QPoint square = CentreSquare(zoom, size);
     painter.setPen(QPen(kGrid, 0));
-    for (int x = square.x() % m_nZoom; x < width(); x += m_nZoom)
-        painter.drawLine(x, 0, x, height() - 1);
-    for (int y = square.y() % m_nZoom; y < height(); y += m_nZoom)
-        painter.drawLine(0, y, width() - 1, y);
+    for (int x = square.x() % zoom; x < size.width(); x += zoom)
+        painter.drawLine(x, 0, x, size.height() - 1);
+    for (int y = square.y() % zoom; y < size.height(); y += zoom)
+        painter.drawLine(0, y, size.width() - 1, y);
 
     // The pixel under the cursor, outlined just outside its square (on the grid
     // lines) in white on a dark pixel, black on a light one.
-    const QRect centre(square, QSize(m_nZoom, m_nZoom));
-    const QColor under = QColor::fromRgb(Magnified(m_view.Frame(), m_centre, 1, QSize(1, 1)).pixel(0, 0));
+    const QRect outline(square, QSize(zoom, zoom));
+    const QColor under = QColor::fromRgb(Magnified(frame, centre, 1, QSize(1, 1)).pixel(0, 0));
     painter.setPen(QPen(under.lightness() < 128 ? Qt::white : Qt::black, 0));
-    painter.drawRect(centre.adjusted(-1, -1, 0, 0));
+    painter.drawRect(outline.adjusted(-1, -1, 0, 0));
+    return image;
+}
+
+// Drawn in device pixels, a frame pixel zoom of them wide on any screen scale.
+void CMagnifier::paintEvent(QPaintEvent*)
+{
+    const qreal ratio = devicePixelRatioF();
+    QImage image = Shown(m_view.Frame(), m_centre, m_nZoom, QSize(qRound(width() * ratio), qRound(height() * ratio)));
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(this);
+    painter.drawImage(QPointF(0, 0), image);
 }
 
 void CMagnifier::wheelEvent(QWheelEvent* event)

@@ -9,7 +9,7 @@ class CPixelSink;
 class QTimer;
 
 // The "放大镜" tool window: the pixels of the view's last frame around the
-// cursor, each drawn as a square of zoom x zoom screen pixels with a thin grid
+// cursor, each drawn as a square of zoom x zoom device pixels with a thin grid
 // between them and the pixel under the cursor outlined. It follows the cursor
 // and every frame the view paints; it only reads the view's frame and never
 // renders one. The mouse wheel zooms from kMinZoom to kMaxZoom.
@@ -38,6 +38,9 @@ public:
     static QImage Magnified(const CPixelSink& frame, QPoint centre, int zoom, QSize size);
     // The top-left corner, in the picture, of the square of the centre pixel.
     static QPoint CentreSquare(int zoom, QSize size);
+    // Magnified with the grid and the centre's outline: what the window shows,
+    // size in device pixels.
+    static QImage Shown(const CPixelSink& frame, QPoint centre, int zoom, QSize size);
 
     QSize sizeHint() const override { return QSize(264, 264); }
 

@@ -88,17 +88,34 @@ void COrboView::RenderFrame(CPixelSink& sink)
     m_renderer.RenderFrame(sink);
 }
 
+QSize COrboView::DeviceSize() const
+{
+    const qreal ratio = devicePixelRatioF();
+    return QSize(qRound(width() * ratio), qRound(height() * ratio));
+}
+
+QPoint COrboView::DevicePixelAt(QPointF point) const
+{
+    const qreal ratio = devicePixelRatioF();
+    return QPoint(static_cast<int>(std::floor(point.x() * ratio)), static_cast<int>(std::floor(point.y() * ratio)));
+}
+
 void COrboView::paintEvent(QPaintEvent*)
 {
     const auto start = CFrameClock::Clock::now();
     // One image for every frame, cleared by the renderer: no allocation per frame.
-    m_frame.Resize(width(), height());
+    // It has the view's device pixels, so that a scaled screen shows each image
+    // pixel as one of its own instead of enlarging a smaller frame.
+    const QSize device = DeviceSize();
+    m_frame.Resize(device.width(), device.height());
     // Re-armed by every frame: a running timer starts its 50 ms anew.
     m_timer.start(kTimerPeriodMs, this);
     RenderFrame(m_frame);
     m_frameClock.FrameDrawn(start, CFrameClock::Clock::now());
     QPainter painter(this);
-    painter.drawImage(0, 0, FrameImage(m_frame));
+    QImage image = FrameImage(m_frame);
+    image.setDevicePixelRatio(devicePixelRatioF());
+    painter.drawImage(QPointF(0, 0), image);
     painter.end();
     emit FramePainted();
     // The pixel under a still cursor changes with the animation.
@@ -133,7 +150,8 @@ void COrboView::UpdateInspection()
     if (facts.isEmpty())
         QToolTip::hideText();
     else // beside the cursor, not under it: the pixel stays in sight
-        QToolTip::showText(mapToGlobal(m_cursor + QPoint(16, 16)), facts.join(QLatin1Char('\n')), this);
+        QToolTip::showText(mapToGlobal((QPointF(m_cursor) / devicePixelRatioF()).toPoint() + QPoint(16, 16)),
+                           facts.join(QLatin1Char('\n')), this);
 }
 
 void COrboView::keyPressEvent(QKeyEvent* event)
@@ -157,7 +175,7 @@ void COrboView::keyReleaseEvent(QKeyEvent* event)
 void COrboView::enterEvent(QEnterEvent* event)
 {
     m_bMouseInside = true;
-    m_cursor = event->position().toPoint();
+    m_cursor = DevicePixelAt(event->position());
     m_bShiftHeld = (event->modifiers() & Qt::ShiftModifier) != 0;
     UpdateInspection();
     QWidget::enterEvent(event);
@@ -229,7 +247,7 @@ void COrboView::mousePressEvent(QMouseEvent* event)
 void COrboView::mouseMoveEvent(QMouseEvent* event)
 {
     m_bMouseInside = rect().contains(event->position().toPoint());
-    m_cursor = event->position().toPoint();
+    m_cursor = DevicePixelAt(event->position());
     m_bShiftHeld = (event->modifiers() & Qt::ShiftModifier) != 0;
     UpdateInspection();
     if (!m_bDragging || !(event->buttons() & Qt::LeftButton)) {
@@ -267,9 +285,10 @@ void COrboView::TurnBy(QPoint delta)
 
 CPixelSink COrboView::ShownFrame()
 {
-    if (m_frame.Width() == width() && m_frame.Height() == height() && width() > 0 && height() > 0)
+    const QSize device = DeviceSize();
+    if (m_frame.Width() == device.width() && m_frame.Height() == device.height() && !device.isEmpty())
         return m_frame;
-    CPixelSink sink(width(), height());
+    CPixelSink sink(device.width(), device.height());
     RenderFrame(sink);
     return sink;
 }

@@ -8,6 +8,7 @@
 #include <QBasicTimer>
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -23,7 +24,9 @@ class COrboDoc;
 // Dragging with the left button turns the torus; the frame on screen can be
 // saved as a PNG file or copied to the clipboard. While Shift is held over the view,
 // or while the inspector command is on, the facts of the pixel under the
-// cursor are shown in a tooltip and announced for the status bar.
+// cursor are shown in a tooltip and announced for the status bar. Frames are
+// drawn at the screen's device pixels: one image pixel per device pixel on any
+// scale.
 class COrboView : public QWidget
 {
     Q_OBJECT
@@ -61,10 +64,15 @@ public:
     // 0..360, the range the animation runs through.
     void TurnBy(QPoint delta);
 
+    // The view's size in device pixels: the size of its frames.
+    QSize DeviceSize() const;
+    // The device pixel under a point of the view (in its own coordinates).
+    QPoint DevicePixelAt(QPointF point) const;
+
     // The frame on screen: the last one painted while it has the view's size,
     // else (never painted, or resized since) the one a paint would draw now.
     CPixelSink ShownFrame();
-    // The same as an image.
+    // The same as an image, in device pixels.
     QImage Picture();
 
     // The "保存图片…" command: takes the frame on screen, asks for a file name and
