@@ -4,6 +4,7 @@
 #include "ui/OrboView.h"
 
 #include <QCursor>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QWheelEvent>
@@ -26,6 +27,7 @@ CMagnifier::CMagnifier(COrboView& view, QWidget* parent) : QWidget(parent, Qt::T
     setMinimumSize(kMaxZoom * 5, kMaxZoom * 5);
     resize(sizeHint());
     UpdateTitle();
+    m_view.installEventFilter(this);
     connect(&m_view, &COrboView::FramePainted, this, qOverload<>(&QWidget::update));
     m_pCursorTimer = new QTimer(this);
     connect(m_pCursorTimer, &QTimer::timeout, this, &CMagnifier::FollowCursor);
@@ -127,6 +129,30 @@ void CMagnifier::paintEvent(QPaintEvent*)
 
 void CMagnifier::wheelEvent(QWheelEvent* event)
 {
+    ZoomByWheel(event);
+}
+
+void CMagnifier::keyPressEvent(QKeyEvent* event)
+{
+    if (!ZoomByKey(event))
+        QWidget::keyPressEvent(event);
+}
+
+bool CMagnifier::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_view && isVisible()) {
+        if (event->type() == QEvent::Wheel) {
+            ZoomByWheel(static_cast<QWheelEvent*>(event));
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress && ZoomByKey(static_cast<QKeyEvent*>(event)))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CMagnifier::ZoomByWheel(QWheelEvent* event)
+{
     // One step of zoom per notch (120 units); a touchpad's small steps add up.
     m_nWheelRest += event->angleDelta().y();
     const int steps = m_nWheelRest / 120;
@@ -134,4 +160,24 @@ void CMagnifier::wheelEvent(QWheelEvent* event)
     if (steps != 0)
         SetZoom(m_nZoom + steps);
     event->accept();
+}
+
+bool CMagnifier::ZoomByKey(QKeyEvent* event)
+{
+    if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: // + without Shift on most layouts
+        SetZoom(m_nZoom + 1);
+        break;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        SetZoom(m_nZoom - 1);
+        break;
+    default:
+        return false;
+    }
+    event->accept();
+    return true;
 }

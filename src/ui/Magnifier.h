@@ -12,7 +12,8 @@ class QTimer;
 // cursor, each drawn as a square of zoom x zoom device pixels with a thin grid
 // between them and the pixel under the cursor outlined. It follows the cursor
 // and every frame the view paints; it only reads the view's frame and never
-// renders one. The mouse wheel zooms from kMinZoom to kMaxZoom.
+// renders one. The mouse wheel, over it or over the view, and the + and - keys
+// zoom from kMinZoom to kMaxZoom.
 class CMagnifier : public QWidget
 {
     Q_OBJECT
@@ -47,9 +48,15 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // The wheel and the zoom keys over the view zoom while the window is open.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FollowCursor();
+    void ZoomByWheel(QWheelEvent* event);
+    // + and -: one step of zoom; returns whether key was one of them.
+    bool ZoomByKey(QKeyEvent* event);
     void UpdateTitle();
 
     COrboView& m_view;

@@ -155,8 +155,25 @@ TEST(InspectorTest, MagnifierShowsTheFramesPixelsEnlarged)
     EXPECT_EQ(magnifier->windowTitle(), QStringLiteral("放大镜 16×"));
     magnifier->SetZoom(1);
     EXPECT_EQ(magnifier->Zoom(), 4);
+
+    // While it is open, the wheel over the view and the + and - keys zoom it.
+    COrboView& view = *w.frame.View();
+    auto wheelOverView = [&view](int delta) {
+        QWheelEvent wheel(QPointF(280, 290), view.mapToGlobal(QPointF(280, 290)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&view, &wheel);
+    };
+    wheelOverView(240);
+    EXPECT_EQ(magnifier->Zoom(), 6);
+    QTest::keyClick(&view, Qt::Key_Plus);
+    QTest::keyClick(magnifier, Qt::Key_Plus);
+    EXPECT_EQ(magnifier->Zoom(), 8);
+    QTest::keyClick(&view, Qt::Key_Minus);
+    EXPECT_EQ(magnifier->Zoom(), 7);
     magnifier->close();
     EXPECT_FALSE(w.frame.MagnifierAction()->isChecked());
+    wheelOverView(120);
+    EXPECT_EQ(magnifier->Zoom(), 7);
 }
 
 } // namespace
