@@ -27,6 +27,7 @@ CMagnifier::CMagnifier(COrboView& view, QWidget* parent) : QWidget(parent, Qt::T
     setMinimumSize(kMaxZoom * 5, kMaxZoom * 5);
     resize(sizeHint());
     UpdateTitle();
+    setAccessibleName(tr("放大镜"));
     m_view.installEventFilter(this);
     connect(&m_view, &COrboView::FramePainted, this, qOverload<>(&QWidget::update));
     m_pCursorTimer = new QTimer(this);
@@ -55,7 +56,8 @@ void CMagnifier::FollowCursor()
 {
     if (!isVisible())
         return;
-    const QPoint at = m_view.DevicePixelAt(m_view.mapFromGlobal(QCursor::pos()));
+    const QPoint at = m_view.KeyboardChosePixel() ? m_view.InspectedPixel()
+                                                  : m_view.DevicePixelAt(m_view.mapFromGlobal(QCursor::pos()));
     if (at == m_centre)
         return;
     m_centre = at;
@@ -64,7 +66,7 @@ void CMagnifier::FollowCursor()
 
 void CMagnifier::UpdateTitle()
 {
-    setWindowTitle(QStringLiteral("放大镜 %1×").arg(m_nZoom));
+    setWindowTitle(tr("放大镜 %1×").arg(m_nZoom));
 }
 
 QPoint CMagnifier::CentreSquare(int zoom, QSize size)

@@ -11,9 +11,10 @@ class QTimer;
 // The "放大镜" tool window: the pixels of the view's last frame around the
 // cursor, each drawn as a square of zoom x zoom device pixels with a thin grid
 // between them and the pixel under the cursor outlined. It follows the cursor
-// and every frame the view paints; it only reads the view's frame and never
-// renders one. The mouse wheel, over it or over the view, and the + and - keys
-// zoom from kMinZoom to kMaxZoom.
+// (or the pixel the view's inspector was moved to with the keyboard) and every
+// frame the view paints; it only reads the view's frame and never renders one.
+// The mouse wheel, over it or over the view, and the + and - keys zoom from
+// kMinZoom to kMaxZoom.
 class CMagnifier : public QWidget
 {
     Q_OBJECT

@@ -4,6 +4,7 @@
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
+#include "ui/FileListModel.h"
 #include "ui/InspectorText.h"
 #include "ui/OrboDoc.h"
 
@@ -12,7 +13,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -21,6 +24,7 @@
 #include <QTimerEvent>
 #include <QToolTip>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -38,6 +42,7 @@ QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& 
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("png"));
     dialog.selectFile(QFileInfo(suggestedPath).fileName());
+    CFileListModel::Install(dialog);
     dialog.resize(dialog.sizeHint().expandedTo(QSize(720, 460)));
     if (dialog.exec() != QDialog::Accepted)
         return QString();
@@ -68,10 +73,12 @@ COrboView::COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget*
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);
-    // Clicking the view gives it the keyboard focus, as F6 does; the hand shows
-    // that the torus can be grabbed and turned.
-    setFocusPolicy(Qt::ClickFocus);
+    // Clicking the view gives it the keyboard focus, as F6 and Tab do: its arrow
+    // keys turn the torus. The hand shows that the torus can be grabbed and turned.
+    setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::OpenHandCursor);
+    setAccessibleName(tr("圆环画面"));
+    setAccessibleDescription(tr("拖动或按方向键转动圆环，Home 键复位；按住 Shift 查看像素"));
     // The inspector follows the mouse without a button held.
     setMouseTracking(true);
     m_renderer.m_strTexturePath = DefaultTexturePath();
@@ -116,6 +123,12 @@ void COrboView::paintEvent(QPaintEvent*)
     QImage image = FrameImage(m_frame);
     image.setDevicePixelRatio(devicePixelRatioF());
     painter.drawImage(QPointF(0, 0), image);
+    // The keyboard's mark: a frame in the highlight colour along the edges.
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
     painter.end();
     emit FramePainted();
     // The pixel under a still cursor changes with the animation.
@@ -125,6 +138,8 @@ void COrboView::paintEvent(QPaintEvent*)
 void COrboView::SetInspectCommand(bool on)
 {
     m_bInspectCommand = on;
+    if (!on)
+        m_bKeyPixel = false;
     UpdateInspection();
 }
 
@@ -140,7 +155,7 @@ void COrboView::UpdateInspection()
     }
     QStringList facts;
     SPixelFacts pixel;
-    if (active && m_bMouseInside &&
+    if (active && (m_bMouseInside || m_bKeyPixel) &&
         m_renderer.Inspect(m_frame, m_cursor.x() - m_frame.Width() / 2, m_frame.Height() / 2 - m_cursor.y(), pixel))
         facts = InspectorLines(pixel);
     if (facts == m_inspected)
@@ -149,18 +164,77 @@ void COrboView::UpdateInspection()
     emit InspectionChanged(facts.join(QStringLiteral("  ")));
     if (facts.isEmpty())
         QToolTip::hideText();
-    else // beside the cursor, not under it: the pixel stays in sight
+    else // beside the pixel, not over it: the pixel stays in sight
         QToolTip::showText(mapToGlobal((QPointF(m_cursor) / devicePixelRatioF()).toPoint() + QPoint(16, 16)),
                            facts.join(QLatin1Char('\n')), this);
 }
 
+bool COrboView::MoveInspectedPixel(QPoint step)
+{
+    if (!InspectionActive())
+        return false;
+    const QSize device = DeviceSize();
+    // From the mouse's pixel, or the chosen one; the first press with neither
+    // picks the centre, the origin of the frame.
+    QPoint pixel = m_bMouseInside || m_bKeyPixel ? m_cursor + step : QPoint(device.width() / 2, device.height() / 2);
+    pixel.setX(std::clamp(pixel.x(), 0, std::max(device.width() - 1, 0)));
+    pixel.setY(std::clamp(pixel.y(), 0, std::max(device.height() - 1, 0)));
+    m_cursor = pixel;
+    m_bKeyPixel = true;
+    UpdateInspection();
+    return true;
+}
+
+// The arrow keys turn the torus as a drag that way does, by the animation's
+// step; with Shift they move the inspected pixel instead. Home turns it back.
 void COrboView::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Shift) {
         m_bShiftHeld = true;
         UpdateInspection();
     }
+    const Qt::KeyboardModifiers others = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    QPoint step;
+    switch (event->key()) {
+    case Qt::Key_Left: step = QPoint(-1, 0); break;
+    case Qt::Key_Right: step = QPoint(1, 0); break;
+    case Qt::Key_Up: step = QPoint(0, -1); break;
+    case Qt::Key_Down: step = QPoint(0, 1); break;
+    default: break;
+    }
+    if (!step.isNull() && others == Qt::NoModifier) {
+        if (event->modifiers() & Qt::ShiftModifier) {
+            if (MoveInspectedPixel(step)) {
+                event->accept();
+                return;
+            }
+        } else {
+            TurnByDegrees(step.x() * kDegreesPerKey, step.y() * kDegreesPerKey);
+            event->accept();
+            return;
+        }
+    }
+    if (event->key() == Qt::Key_Home && event->modifiers() == Qt::NoModifier) {
+        m_renderer.m_angleX = 0.0;
+        m_renderer.m_angleY = 0.0;
+        if (!IsPlaying())
+            update();
+        event->accept();
+        return;
+    }
     QWidget::keyPressEvent(event);
+}
+
+void COrboView::focusInEvent(QFocusEvent* event)
+{
+    update(); // the focus mark
+    QWidget::focusInEvent(event);
+}
+
+void COrboView::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void COrboView::keyReleaseEvent(QKeyEvent* event)
@@ -175,6 +249,7 @@ void COrboView::keyReleaseEvent(QKeyEvent* event)
 void COrboView::enterEvent(QEnterEvent* event)
 {
     m_bMouseInside = true;
+    m_bKeyPixel = false;
     m_cursor = DevicePixelAt(event->position());
     m_bShiftHeld = (event->modifiers() & Qt::ShiftModifier) != 0;
     UpdateInspection();
@@ -247,6 +322,7 @@ void COrboView::mousePressEvent(QMouseEvent* event)
 void COrboView::mouseMoveEvent(QMouseEvent* event)
 {
     m_bMouseInside = rect().contains(event->position().toPoint());
+    m_bKeyPixel = false; // the mouse takes the inspector over again
     m_cursor = DevicePixelAt(event->position());
     m_bShiftHeld = (event->modifiers() & Qt::ShiftModifier) != 0;
     UpdateInspection();
@@ -277,8 +353,13 @@ void COrboView::TurnBy(QPoint delta)
 {
     if (delta.isNull())
         return;
-    m_renderer.m_angleY = WrapDegrees(m_renderer.m_angleY + delta.x() * kDegreesPerPixel);
-    m_renderer.m_angleX = WrapDegrees(m_renderer.m_angleX + delta.y() * kDegreesPerPixel);
+    TurnByDegrees(delta.x() * kDegreesPerPixel, delta.y() * kDegreesPerPixel);
+}
+
+void COrboView::TurnByDegrees(double aboutY, double aboutX)
+{
+    m_renderer.m_angleY = WrapDegrees(m_renderer.m_angleY + aboutY);
+    m_renderer.m_angleX = WrapDegrees(m_renderer.m_angleX + aboutX);
     if (!IsPlaying())
         update();
 }

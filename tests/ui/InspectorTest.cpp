@@ -57,8 +57,8 @@ TEST(InspectorTest, CommandsSitInTheDrawingMenu)
     const QList<QAction*> items = frame.menuBar()->actions().value(1)->menu()->actions();
     EXPECT_TRUE(items.contains(frame.InspectAction()));
     EXPECT_TRUE(items.contains(frame.MagnifierAction()));
-    EXPECT_EQ(frame.InspectAction()->text(), QStringLiteral("像素检查"));
-    EXPECT_EQ(frame.MagnifierAction()->text(), QStringLiteral("放大镜"));
+    EXPECT_EQ(frame.InspectAction()->text(), QStringLiteral("像素检查(&I)"));
+    EXPECT_EQ(frame.MagnifierAction()->text(), QStringLiteral("放大镜(&M)"));
     EXPECT_TRUE(frame.InspectAction()->isCheckable());
     EXPECT_FALSE(frame.InspectPane()->isVisibleTo(&frame));
 }
