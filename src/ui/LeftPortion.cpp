@@ -150,7 +150,6 @@ QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* 
     }
     // The picture keeps its own size, placed at the rectangle's corner.
     auto* picture = new QLabel(form);
-    picture->setAccessibleName(QObject::tr("纹理预览"));
     picture->setPixmap(placeholder);
     picture->setGeometry(QRect(rect.topLeft(), placeholder.size()));
     return picture;
@@ -229,6 +228,7 @@ void CLeftPortion::CreateControls()
     }
 
     m_picTexture = Label(IDC_TEXTURE_PREVIEW);
+    m_picTexture->setAccessibleName(tr("纹理预览"));
     m_staticFacetCount = Label(IDC_FACET_COUNT);
     m_sliderSectionSteps = Slider(IDC_SECTION_STEPS);
     m_sliderSurfaceSteps = Slider(IDC_SURFACE_STEPS);
