@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -112,6 +113,7 @@ TEST(InspectorTest, MagnifierShowsTheFramesPixelsEnlarged)
     ASSERT_NE(magnifier, nullptr);
     EXPECT_TRUE(magnifier->isVisible());
     EXPECT_EQ(magnifier->Zoom(), 8);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(magnifier)->text(QAccessible::Name), QStringLiteral("放大镜"));
 
     QSignalSpy painted(w.frame.View(), &COrboView::FramePainted);
     ASSERT_EQ(frame.Width(), 520);
