@@ -19,7 +19,11 @@ public:
 
     std::size_t Size() const { return m_nCount; }
     bool Full() const { return m_nCount == kCapacity; }
-    void Clear() { m_nCount = 0; }
+    void Clear()
+    {
+        m_nCount = 0;
+        m_nSpans = 0;
+    }
 
     // Where the next samples go, for the filler to write them straight in, and
     // how many fit; Grow then takes n of them into the batch.
@@ -38,12 +42,16 @@ public:
 
     std::vector<double> m_t;                 // the sample's x on its span
     std::vector<int> m_px;                   // its column
-    std::vector<std::uint32_t*> m_dest;      // its pixel, set when its span ends
     std::vector<double> m_x, m_yd, m_z;      // the point lit: (px, y, z); x and y set by the lit shaders
     std::vector<double> m_nx, m_ny, m_nz;    // the interpolated normal
     std::vector<double> m_u, m_v;            // the interpolated texture coordinate
     std::vector<double> m_kr, m_kg, m_kb;    // the texel reflectance, or the Gouraud colour
     std::vector<std::uint32_t> m_colours;    // the 0x00bbggrr colours
+    // The spans of a batch that goes on over several scanlines: span s holds the
+    // samples before m_spanEnd[s] (and after span s - 1), drawn in row m_spanRow[s].
+    std::vector<std::uint32_t*> m_spanRow;
+    std::vector<std::size_t> m_spanEnd;
+    std::size_t m_nSpans = 0;
 
 private:
     std::size_t m_nCount = 0;

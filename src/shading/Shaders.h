@@ -53,13 +53,14 @@ public:
         if (count > 0) {
             static_cast<Derived*>(this)->Interpolate(first, count);
             if constexpr (kLit) {
-                // The point lit is (column, scanline, depth); its pixel is noted
-                // now, as the batch goes on over other scanlines.
+                // The point lit is (column, scanline, depth); the span's row is
+                // noted now, as the batch goes on over other scanlines.
                 for (std::size_t i = first; i < first + count; ++i) {
-                    m_batch.m_dest[i] = m_pRow + m_batch.m_px[i];
                     m_batch.m_x[i] = m_batch.m_px[i];
                     m_batch.m_yd[i] = m_nRowY;
                 }
+                m_batch.m_spanRow[m_batch.m_nSpans] = m_pRow;
+                m_batch.m_spanEnd[m_batch.m_nSpans++] = first + count;
             } else {
                 Write();
             }
@@ -109,8 +110,11 @@ private:
                 static_cast<Derived*>(this)->Record(i, m_pRecords->Index(m_batch.m_px[i], y));
             }
         if constexpr (kLit) {
-            for (std::size_t i = 0; i < m_batch.Size(); ++i)
-                *m_batch.m_dest[i] = m_batch.m_colours[i] | CPixelSink::kOpaque;
+            for (std::size_t span = 0, i = 0; span < m_batch.m_nSpans; ++span) {
+                std::uint32_t* const row = m_batch.m_spanRow[span];
+                for (; i < m_batch.m_spanEnd[span]; ++i)
+                    row[m_batch.m_px[i]] = m_batch.m_colours[i] | CPixelSink::kOpaque;
+            }
         } else { // the current span, all on the current row
             for (std::size_t i = 0; i < m_batch.Size(); ++i)
                 m_pRow[m_batch.m_px[i]] = m_batch.m_colours[i] | CPixelSink::kOpaque;
