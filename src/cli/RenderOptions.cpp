@@ -230,6 +230,7 @@ CCommandLine::CCommandLine(CRenderOptions& options)
     AddOutputOptions();
     m_app.add_flag("--verbose", m_options.m_bVerbose, "also show the warnings of the image libraries")
         ->disable_flag_override();
+    m_app.set_version_flag("--version", VersionText(), "show the program's name and version");
     // Set last so that it closes the list.
     m_app.set_help_flag("-h,--help", "show this text")->disable_flag_override();
     m_app.footer(Wrapped("Long options also take their value as --option=VALUE.", kHelpWidth) + "\n\n" +
@@ -470,6 +471,9 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
     } catch (const CLI::CallForHelp&) {
         result.m_status = CParseResult::kHelp;
         return result;
+    } catch (const CLI::CallForVersion&) {
+        result.m_status = CParseResult::kVersion;
+        return result;
     } catch (const CLI::ParseError& e) {
         // --help anywhere shows the help, even after a mistake.
         if (app.get_help_ptr()->count() > 0) {
@@ -492,6 +496,11 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
         result.m_strError = std::move(error);
     }
     return result;
+}
+
+std::string VersionText()
+{
+    return std::string("orbo-render ") + ORBO_VERSION;
 }
 
 std::string UsageText()

@@ -35,7 +35,7 @@ constexpr int kMaxFrames = 100000;
 
 struct CParseResult
 {
-    enum EStatus { kRun, kHelp, kError };
+    enum EStatus { kRun, kHelp, kVersion, kError };
     EStatus m_status = kRun;
     std::string m_strError; // one line, without the program name, when kError
     CRenderOptions m_options;
@@ -47,3 +47,6 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args);
 
 // The text printed for -h / --help.
 std::string UsageText();
+
+// The line printed for --version: the program's name and version.
+std::string VersionText();

@@ -235,6 +235,10 @@ int main(int argc, char** argv)
         std::cout << UsageText() << '\n' << DefaultTextureText();
         return 0;
     }
+    if (parsed.m_status == CParseResult::kVersion) {
+        std::cout << VersionText() << '\n';
+        return 0;
+    }
     if (parsed.m_status == CParseResult::kError) {
         std::cerr << kProgram << ": " << parsed.m_strError << '\n';
         return 2;

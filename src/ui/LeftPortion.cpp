@@ -37,29 +37,29 @@ struct SControl
 // 173 units wide and 411 high; of the width only the controls must stay in reach.
 constexpr int kFormHeight = 411;
 const SControl kForm[] = {
-    {EKind::Group, 0, "圆环控制", 13, 7, 139, 163},
+    {EKind::Group, 0, QT_TRANSLATE_NOOP("CLeftPortion", "圆环控制"), 13, 7, 139, 163},
     {EKind::Slider, IDC_RING_RADIUS, "", 65, 22, 79, 30},
     {EKind::Slider, IDC_SECTION_RADIUS, "", 65, 57, 79, 30},
-    {EKind::Label, 0, "环体半径", 21, 29, 39, 14},
-    {EKind::Label, 0, "截面半径", 21, 65, 39, 14},
+    {EKind::Label, 0, QT_TRANSLATE_NOOP("CLeftPortion", "环体半径"), 21, 29, 39, 14},
+    {EKind::Label, 0, QT_TRANSLATE_NOOP("CLeftPortion", "截面半径"), 21, 65, 39, 14},
     {EKind::Slider, IDC_SURFACE_STEPS, "", 65, 92, 79, 30},
     {EKind::Slider, IDC_SECTION_STEPS, "", 65, 127, 79, 30},
-    {EKind::Label, 0, "表面级数", 21, 101, 39, 14},
-    {EKind::Label, 0, "截面级数", 21, 137, 39, 14},
-    {EKind::Group, 0, "模型分类", 13, 179, 139, 41},
-    {EKind::Radio, IDC_WIREFRAME, "线框", 21, 196, 31, 12},
-    {EKind::Radio, IDC_SURFACE, "表面", 69, 197, 31, 12},
-    {EKind::Radio, IDC_TEXTURE, "纹理", 117, 197, 31, 12},
-    {EKind::Group, 0, "光源开关", 13, 229, 139, 41},
-    {EKind::Radio, IDC_LIGHT_OFF, "关", 31, 246, 31, 12},
-    {EKind::Radio, IDC_LIGHT_ON, "开", 102, 246, 31, 12},
-    {EKind::Group, 0, "明暗处理", 13, 278, 139, 41},
-    {EKind::Radio, IDC_GOURAUD, "Gouraud", 31, 296, 52, 12},
-    {EKind::Radio, IDC_PHONG, "Phong", 102, 296, 39, 12},
-    {EKind::Push, IDC_CHOOSE_TEXTURE, "选择纹理>>", 19, 345, 58, 21},
+    {EKind::Label, 0, QT_TRANSLATE_NOOP("CLeftPortion", "表面级数"), 21, 101, 39, 14},
+    {EKind::Label, 0, QT_TRANSLATE_NOOP("CLeftPortion", "截面级数"), 21, 137, 39, 14},
+    {EKind::Group, 0, QT_TRANSLATE_NOOP("CLeftPortion", "模型分类"), 13, 179, 139, 41},
+    {EKind::Radio, IDC_WIREFRAME, QT_TRANSLATE_NOOP("CLeftPortion", "线框"), 21, 196, 31, 12},
+    {EKind::Radio, IDC_SURFACE, QT_TRANSLATE_NOOP("CLeftPortion", "表面"), 69, 197, 31, 12},
+    {EKind::Radio, IDC_TEXTURE, QT_TRANSLATE_NOOP("CLeftPortion", "纹理"), 117, 197, 31, 12},
+    {EKind::Group, 0, QT_TRANSLATE_NOOP("CLeftPortion", "光源开关"), 13, 229, 139, 41},
+    {EKind::Radio, IDC_LIGHT_OFF, QT_TRANSLATE_NOOP("CLeftPortion", "关"), 31, 246, 31, 12},
+    {EKind::Radio, IDC_LIGHT_ON, QT_TRANSLATE_NOOP("CLeftPortion", "开"), 102, 246, 31, 12},
+    {EKind::Group, 0, QT_TRANSLATE_NOOP("CLeftPortion", "明暗处理"), 13, 278, 139, 41},
+    {EKind::Radio, IDC_GOURAUD, QT_TRANSLATE_NOOP("CLeftPortion", "Gouraud"), 31, 296, 52, 12},
+    {EKind::Radio, IDC_PHONG, QT_TRANSLATE_NOOP("CLeftPortion", "Phong"), 102, 296, 39, 12},
+    {EKind::Push, IDC_CHOOSE_TEXTURE, QT_TRANSLATE_NOOP("CLeftPortion", "选择纹理>>"), 19, 345, 58, 21},
     {EKind::Picture, IDC_TEXTURE_PREVIEW, "", 102, 340, 27, 27},
-    {EKind::Label, IDC_FACET_COUNT, "面片总数：", 21, 384, 122, 9},
-    {EKind::Group, 0, "纹理映射", 13, 327, 139, 50},
+    {EKind::Label, IDC_FACET_COUNT, QT_TRANSLATE_NOOP("CLeftPortion", "面片总数："), 21, 384, 122, 9},
+    {EKind::Group, 0, QT_TRANSLATE_NOOP("CLeftPortion", "纹理映射"), 13, 327, 139, 50},
 };
 
 // The form scrolls sideways only once the pane is too narrow for the controls
@@ -104,7 +104,7 @@ void SelectButton(QButtonGroup* group, int value)
 // One control of the form from its row: created, then placed at its rectangle.
 QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* form, const QPixmap& placeholder)
 {
-    const QString text = QString::fromUtf8(row.text);
+    const QString text = CLeftPortion::tr(row.text);
     const QRect rect = units.Rect(row.x, row.y, row.width, row.height);
     switch (row.kind) {
     case EKind::Group: {
@@ -155,8 +155,8 @@ QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* 
 
 // Bitmaps first, as the program has always offered; then every format the texture
 // loader reads (it refuses others, whose truncation it could not detect).
-const QString CLeftPortion::kTextureFilter =
-    QStringLiteral("位图文件(*.bmp);;图像文件(*.bmp *.png *.jpg *.jpeg);;All Files (*.*)");
+const char* const CLeftPortion::kTextureFilter =
+    QT_TR_NOOP("位图文件(*.bmp);;图像文件(*.bmp *.png *.jpg *.jpeg);;All Files (*.*)");
 
 CLeftPortion::CLeftPortion(COrboDoc& doc, QWidget* parent)
     : QScrollArea(parent), m_doc(doc),
@@ -294,7 +294,7 @@ void CLeftPortion::UpdateData(bool save)
 void CLeftPortion::UpdateFacetCount()
 {
     m_staticFacetCount->setText(
-        QStringLiteral("面片总数：%1").arg(m_sliderSurfaceSteps->value() * m_sliderSectionSteps->value()));
+        tr("面片总数：%1").arg(m_sliderSurfaceSteps->value() * m_sliderSectionSteps->value()));
 }
 
 void CLeftPortion::EnableControls(std::initializer_list<int> enable, std::initializer_list<int> disable)
@@ -375,7 +375,7 @@ void CLeftPortion::OnChooseTexture()
 {
     if (!m_chooseFile)
         return;
-    const QString path = m_chooseFile(this, QStringLiteral("打开"), TextureFolder(), kTextureFilter);
+    const QString path = m_chooseFile(this, tr("打开"), TextureFolder(), tr(kTextureFilter));
     if (path.isEmpty())
         return;
     // The view loads it on its next tick; the preview is read here by the same

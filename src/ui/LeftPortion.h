@@ -45,7 +45,7 @@ public:
     using FileDialogHook = std::function<QString(QWidget* parent, const QString& caption,
                                                  const QString& folder, const QString& filter)>;
 
-    static const QString kTextureFilter;
+    static const char* const kTextureFilter; // translated where it is used
 
     explicit CLeftPortion(COrboDoc& doc, QWidget* parent = nullptr);
 

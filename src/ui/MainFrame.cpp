@@ -7,11 +7,13 @@
 #include "ui/Resources.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -64,46 +66,46 @@ CMainFrame::CMainFrame(COrboDoc& doc, QWidget* parent) : QMainWindow(parent)
 
 void CMainFrame::CreateActions()
 {
-    m_pExitAction = new QAction(QIcon(QStringLiteral(":/orbo/exit.png")), QStringLiteral("退出(&X)"), this);
+    m_pExitAction = new QAction(QIcon(QStringLiteral(":/orbo/exit.png")), tr("退出(&X)"), this);
     m_pExitAction->setShortcut(QKeySequence::Quit);
-    m_pExitAction->setStatusTip(QStringLiteral("退出应用程序"));
-    m_pExitAction->setToolTip(QStringLiteral("退出"));
+    m_pExitAction->setStatusTip(tr("退出应用程序"));
+    m_pExitAction->setToolTip(tr("退出"));
     connect(m_pExitAction, &QAction::triggered, this, &QWidget::close);
 
-    m_pAnimationAction = new QAction(QIcon(QStringLiteral(":/orbo/animation.png")), QStringLiteral("动画"), this);
+    m_pAnimationAction = new QAction(QIcon(QStringLiteral(":/orbo/animation.png")), tr("动画"), this);
     m_pAnimationAction->setCheckable(true);
-    m_pAnimationAction->setStatusTip(QStringLiteral("播放动画"));
-    m_pAnimationAction->setToolTip(QStringLiteral("动画"));
+    m_pAnimationAction->setStatusTip(tr("播放动画"));
+    m_pAnimationAction->setToolTip(tr("动画"));
     connect(m_pAnimationAction, &QAction::triggered, this, &CMainFrame::OnAnimation);
 
     // The application connects the About command: the box belongs to it.
-    m_pAboutAction = new QAction(QIcon(QStringLiteral(":/orbo/about.png")), QStringLiteral("关于 Orbo(&A)..."), this);
-    m_pAboutAction->setStatusTip(QStringLiteral("显示程序信息、版本号和版权"));
-    m_pAboutAction->setToolTip(QStringLiteral("关于"));
+    m_pAboutAction = new QAction(QIcon(QStringLiteral(":/orbo/about.png")), tr("关于 Orbo(&A)..."), this);
+    m_pAboutAction->setStatusTip(tr("显示程序信息、版本号和版权"));
+    m_pAboutAction->setToolTip(tr("关于"));
 
     // The menus show check marks and text only; the pictures are the toolbar's.
     for (QAction* action : {m_pExitAction, m_pAnimationAction, m_pAboutAction})
         action->setIconVisibleInMenu(false);
 
-    m_pSavePictureAction = new QAction(QStringLiteral("保存图片…"), this);
+    m_pSavePictureAction = new QAction(tr("保存图片…"), this);
     m_pSavePictureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    m_pSavePictureAction->setStatusTip(QStringLiteral("将当前画面保存为 PNG 图片"));
+    m_pSavePictureAction->setStatusTip(tr("将当前画面保存为 PNG 图片"));
     connect(m_pSavePictureAction, &QAction::triggered, this, [this] { m_pView->OnSavePicture(); });
 
-    m_pCopyPictureAction = new QAction(QStringLiteral("复制图片"), this);
+    m_pCopyPictureAction = new QAction(tr("复制图片"), this);
     m_pCopyPictureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    m_pCopyPictureAction->setStatusTip(QStringLiteral("将当前画面复制到剪贴板"));
+    m_pCopyPictureAction->setStatusTip(tr("将当前画面复制到剪贴板"));
     connect(m_pCopyPictureAction, &QAction::triggered, this, [this] { m_pView->OnCopyPicture(); });
 
-    m_pInspectAction = new QAction(QStringLiteral("像素检查"), this);
+    m_pInspectAction = new QAction(tr("像素检查"), this);
     m_pInspectAction->setCheckable(true);
     m_pInspectAction->setStatusTip(
-        QStringLiteral("显示光标下像素的坐标、颜色、深度和来源；不选时按住 Shift 也可查看"));
+        tr("显示光标下像素的坐标、颜色、深度和来源；不选时按住 Shift 也可查看"));
     connect(m_pInspectAction, &QAction::toggled, this, [this](bool on) { m_pView->SetInspectCommand(on); });
 
-    m_pMagnifierAction = new QAction(QStringLiteral("放大镜"), this);
+    m_pMagnifierAction = new QAction(tr("放大镜"), this);
     m_pMagnifierAction->setCheckable(true);
-    m_pMagnifierAction->setStatusTip(QStringLiteral("在小窗口中放大光标周围的像素；滚动鼠标滚轮改变倍数"));
+    m_pMagnifierAction->setStatusTip(tr("在小窗口中放大光标周围的像素；滚动鼠标滚轮改变倍数"));
     connect(m_pMagnifierAction, &QAction::toggled, this, &CMainFrame::ShowMagnifier);
 
     // Accelerators without a menu item: they belong to the window itself.
@@ -119,25 +121,52 @@ void CMainFrame::CreateActions()
 
 void CMainFrame::CreateMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    QMenu* file = menuBar()->addMenu(tr("文件(&F)"));
     file->addAction(m_pSavePictureAction);
     file->addAction(m_pCopyPictureAction);
     file->addSeparator();
     file->addAction(m_pExitAction);
 
-    QMenu* draw = menuBar()->addMenu(QStringLiteral("绘图(&D)"));
+    QMenu* draw = menuBar()->addMenu(tr("绘图(&D)"));
     draw->addAction(m_pAnimationAction);
     draw->addSeparator();
     draw->addAction(m_pInspectAction);
     draw->addAction(m_pMagnifierAction);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    QMenu* help = menuBar()->addMenu(tr("帮助(&H)"));
     help->addAction(m_pAboutAction);
+    CreateLanguageMenu(help);
+}
+
+// Each language is named in its own words, so that a reader of either finds
+// it. The window takes the choice when it starts next; the menu says so.
+void CMainFrame::CreateLanguageMenu(QMenu* help)
+{
+    QMenu* languages = help->addMenu(tr("语言 Language"));
+    auto* group = new QActionGroup(this);
+    m_pEnglishAction = languages->addAction(QStringLiteral("English"));
+    m_pChineseAction = languages->addAction(QStringLiteral("中文"));
+    for (QAction* action : {m_pEnglishAction, m_pChineseAction}) {
+        action->setCheckable(true);
+        group->addAction(action);
+    }
+    LanguageAction(WindowLanguage())->setChecked(true);
+    connect(m_pEnglishAction, &QAction::triggered, this, [this] { OnChooseLanguage(ELanguage::English); });
+    connect(m_pChineseAction, &QAction::triggered, this, [this] { OnChooseLanguage(ELanguage::Chinese); });
+    languages->addSeparator();
+    languages->addAction(tr("重新启动 Orbo 后生效"))->setEnabled(false);
+}
+
+void CMainFrame::OnChooseLanguage(ELanguage language)
+{
+    LanguageAction(language)->setChecked(true);
+    QSettings settings(SettingsOrganization(), SettingsApplication());
+    SaveLanguage(settings, language);
 }
 
 void CMainFrame::CreateToolBar()
 {
-    m_pToolBar = addToolBar(QStringLiteral("工具栏"));
+    m_pToolBar = addToolBar(tr("工具栏"));
     m_pToolBar->setObjectName(QStringLiteral("mainToolBar"));
     m_pToolBar->setIconSize(QSize(32, 32));
     m_pToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -153,7 +182,7 @@ void CMainFrame::CreateStatusBar()
 {
     // The idle message is an ordinary pane: prompts of menu items and toolbar
     // buttons cover it while they show.
-    statusBar()->addWidget(new QLabel(QStringLiteral("就绪")), 1);
+    statusBar()->addWidget(new QLabel(tr("就绪")), 1);
     // The inspector's facts for the pixel under the cursor, while it shows.
     m_pInspectPane = new QLabel;
     m_pInspectPane->setTextFormat(Qt::PlainText);
@@ -167,9 +196,9 @@ void CMainFrame::CreateStatusBar()
         m_pFrameTimePane->fontMetrics().horizontalAdvance(QStringLiteral("9999.9 ms · 999 fps")) +
         2 * m_pFrameTimePane->fontMetrics().averageCharWidth());
     statusBar()->addPermanentWidget(m_pFrameTimePane);
-    m_pCapsIndicator = MakeIndicator(QStringLiteral("大写"));
-    m_pNumIndicator = MakeIndicator(QStringLiteral("数字"));
-    m_pScrollIndicator = MakeIndicator(QStringLiteral("滚动"));
+    m_pCapsIndicator = MakeIndicator(tr("大写"));
+    m_pNumIndicator = MakeIndicator(tr("数字"));
+    m_pScrollIndicator = MakeIndicator(tr("滚动"));
     statusBar()->addPermanentWidget(m_pCapsIndicator);
     statusBar()->addPermanentWidget(m_pNumIndicator);
     statusBar()->addPermanentWidget(m_pScrollIndicator);
@@ -294,8 +323,8 @@ void CMainFrame::FocusPane(int step)
 void CMainFrame::UpdateAnimationCommand()
 {
     m_pAnimationAction->setChecked(IsPlaying());
-    m_pAnimationAction->setText(IsPlaying() ? QStringLiteral("停止") : QStringLiteral("播放"));
-    m_pAnimationAction->setToolTip(QStringLiteral("动画"));
+    m_pAnimationAction->setText(IsPlaying() ? tr("停止") : tr("播放"));
+    m_pAnimationAction->setToolTip(tr("动画"));
 }
 
 void CMainFrame::UpdateKeyIndicators()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/Language.h"
+
 #include <QMainWindow>
 
 class CLeftPortion;
@@ -8,6 +10,7 @@ class COrboDoc;
 class COrboView;
 class QAction;
 class QLabel;
+class QMenu;
 class QSplitter;
 class QTimer;
 class QToolBar;
@@ -42,6 +45,12 @@ public:
     QAction* ExitAction() const { return m_pExitAction; }
     QAction* AnimationAction() const { return m_pAnimationAction; }
     QAction* AboutAction() const { return m_pAboutAction; }
+    // Help → Language: the choice for the next start, kept in the settings.
+    QAction* LanguageAction(ELanguage language) const
+    {
+        return language == ELanguage::English ? m_pEnglishAction : m_pChineseAction;
+    }
+    void OnChooseLanguage(ELanguage language);
     QAction* SavePictureAction() const { return m_pSavePictureAction; }
     QAction* CopyPictureAction() const { return m_pCopyPictureAction; }
     QLabel* FrameTimePane() const { return m_pFrameTimePane; }
@@ -58,6 +67,7 @@ protected:
 private:
     void CreateActions();
     void CreateMenus();
+    void CreateLanguageMenu(QMenu* help);
     void CreateToolBar();
     void CreateStatusBar();
     void CreateClient(COrboDoc& doc);
@@ -75,6 +85,8 @@ private:
     QAction* m_pExitAction = nullptr;
     QAction* m_pAnimationAction = nullptr;
     QAction* m_pAboutAction = nullptr;
+    QAction* m_pChineseAction = nullptr;
+    QAction* m_pEnglishAction = nullptr;
     QAction* m_pSavePictureAction = nullptr;
     QAction* m_pCopyPictureAction = nullptr;
     QLabel* m_pFrameTimePane = nullptr;

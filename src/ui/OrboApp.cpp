@@ -8,14 +8,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 const QString COrboApp::kAppName = QStringLiteral("Orbo");
 const QString COrboApp::kWindowTitle = QStringLiteral("Quellim");
 
-COrboApp::COrboApp() = default;
+COrboApp::COrboApp(ELanguage language) : m_language(language) {}
 
 COrboApp::~COrboApp() = default;
 
@@ -28,15 +25,9 @@ bool COrboApp::InitInstance()
     QGuiApplication::setDesktopFileName(QStringLiteral("orbo"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/orbo/orbo.png")));
 
-    // Every text of the program is Chinese, whatever the system's locale: so are
-    // Qt's own dialogs (file dialogs, their messages, standard buttons) and the
-    // dates and sizes they show.
-    const QLocale chinese(QLocale::Chinese, QLocale::China);
-    QLocale::setDefault(chinese);
-    m_pQtTranslator = std::make_unique<QTranslator>();
-    if (m_pQtTranslator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
-                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(m_pQtTranslator.get());
+    // Every text of the program is Chinese, whatever the system's locale, unless
+    // the user asked for English; Qt's own dialogs follow the same choice.
+    InstallLanguage(m_language);
 
     m_pDoc = std::make_unique<COrboDoc>();
     m_pFrame = std::make_unique<CMainFrame>(*m_pDoc);

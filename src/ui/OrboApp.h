@@ -1,12 +1,13 @@
 #pragma once
 
+#include "ui/Language.h"
+
 #include <QString>
 
 #include <memory>
 
 class CMainFrame;
 class COrboDoc;
-class QTranslator;
 
 // The program: creates the document and the main window with its two panes,
 // runs their initial updates and shows the window. The Qt application object
@@ -17,7 +18,8 @@ public:
     static const QString kAppName;     // the application's name and message title
     static const QString kWindowTitle; // the main window's title
 
-    COrboApp();
+    // The window speaks language (Chinese unless the user asked for English).
+    explicit COrboApp(ELanguage language = ELanguage::Chinese);
     ~COrboApp();
 
     // Returns false when the program cannot start.
@@ -29,7 +31,7 @@ public:
     CMainFrame* MainFrame() const { return m_pFrame.get(); }
 
 private:
-    std::unique_ptr<QTranslator> m_pQtTranslator;
+    ELanguage m_language;
     // The view refers to the document: the frame is destroyed first.
     std::unique_ptr<COrboDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;

@@ -58,7 +58,7 @@ COrboView::COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget*
     : QWidget(parent), m_doc(doc), m_readPlayFlag(std::move(readPlayFlag)),
       m_showMessage([](QWidget* owner, const QString& title, const QString& text) {
           QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
-          box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+          box.button(QMessageBox::Ok)->setText(tr("确定"));
           box.exec();
       }),
       m_chooseSavePath(&GetSaveFileName)
@@ -212,7 +212,7 @@ void COrboView::LoadTexture()
 {
     std::string error;
     if (!LoadTextureFile(m_renderer.m_strTexturePath, m_renderer.m_texture, error) && m_showMessage)
-        m_showMessage(this, QGuiApplication::applicationDisplayName(), QStringLiteral("图片加载失败"));
+        m_showMessage(this, QGuiApplication::applicationDisplayName(), tr("图片加载失败"));
 }
 
 void COrboView::mousePressEvent(QMouseEvent* event)
@@ -293,16 +293,16 @@ void COrboView::OnSavePicture()
         folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
-    const QString path = m_chooseSavePath(this, QStringLiteral("保存图片"),
-                                          QDir(folder).filePath(QStringLiteral("圆环.png")),
-                                          QStringLiteral("PNG 图片 (*.png)"));
+    const QString path = m_chooseSavePath(this, tr("保存图片"),
+                                          QDir(folder).filePath(tr("圆环.png")),
+                                          tr("PNG 图片 (*.png)"));
     if (path.isEmpty())
         return;
     m_strSaveFolder = QFileInfo(path).absolutePath();
     QString error;
     if (!SavePicture(path, error) && m_showMessage)
         m_showMessage(this, QGuiApplication::applicationDisplayName(),
-                      QStringLiteral("图片保存失败：%1\n%2").arg(QDir::toNativeSeparators(path), error));
+                      tr("图片保存失败：%1\n%2").arg(QDir::toNativeSeparators(path), error));
 }
 
 void COrboView::OnCopyPicture()
