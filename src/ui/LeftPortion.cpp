@@ -20,6 +20,8 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -151,6 +153,64 @@ QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* 
     return picture;
 }
 
+// In a translated window a text may be wider than the rectangle drawn for its
+// Chinese original. Its control then grows to the right up to the next control
+// of its row (a slider there gives up the room instead: its groove stays long
+// enough) or the edge of its frame, and moves left into free room when that is
+// not enough. Rows are fitted from their right end, so that each control may
+// take the free room its left neighbour has not yet claimed. Controls showing
+// their original text keep their rectangle.
+void FitTranslatedTexts(const std::vector<std::pair<const SControl*, QWidget*>>& controls, const CDialogUnits& units)
+{
+    const int gap = units.X(2);
+    const int margin = units.X(4);
+    for (std::size_t i = controls.size(); i-- > 0;) {
+        const auto [row, widget] = controls[i];
+        if (row->kind != EKind::Label && row->kind != EKind::Radio && row->kind != EKind::Push)
+            continue;
+        const int needed = widget->sizeHint().width();
+        QRect rect = widget->geometry();
+        if (needed <= rect.width() || CLeftPortion::tr(row->text) == QString::fromUtf8(row->text))
+            continue;
+        int left = 0;
+        int right = widget->parentWidget()->width();
+        QWidget* slider = nullptr;
+        for (std::size_t j = 0; j < controls.size(); ++j) {
+            const auto [other, otherWidget] = controls[j];
+            const QRect area = otherWidget->geometry();
+            if (j == i)
+                continue;
+            if (other->kind == EKind::Group) {
+                if (area.contains(rect.center())) {
+                    left = std::max(left, area.left() + margin);
+                    right = std::min(right, area.right() - margin);
+                }
+                continue;
+            }
+            if (area.bottom() < rect.top() || area.top() > rect.bottom())
+                continue; // another row
+            if (area.left() >= rect.right() - gap) {
+                if (other->kind == EKind::Slider)
+                    slider = otherWidget;
+                else
+                    right = std::min(right, area.left() - gap);
+            } else if (area.right() <= rect.left() + gap) {
+                left = std::max(left, area.right() + gap);
+            }
+        }
+        rect.setWidth(needed);
+        if (rect.right() > right)
+            rect.moveRight(right);
+        if (rect.left() < left)
+            rect.moveLeft(left);
+        widget->setGeometry(rect);
+        if (slider && slider->x() < rect.right() + gap) {
+            const QRect groove = slider->geometry();
+            slider->setGeometry(QRect(QPoint(rect.right() + gap, groove.top()), groove.bottomRight()));
+        }
+    }
+}
+
 } // namespace
 
 // Bitmaps first, as the program has always offered; then every format the texture
@@ -181,11 +241,14 @@ void CLeftPortion::CreateControls()
     m_pForm->setMinimumSize(units.Size(ControlsRight() + kRightGap, kFormHeight));
     m_placeholder = QPixmap(QStringLiteral(":/orbo/swatch.png"));
 
+    std::vector<std::pair<const SControl*, QWidget*>> created;
     for (const SControl& row : kForm) {
         QWidget* widget = CreateControl(row, units, m_pForm, m_placeholder);
+        created.emplace_back(&row, widget);
         if (row.id != 0)
             m_controls[row.id] = widget;
     }
+    FitTranslatedTexts(created, units);
     // Frames last in the list still lie beneath every other control.
     for (QGroupBox* box : m_pForm->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
         box->lower();
