@@ -142,7 +142,7 @@ void CMainFrame::CreateMenus()
 // it. The window takes the choice when it starts next; the menu says so.
 void CMainFrame::CreateLanguageMenu(QMenu* help)
 {
-    QMenu* languages = help->addMenu(tr("语言 Language"));
+    QMenu* languages = help->addMenu(tr("语言 Language(&L)"));
     auto* group = new QActionGroup(this);
     m_pEnglishAction = languages->addAction(QStringLiteral("English"));
     m_pChineseAction = languages->addAction(QStringLiteral("中文"));
