@@ -102,12 +102,20 @@
         <source>打开</source>
         <translation>Open</translation>
     </message>
+    <message>
+        <source>纹理预览</source>
+        <translation>Texture preview</translation>
+    </message>
 </context>
 <context>
     <name>CMagnifier</name>
     <message>
         <source>放大镜 %1×</source>
         <translation>Magnifier %1×</translation>
+    </message>
+    <message>
+        <source>放大镜</source>
+        <translation>Magnifier</translation>
     </message>
 </context>
 <context>
@@ -145,32 +153,16 @@
         <translation>About</translation>
     </message>
     <message>
-        <source>保存图片…</source>
-        <translation>Save Picture…</translation>
-    </message>
-    <message>
         <source>将当前画面保存为 PNG 图片</source>
         <translation>Save the current picture as a PNG image</translation>
-    </message>
-    <message>
-        <source>复制图片</source>
-        <translation>Copy Picture</translation>
     </message>
     <message>
         <source>将当前画面复制到剪贴板</source>
         <translation>Copy the current picture to the clipboard</translation>
     </message>
     <message>
-        <source>像素检查</source>
-        <translation>Pixel Inspector</translation>
-    </message>
-    <message>
         <source>显示光标下像素的坐标、颜色、深度和来源；不选时按住 Shift 也可查看</source>
         <translation>Show the position, colour, depth and origin of the pixel under the cursor; without it, hold Shift to see them</translation>
-    </message>
-    <message>
-        <source>放大镜</source>
-        <translation>Magnifier</translation>
     </message>
     <message>
         <source>在小窗口中放大光标周围的像素；滚动鼠标滚轮改变倍数</source>
@@ -224,6 +216,22 @@
         <source>语言 Language(&amp;L)</source>
         <translation>&amp;Language</translation>
     </message>
+    <message>
+        <source>保存图片(&amp;S)…</source>
+        <translation>&amp;Save Picture…</translation>
+    </message>
+    <message>
+        <source>复制图片(&amp;C)</source>
+        <translation>&amp;Copy Picture</translation>
+    </message>
+    <message>
+        <source>像素检查(&amp;I)</source>
+        <translation>Pixel &amp;Inspector</translation>
+    </message>
+    <message>
+        <source>放大镜(&amp;M)</source>
+        <translation>&amp;Magnifier</translation>
+    </message>
 </context>
 <context>
     <name>COrboView</name>
@@ -252,6 +260,14 @@
 %2</source>
         <translation>The picture could not be saved: %1
 %2</translation>
+    </message>
+    <message>
+        <source>圆环画面</source>
+        <translation>Torus picture</translation>
+    </message>
+    <message>
+        <source>拖动或按方向键转动圆环，Home 键复位；按住 Shift 查看像素</source>
+        <translation>Drag or press the arrow keys to turn the torus, Home to turn it back; hold Shift to inspect pixels</translation>
     </message>
 </context>
 <context>

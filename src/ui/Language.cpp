@@ -1,9 +1,9 @@
 #include "ui/Language.h"
 
+#include "ui/QtCatalogues.h"
 #include "ui/Resources.h"
 
 #include <QCoreApplication>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QTranslator>
@@ -15,9 +15,8 @@ const QString kLanguageKey = QStringLiteral("language");
 const QString kEnglishCatalogue = QStringLiteral(":/orbo/translations/orbo_en.qm");
 
 ELanguage g_windowLanguage = ELanguage::Chinese;
-// The catalogues installed last; a new choice replaces them.
+// The program's catalogue installed last; a new choice replaces it.
 QTranslator* g_pProgramCatalogue = nullptr;
-QTranslator* g_pQtCatalogue = nullptr;
 
 void RemoveCatalogue(QTranslator*& translator)
 {
@@ -87,7 +86,6 @@ bool InstallLanguage(ELanguage language)
 {
     InitOrboResources();
     RemoveCatalogue(g_pProgramCatalogue);
-    RemoveCatalogue(g_pQtCatalogue);
     if (language == ELanguage::English) {
         auto* catalogue = new QTranslator;
         g_pProgramCatalogue = Installed(catalogue, catalogue->load(kEnglishCatalogue));
@@ -98,8 +96,10 @@ bool InstallLanguage(ELanguage language)
         // Qt's own texts are English already; dates and sizes follow the system
         // where it speaks English, and American English elsewhere.
         const QLocale system = QLocale::system();
-        QLocale::setDefault(system.language() == QLocale::English ? system
-                                                                   : QLocale(QLocale::English, QLocale::UnitedStates));
+        const QLocale english =
+            system.language() == QLocale::English ? system : QLocale(QLocale::English, QLocale::UnitedStates);
+        QLocale::setDefault(english);
+        LoadQtCatalogues(english);
         g_windowLanguage = ELanguage::English;
         return true;
     }
@@ -107,9 +107,7 @@ bool InstallLanguage(ELanguage language)
     // messages, standard buttons) and the dates and sizes they show too.
     const QLocale chinese(QLocale::Chinese, QLocale::China);
     QLocale::setDefault(chinese);
-    auto* catalogue = new QTranslator;
-    g_pQtCatalogue = Installed(catalogue, catalogue->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
-                                                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    LoadQtCatalogues(chinese);
     g_windowLanguage = ELanguage::Chinese;
     return true;
 }

@@ -20,6 +20,7 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -103,11 +104,13 @@ void SelectButton(QButtonGroup* group, int value)
     group->setExclusive(true);
 }
 
-// One control of the form from its row: created, then placed at its rectangle.
-QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* form, const QPixmap& placeholder)
+// One control of the form from its row: created in parent, whose top-left
+// corner is at origin in the form, then placed at its rectangle.
+QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* form, QPoint origin,
+                       const QPixmap& placeholder)
 {
     const QString text = CLeftPortion::tr(row.text);
-    const QRect rect = units.Rect(row.x, row.y, row.width, row.height);
+    const QRect rect = units.Rect(row.x, row.y, row.width, row.height).translated(-origin);
     switch (row.kind) {
     case EKind::Group: {
         // A frame with a title drawn behind the controls it surrounds; clicks
@@ -153,6 +156,18 @@ QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* 
     return picture;
 }
 
+bool Contains(const SControl& outer, const SControl& inner)
+{
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+// A control's rectangle in the form's coordinates, wherever its parent lies.
+QRect InForm(const QWidget* widget, const QWidget* form)
+{
+    return QRect(widget->parentWidget()->mapTo(form, widget->pos()), widget->size());
+}
+
 // In a translated window a text may be wider than the rectangle drawn for its
 // Chinese original. Its control then grows to the right up to the next control
 // of its row (a slider there gives up the room instead: its groove stays long
@@ -160,7 +175,8 @@ QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* 
 // not enough. Rows are fitted from their right end, so that each control may
 // take the free room its left neighbour has not yet claimed. Controls showing
 // their original text keep their rectangle.
-void FitTranslatedTexts(const std::vector<std::pair<const SControl*, QWidget*>>& controls, const CDialogUnits& units)
+void FitTranslatedTexts(const std::vector<std::pair<const SControl*, QWidget*>>& controls, const QWidget* form,
+                        const CDialogUnits& units)
 {
     const int gap = units.X(2);
     const int margin = units.X(4);
@@ -169,15 +185,15 @@ void FitTranslatedTexts(const std::vector<std::pair<const SControl*, QWidget*>>&
         if (row->kind != EKind::Label && row->kind != EKind::Radio && row->kind != EKind::Push)
             continue;
         const int needed = widget->sizeHint().width();
-        QRect rect = widget->geometry();
+        QRect rect = InForm(widget, form);
         if (needed <= rect.width() || CLeftPortion::tr(row->text) == QString::fromUtf8(row->text))
             continue;
         int left = 0;
-        int right = widget->parentWidget()->width();
+        int right = std::numeric_limits<int>::max();
         QWidget* slider = nullptr;
         for (std::size_t j = 0; j < controls.size(); ++j) {
             const auto [other, otherWidget] = controls[j];
-            const QRect area = otherWidget->geometry();
+            const QRect area = InForm(otherWidget, form);
             if (j == i)
                 continue;
             if (other->kind == EKind::Group) {
@@ -203,10 +219,11 @@ void FitTranslatedTexts(const std::vector<std::pair<const SControl*, QWidget*>>&
             rect.moveRight(right);
         if (rect.left() < left)
             rect.moveLeft(left);
-        widget->setGeometry(rect);
-        if (slider && slider->x() < rect.right() + gap) {
+        widget->setGeometry(rect.translated(-widget->parentWidget()->mapTo(form, QPoint(0, 0))));
+        if (slider && InForm(slider, form).left() < rect.right() + gap) {
             const QRect groove = slider->geometry();
-            slider->setGeometry(QRect(QPoint(rect.right() + gap, groove.top()), groove.bottomRight()));
+            const int shift = rect.right() + gap - InForm(slider, form).left();
+            slider->setGeometry(groove.adjusted(shift, 0, 0, 0));
         }
     }
 }
@@ -230,6 +247,8 @@ CLeftPortion::CLeftPortion(COrboDoc& doc, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setBackgroundRole(QPalette::Window);
+    // Tab goes from control to control; the scrolling frame around them is no stop.
+    setFocusPolicy(Qt::NoFocus);
     CreateControls();
 }
 
@@ -241,19 +260,43 @@ void CLeftPortion::CreateControls()
     m_pForm->setMinimumSize(units.Size(ControlsRight() + kRightGap, kFormHeight));
     m_placeholder = QPixmap(QStringLiteral(":/orbo/swatch.png"));
 
-    std::vector<std::pair<const SControl*, QWidget*>> created;
+    // A radio button is made inside the group frame around it: the frame's title
+    // is then its group's name for screen readers, as it is for the eye. Other
+    // controls lie on the form, the frames behind them.
+    std::vector<std::pair<const SControl*, QWidget*>> made;
     for (const SControl& row : kForm) {
-        QWidget* widget = CreateControl(row, units, m_pForm, m_placeholder);
-        created.emplace_back(&row, widget);
+        QWidget* parent = m_pForm;
+        QPoint origin;
+        for (const auto& [frame, box] : made)
+            if (row.kind == EKind::Radio && frame->kind == EKind::Group && Contains(*frame, row)) {
+                parent = box;
+                origin = box->pos();
+                // It holds controls now: clicks must reach them.
+                box->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+            }
+        QWidget* widget = CreateControl(row, units, parent, origin, m_placeholder);
+        made.emplace_back(&row, widget);
         if (row.id != 0)
             m_controls[row.id] = widget;
     }
-    FitTranslatedTexts(created, units);
+    FitTranslatedTexts(made, m_pForm, units);
     // Frames last in the list still lie beneath every other control.
     for (QGroupBox* box : m_pForm->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
         box->lower();
+    // A slider's label is the one on its left, on the same row: it names the
+    // slider for screen readers.
+    for (const auto& [label, labelWidget] : made) {
+        if (label->kind != EKind::Label || label->id != 0)
+            continue;
+        const int middle = label->y + label->height / 2;
+        for (const auto& [slider, sliderWidget] : made)
+            if (slider->kind == EKind::Slider && slider->x > label->x && middle >= slider->y &&
+                middle < slider->y + slider->height)
+                static_cast<QLabel*>(labelWidget)->setBuddy(sliderWidget);
+    }
 
     m_picTexture = Label(IDC_TEXTURE_PREVIEW);
+    m_picTexture->setAccessibleName(tr("纹理预览"));
     m_staticFacetCount = Label(IDC_FACET_COUNT);
     m_sliderSectionSteps = Slider(IDC_SECTION_STEPS);
     m_sliderSurfaceSteps = Slider(IDC_SURFACE_STEPS);
@@ -438,9 +481,15 @@ void CLeftPortion::OnChooseTexture()
 {
     if (!m_chooseFile)
         return;
-    const QString path = m_chooseFile(this, tr("打开"), TextureFolder(), tr(kTextureFilter));
+    // The dialog opens where the last texture was chosen, while that folder is
+    // there; the working directory, which the default texture's path is
+    // relative to, is left as it is.
+    const QString folder =
+        !m_strTextureFolder.isEmpty() && QFileInfo(m_strTextureFolder).isDir() ? m_strTextureFolder : TextureFolder();
+    const QString path = m_chooseFile(this, tr("打开"), folder, tr(kTextureFilter));
     if (path.isEmpty())
         return;
+    m_strTextureFolder = QFileInfo(path).absolutePath();
     // The view loads it on its next tick; the preview is read here by the same
     // full path, without touching the working directory.
     m_doc.m_strTexturePath = QFile::encodeName(path).toStdString();

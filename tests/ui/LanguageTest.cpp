@@ -46,13 +46,15 @@ bool HasChinese(const QString& text)
     return false;
 }
 
-// Every text a user can read on the widget and its children, and on their actions.
+// Every text a user can read on the widget and its children, or hear from a
+// screen reader, and those of their actions.
 void CollectTexts(QWidget* root, const QAction* skip, QStringList& texts)
 {
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
     widgets << root;
     for (QWidget* w : widgets) {
-        texts << w->windowTitle() << w->toolTip() << w->statusTip() << w->whatsThis();
+        texts << w->windowTitle() << w->toolTip() << w->statusTip() << w->whatsThis() << w->accessibleName()
+              << w->accessibleDescription();
         if (auto* label = qobject_cast<QLabel*>(w))
             texts << label->text() << label->property("indicatorText").toString();
         if (auto* button = qobject_cast<QAbstractButton*>(w))
