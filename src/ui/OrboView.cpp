@@ -99,6 +99,8 @@ void COrboView::paintEvent(QPaintEvent*)
     m_frameClock.FrameDrawn(start, CFrameClock::Clock::now());
     QPainter painter(this);
     painter.drawImage(0, 0, FrameImage(m_frame));
+    if (m_overlay)
+        m_overlay(painter, m_frame);
     painter.end();
     emit FramePainted();
     // The pixel under a still cursor changes with the animation.

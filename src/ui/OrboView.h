@@ -15,6 +15,7 @@
 #include <functional>
 
 class COrboDoc;
+class QPainter;
 
 // The rendering view: owns the render state, draws one whole frame per paint and
 // runs the animation clock. Every frame re-arms a 50 ms timer; each tick advances
@@ -72,6 +73,15 @@ public:
     bool SavePicture(const QString& path, QString& error);
     // The "复制图片" command: puts the current frame on the clipboard.
     void OnCopyPicture();
+
+    // Drawn over every frame the view presents, never into it: a tool's marks,
+    // in the view's coordinates. Null for none.
+    using Overlay = std::function<void(QPainter& painter, const CPixelSink& frame)>;
+    void SetOverlay(Overlay overlay)
+    {
+        m_overlay = std::move(overlay);
+        update();
+    }
 
     // The image of the last frame painted: what the magnifier shows.
     const CPixelSink& Frame() const { return m_frame; }
@@ -132,4 +142,5 @@ private:
     bool m_bMouseInside = false;
     QPoint m_cursor; // the mouse in the view, device pixels
     QStringList m_inspected;
+    Overlay m_overlay;
 };
