@@ -17,6 +17,9 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -254,6 +257,14 @@ void CMainFrame::ShowStepper(bool show)
             m_pStepperPane->setText(text);
             m_pStepperPane->setVisible(!text.isEmpty());
         });
+        // First opened beside the window where the screen has room, else over
+        // the view's right side: the picture it explains stays in sight.
+        const QRect screen = this->screen()->availableGeometry();
+        const QRect window = frameGeometry();
+        QPoint at(window.right() + 1, window.top());
+        if (at.x() + m_pStepper->width() > screen.right())
+            at.setX(std::max(screen.left(), window.right() - m_pStepper->width()));
+        m_pStepper->move(at);
     }
     if (show) {
         if (IsPlaying())
