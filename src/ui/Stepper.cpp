@@ -37,8 +37,7 @@ bool SameSettings(const CRenderSettings& a, const CRenderSettings& b)
 {
     return a.m_nRingRadius == b.m_nRingRadius && a.m_nSectionRadius == b.m_nSectionRadius &&
            a.m_nSurfaceSteps == b.m_nSurfaceSteps && a.m_nSectionSteps == b.m_nSectionSteps &&
-           a.m_nMode == b.m_nMode && a.m_nLight == b.m_nLight && a.m_nShading == b.m_nShading &&
-           a.m_strTexturePath == b.m_strTexturePath;
+           a.m_nMode == b.m_nMode && a.m_nLight == b.m_nLight && a.m_nShading == b.m_nShading;
 }
 
 QTableWidget* MakeTable(const QStringList& headers, const QString& name)
@@ -208,6 +207,7 @@ void CStepper::Start()
     m_bRunning = true;
     // The panel's current choices, which the view takes over only while playing.
     m_applied = m_doc;
+    m_strTexture = m_view.Renderer().m_strTexturePath;
     m_view.Renderer().ApplySettings(m_applied);
     m_nFacet = 0;
     m_nRow = CTorusRenderer::kAllRows;
@@ -318,9 +318,13 @@ void CStepper::FramePainted()
 
 void CStepper::FollowSettings()
 {
-    if (SameSettings(m_doc, m_applied))
+    // The view loads a newly chosen texture on its own tick; the frame is redrawn
+    // with it once it has.
+    const std::string& texture = m_view.Renderer().m_strTexturePath;
+    if (SameSettings(m_doc, m_applied) && texture == m_strTexture)
         return;
     m_applied = m_doc;
+    m_strTexture = texture;
     m_view.Renderer().ApplySettings(m_applied);
     m_view.update();
 }

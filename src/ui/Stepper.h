@@ -8,6 +8,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <string>
+
 class COrboDoc;
 class COrboView;
 class CPixelSink;
@@ -106,6 +108,7 @@ private:
     int m_nRow;
     SScanlineProbe m_probe;
     CRenderSettings m_applied; // the settings the frames are drawn with
+    std::string m_strTexture;  // the texture they were drawn with
     QTimer* m_pSettingsTimer = nullptr;
     QSlider* m_pSlider = nullptr;
     QLabel* m_pHeading = nullptr;
