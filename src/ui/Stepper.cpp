@@ -167,9 +167,12 @@ bool CStepper::eventFilter(QObject* watched, QEvent* event)
     if (watched == &m_view && m_bRunning && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
+        // Taken even while disabled (no scanlines in a wireframe): the view's own
+        // use of these keys, turning the torus, waits until the stepper closes.
         for (QAction* action : actions()) {
-            if (action->isEnabled() && action->shortcut() == pressed) {
-                action->trigger();
+            if (action->shortcut() == pressed) {
+                if (action->isEnabled())
+                    action->trigger();
                 return true;
             }
         }

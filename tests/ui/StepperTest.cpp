@@ -85,6 +85,7 @@ TEST(StepperTest, StepsThroughTheFrameAndGivesItBack)
     EXPECT_EQ(stepper->Facet(), count);
     const QImage whole = w.View().Picture();
     stepper->Stop();
+    w.View().repaint();
     EXPECT_EQ(w.View().Picture(), whole) << "all facets: the frame itself";
     stepper->Start();
     w.View().repaint();
