@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -334,6 +335,11 @@ void CCommandLine::AddOutputOptions()
             ", each over its own rows (default: one for each thread the processors run at once; "
             "more than that take turns on them); the picture is the same for any count",
         [&o](const std::string& text) { o.m_nThreads = WholeNumber("--threads", text, 1, kMaxThreads); });
+    Add("--facets", "N",
+        "draw only the first N facets of the drawing order (" + Span(0, INT_MAX) +
+            "; more than the torus turns to the eye draws them all), to show the frame as it stood "
+            "then; with --frames or --bench every frame stops there",
+        [&o](const std::string& text) { o.m_nFacets = WholeNumber("--facets", text, 0, INT_MAX); });
     Add("--inspect", "X,Y",
         "print what made pixel X,Y of the frame, counted from the frame's centre with y up: one "
         "key=value a line: x, y, colour (red,green,blue bytes), depth (the depth buffer's value; "

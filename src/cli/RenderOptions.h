@@ -24,6 +24,7 @@ struct CRenderOptions : CRenderSettings
     bool m_bInspect = false; // print the facts of pixel (m_nInspectX, m_nInspectY)
     int m_nInspectX = 0;     // logical: origin at the frame's centre, y up
     int m_nInspectY = 0;
+    int m_nFacets = -1; // >= 0: only the first that many facets of the drawing order are drawn
 };
 
 // What the command line accepts besides the panel's ranges (--threads goes up to

@@ -40,6 +40,8 @@ void Configure(CTorusRenderer& renderer, const CRenderOptions& options)
     renderer.SetupCamera();
     if (options.m_nThreads > 0)
         renderer.SetThreadCount(options.m_nThreads);
+    if (options.m_nFacets >= 0)
+        renderer.SetFacetLimit(options.m_nFacets);
 }
 
 // Where the texture comes from when --texture is not given, for --help.

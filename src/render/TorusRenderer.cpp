@@ -132,6 +132,11 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
         }
     }
 
+    if (m_pProbe != nullptr) {
+        m_pProbe->Clear();
+        m_pProbe->m_nY = m_nRowLimit;
+    }
+
     m_bRecorded = false;
     if (m_bInspection) {
         m_records.Reset(sink.Width(), sink.Height());
@@ -176,10 +181,18 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
     m_pWorkers->Run(bands, fillBand);
 }
 
+std::size_t CTorusRenderer::FacetsToDraw() const
+{
+    if (m_nFacetLimit <= 0)
+        return 0;
+    return std::min(m_drawn.size(), static_cast<std::size_t>(m_nFacetLimit));
+}
+
 void CTorusRenderer::DrawLines(CPixelSink& sink) const
 {
-    for (const SDrawnFacet& facet : m_drawn) {
-        const CFillVertex* c = facet.corners;
+    const std::size_t count = FacetsToDraw();
+    for (std::size_t k = 0; k < count; ++k) {
+        const CFillVertex* c = m_drawn[k].corners;
         DrawEdge(sink, c[0].m_position, c[1].m_position);
         DrawEdge(sink, c[1].m_position, c[2].m_position);
         DrawEdge(sink, c[2].m_position, c[3].m_position);
@@ -190,7 +203,8 @@ void CTorusRenderer::DrawLines(CPixelSink& sink) const
 void CTorusRenderer::DrawTaggedLines(CPixelSink& sink)
 {
     CTaggedSink tagged(sink, m_records);
-    for (std::size_t k = 0; k < m_drawn.size(); ++k) {
+    const std::size_t count = FacetsToDraw();
+    for (std::size_t k = 0; k < count; ++k) {
         const CFillVertex* c = m_drawn[k].corners;
         tagged.SetTag(static_cast<int>(k));
         DrawEdge(tagged, c[0].m_position, c[1].m_position);
@@ -204,21 +218,37 @@ template <class Shader> void CTorusRenderer::FillFacets(const SScanClip& clip, S
 {
     if (clip.yMin > clip.yMax || clip.xMin > clip.xMax)
         return;
+    const std::size_t count = FacetsToDraw();
+    // Under a row limit the last facet is filled apart: its walk stops after the
+    // limit's row, which it reports to the probe.
+    const std::size_t whole = count > 0 && m_nRowLimit != kAllRows ? count - 1 : count;
     if (m_bInspection) {
         // Each facet's samples are written before the next facet's are taken,
         // so that the records can name their facet. Where a batch ends changes
         // no pixel: samples are coloured one by one and written in drawing order.
         // Each thread writes the records of its own rows only.
         shader.RecordInto(&m_records);
-        for (std::size_t k = 0; k < m_drawn.size(); ++k) {
+        for (std::size_t k = 0; k < whole; ++k) {
             shader.SetFacet(static_cast<int>(k));
             slot.fill.Fill(m_drawn[k].corners, CFacet::kCorners, m_depth, clip, shader);
             shader.Flush();
         }
-        return;
+    } else {
+        for (std::size_t k = 0; k < whole; ++k)
+            slot.fill.Fill(m_drawn[k].corners, CFacet::kCorners, m_depth, clip, shader);
+        shader.Flush();
     }
-    for (const SDrawnFacet& facet : m_drawn)
-        slot.fill.Fill(facet.corners, CFacet::kCorners, m_depth, clip, shader);
+    if (whole == count)
+        return;
+    SScanClip rows = clip;
+    rows.yMax = std::min(clip.yMax, m_nRowLimit);
+    if (rows.yMin > rows.yMax)
+        return;
+    if (m_bInspection)
+        shader.SetFacet(static_cast<int>(whole));
+    slot.fill.SetProbe(m_pProbe);
+    slot.fill.Fill(m_drawn[whole].corners, CFacet::kCorners, m_depth, rows, shader);
+    slot.fill.SetProbe(nullptr);
     shader.Flush();
 }
 

@@ -9,6 +9,7 @@
 #include "raster/PolygonFill.h"
 #include "raster/Texture.h"
 #include "render/BandWorkers.h"
+#include "render/DrawnFacet.h"
 #include "render/PixelFacts.h"
 #include "scene/Camera.h"
 #include "scene/Facet.h"
@@ -16,6 +17,7 @@
 #include "scene/ViewTransform.h"
 #include "shading/SampleBatch.h"
 
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,8 +59,27 @@ public:
     void SetThreadCount(int count);
     int ThreadCount() const { return m_nThreads; }
 
-    // The facets that faced the eye in the last frame, and so were drawn.
+    // The facets that faced the eye in the last frame, and so were drawn (all of
+    // them unless a facet limit stopped the frame early), in drawing order.
     int FacetsDrawn() const { return static_cast<int>(m_drawn.size()); }
+    const SDrawnFacet& DrawnFacet(int k) const { return m_drawn[static_cast<std::size_t>(k)]; }
+
+    // Partial frames, to watch a frame being drawn: only the first count facets
+    // of the drawing order are drawn, in every band alike, so the frame is the
+    // whole drawing stopped after them. kAllFacets, or any count past the end,
+    // draws the whole frame; a negative count draws none.
+    static constexpr int kAllFacets = INT_MAX;
+    void SetFacetLimit(int count) { m_nFacetLimit = count; }
+    int FacetLimit() const { return m_nFacetLimit; }
+    // The last facet under the limit is filled only up to scanline row (logical
+    // y; a facet is filled bottom up), as its walk stood there. kAllRows fills it
+    // whole. Lines are drawn by facet only.
+    static constexpr int kAllRows = INT_MAX;
+    void SetRowLimit(int row) { m_nRowLimit = row; }
+    int RowLimit() const { return m_nRowLimit; }
+    // While set (and a row limit is), the fill of that last facet writes what its
+    // walk held on the limit's row into probe, every frame anew.
+    void SetScanlineProbe(SScanlineProbe* probe) { m_pProbe = probe; }
 
     // Inspection: while on, every frame also records what wrote each of its
     // pixels, for Inspect. The records' memory is taken only while it is on,
@@ -90,12 +111,6 @@ public:
     int m_nShading = kShadingGouraud;
 
 private:
-    // A facet that faces the eye, ready to draw: its grid position and corners.
-    struct SDrawnFacet
-    {
-        int i = 0, j = 0;
-        CFillVertex corners[CFacet::kCorners];
-    };
     // What one thread keeps from band to band and frame to frame, on cache lines
     // of its own: the threads write their filler's and batch's counters for every
     // sample.
@@ -113,6 +128,8 @@ private:
     SPixelFacts::EDrawing Drawing() const;
     void FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot);
     template <class Shader> void FillFacets(const SScanClip& clip, SSlot& slot, Shader& shader);
+    // How many facets of m_drawn this frame draws.
+    std::size_t FacetsToDraw() const;
 
     std::vector<CPoint3D> m_vertices;
     std::vector<CVec3> m_vertexNormals;
@@ -127,4 +144,7 @@ private:
     CPixelRecords m_records;  // the last frame's, while inspection is on
     bool m_bRecorded = false; // m_records and m_recordedDrawing describe the last frame
     SPixelFacts::EDrawing m_recordedDrawing = SPixelFacts::kNothing;
+    int m_nFacetLimit = kAllFacets;
+    int m_nRowLimit = kAllRows;
+    SScanlineProbe* m_pProbe = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "ui/Magnifier.h"
 #include "ui/OrboView.h"
 #include "ui/Resources.h"
+#include "ui/Stepper.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -20,6 +21,9 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -51,7 +55,7 @@ void ShowIndicator(QLabel* label, bool on)
 
 } // namespace
 
-CMainFrame::CMainFrame(COrboDoc& doc, QWidget* parent) : QMainWindow(parent)
+CMainFrame::CMainFrame(COrboDoc& doc, QWidget* parent) : QMainWindow(parent), m_pDoc(&doc)
 {
     InitOrboResources();
     CreateActions();
@@ -113,6 +117,12 @@ void CMainFrame::CreateActions()
     m_pMagnifierAction->setStatusTip(tr("在小窗口中放大光标周围的像素；滚动鼠标滚轮改变倍数"));
     connect(m_pMagnifierAction, &QAction::toggled, this, &CMainFrame::ShowMagnifier);
 
+    m_pStepperAction = new QAction(tr("逐步绘制(&B)"), this);
+    m_pStepperAction->setCheckable(true);
+    m_pStepperAction->setShortcut(QKeySequence(Qt::Key_F8));
+    m_pStepperAction->setStatusTip(tr("停止动画，按面片和扫描线逐步查看画面的绘制过程"));
+    connect(m_pStepperAction, &QAction::toggled, this, &CMainFrame::ShowStepper);
+
     // Accelerators without a menu item: they belong to the window itself.
     auto* nextPane = new QAction(this);
     nextPane->setShortcut(QKeySequence(Qt::Key_F6));
@@ -137,6 +147,7 @@ void CMainFrame::CreateMenus()
     draw->addSeparator();
     draw->addAction(m_pInspectAction);
     draw->addAction(m_pMagnifierAction);
+    draw->addAction(m_pStepperAction);
 
     QMenu* help = menuBar()->addMenu(tr("帮助(&H)"));
     help->addAction(m_pAboutAction);
@@ -193,6 +204,12 @@ void CMainFrame::CreateStatusBar()
     m_pInspectPane->setTextFormat(Qt::PlainText);
     m_pInspectPane->hide();
     statusBar()->addWidget(m_pInspectPane);
+    // Where the stepper stands, while it runs.
+    m_pStepperPane = new QLabel;
+    m_pStepperPane->setTextFormat(Qt::PlainText);
+    m_pStepperPane->setAccessibleName(tr("逐步绘制"));
+    m_pStepperPane->hide();
+    statusBar()->addWidget(m_pStepperPane);
     // Render time of the last frame and the rate reached, wide enough for any
     // value not to make the panes beside it jump.
     m_pFrameTimePane = new QLabel;
@@ -258,6 +275,41 @@ void CMainFrame::OnAnimation()
 {
     m_bPlay = m_bPlay ? 0 : 1;
     UpdateAnimationCommand();
+    // Playing shows whole frames again.
+    if (IsPlaying())
+        m_pStepperAction->setChecked(false);
+}
+
+// Stepping stops the animation and shows the frame before its first facet;
+// closing gives the view its whole frames back and leaves the animation stopped.
+void CMainFrame::ShowStepper(bool show)
+{
+    if (!m_pStepper) {
+        if (!show)
+            return;
+        m_pStepper = new CStepper(*m_pView, *m_pDoc, this);
+        m_pStepper->installEventFilter(this);
+        connect(m_pStepper, &CStepper::StatusChanged, this, [this](const QString& text) {
+            m_pStepperPane->setText(text);
+            m_pStepperPane->setVisible(!text.isEmpty());
+        });
+        // First opened beside the window where the screen has room, else over
+        // the view's right side: the picture it explains stays in sight.
+        const QRect screen = this->screen()->availableGeometry();
+        const QRect window = frameGeometry();
+        QPoint at(window.right() + 1, window.top());
+        if (at.x() + m_pStepper->width() > screen.right())
+            at.setX(std::max(screen.left(), window.right() - m_pStepper->width()));
+        m_pStepper->move(at);
+    }
+    if (show) {
+        if (IsPlaying())
+            OnAnimation();
+        m_pStepper->Start();
+    } else {
+        m_pStepper->Stop();
+    }
+    m_pStepper->setVisible(show);
 }
 
 // The tool window is made on first use and kept: it opens again where the user
@@ -277,6 +329,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_pMagnifier && event->type() == QEvent::Close)
         m_pMagnifierAction->setChecked(false);
+    if (watched == m_pStepper && event->type() == QEvent::Close)
+        m_pStepperAction->setChecked(false);
     // A focused button of the panel is pressed with Space: it takes the key
     // before the play command's shortcut does.
     if (event->type() == QEvent::ShortcutOverride && qobject_cast<QAbstractButton*>(watched)) {

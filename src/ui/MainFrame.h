@@ -6,6 +6,7 @@
 
 class CLeftPortion;
 class CMagnifier;
+class CStepper;
 class COrboDoc;
 class COrboView;
 class QAction;
@@ -60,6 +61,10 @@ public:
     QLabel* InspectPane() const { return m_pInspectPane; }
     // The magnifier window, once the command has opened it.
     CMagnifier* Magnifier() const { return m_pMagnifier; }
+    QAction* StepperAction() const { return m_pStepperAction; }
+    // The stepper's window, once the command has opened it, and its status pane.
+    CStepper* Stepper() const { return m_pStepper; }
+    QLabel* StepperPane() const { return m_pStepperPane; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,6 +81,7 @@ private:
     void UpdateFrameTime();
     void FocusPane(int step);
     void ShowMagnifier(bool show);
+    void ShowStepper(bool show);
 
     int m_bPlay = 1; // 1 playing, 0 stopped; the animation runs from the start
     QToolBar* m_pToolBar = nullptr;
@@ -94,6 +100,10 @@ private:
     QAction* m_pMagnifierAction = nullptr;
     QLabel* m_pInspectPane = nullptr;
     CMagnifier* m_pMagnifier = nullptr;
+    COrboDoc* m_pDoc = nullptr;
+    QAction* m_pStepperAction = nullptr;
+    CStepper* m_pStepper = nullptr;
+    QLabel* m_pStepperPane = nullptr;
     QLabel* m_pCapsIndicator = nullptr;
     QLabel* m_pNumIndicator = nullptr;
     QLabel* m_pScrollIndicator = nullptr;

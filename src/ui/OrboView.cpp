@@ -123,6 +123,8 @@ void COrboView::paintEvent(QPaintEvent*)
     QImage image = FrameImage(m_frame);
     image.setDevicePixelRatio(devicePixelRatioF());
     painter.drawImage(QPointF(0, 0), image);
+    if (m_overlay)
+        m_overlay(painter, m_frame);
     // The keyboard's mark: a frame in the highlight colour along the edges.
     if (hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));

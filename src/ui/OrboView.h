@@ -16,6 +16,7 @@
 #include <functional>
 
 class COrboDoc;
+class QPainter;
 
 // The rendering view: owns the render state, draws one whole frame per paint and
 // runs the animation clock. Every frame re-arms a 50 ms timer; each tick advances
@@ -86,6 +87,15 @@ public:
     bool SavePicture(const CPixelSink& frame, const QString& path, QString& error);
     // The "复制图片" command: puts the frame on screen on the clipboard.
     void OnCopyPicture();
+
+    // Drawn over every frame the view presents, never into it: a tool's marks,
+    // in the view's coordinates. Null for none.
+    using Overlay = std::function<void(QPainter& painter, const CPixelSink& frame)>;
+    void SetOverlay(Overlay overlay)
+    {
+        m_overlay = std::move(overlay);
+        update();
+    }
 
     // The image of the last frame painted: what the magnifier shows.
     const CPixelSink& Frame() const { return m_frame; }
@@ -158,4 +168,5 @@ private:
     bool m_bKeyPixel = false; // the inspected pixel was chosen with the keyboard
     QPoint m_cursor; // the inspected pixel: the mouse's, or the keyboard's; device pixels
     QStringList m_inspected;
+    Overlay m_overlay;
 };

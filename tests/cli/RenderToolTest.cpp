@@ -78,6 +78,8 @@ TEST_F(RenderToolTest, BadCommandLineWritesNothing)
         {"--threads", "0", "-o", Path("f.png")},
         {"--threads", "257", "-o", Path("f.png")},
         {"--threads", "1.5", "-o", Path("f.png")},
+        {"--facets", "-3", "-o", Path("f.png")},
+        {"--facets", "ten", "-o", Path("f.png")},
     };
     for (const QStringList& args : cases) {
         const ToolRun run = RenderTool(args);
@@ -136,6 +138,9 @@ TEST_F(RenderToolTest, InspectPrintsThePixelsFacts)
          {"drawing=gouraud", "facet=0,4", "colour-interpolated=0.9", "corner-colours="},
          {"normal="}},
         {{"--mode", "surface", "--inspect", "-250,290"}, {"depth=background", "facet=none"}, {"normal="}},
+        // Before its facet is drawn the pixel is background; from then on it is that facet's.
+        {{"--mode", "surface", "--facets", "0", "--inspect", "20,10"}, {"depth=background", "facet=none"}, {}},
+        {{"--mode", "surface", "--facets", "5", "--inspect", "20,10"}, {"facet=0,4"}, {}},
         {{"--mode", "texture", "--light", "off", "--inspect", "20,10"},
          {"drawing=texture", "facet=0,4", "texel=9,74"},
          {"normal="}},
@@ -171,6 +176,22 @@ TEST_F(RenderToolTest, FramesAreNumberedFromZeroAndTurn)
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files),
               QStringList({"f00.png", "f01.png", "f02.png"}));
     EXPECT_NE(QImage(Path("f00.png")), QImage(Path("f01.png")));
+}
+
+// --facets stops the frame after that many facets; more than there are is the whole frame.
+TEST_F(RenderToolTest, FacetsStopTheFrameEarly)
+{
+    for (const QString facets : {"0", "40", "100000"}) {
+        const ToolRun run = RenderTool(
+            {"--mode", "surface", "--size", "200x160", "--facets", facets, "-o", Path("f" + facets + ".png")});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    }
+    ASSERT_EQ(RenderTool({"--mode", "surface", "--size", "200x160", "-o", Path("all.png")}).status, 0);
+    const QImage none(Path("f0.png")), some(Path("f40.png")), all(Path("all.png"));
+    EXPECT_EQ(QImage(Path("f100000.png")), all);
+    EXPECT_NE(some, all);
+    EXPECT_NE(some, none);
+    EXPECT_EQ(none.pixel(100, 80) & 0xFFFFFF, 0u) << "no facet, a black frame";
 }
 
 TEST_F(RenderToolTest, EmptyFrameAndBenchWriteNoFile)
