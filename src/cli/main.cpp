@@ -125,7 +125,7 @@ int RenderOne(CTorusRenderer& renderer, const CRenderOptions& options)
         // The parser has checked that the pixel lies inside the frame.
         SPixelFacts facts;
         renderer.Inspect(sink, options.m_nInspectX, options.m_nInspectY, facts);
-        std::cout << PixelFactsText(facts) << std::flush;
+        std::cout << PixelFactsText(facts); // flushed, and checked, at the end
         if (options.m_strOutput.empty())
             return 0;
     }
@@ -249,8 +249,8 @@ void HoldClosedStandardDescriptors()
 // (a full disk, a closed descriptor, a reader gone) is reported, status 1.
 int FinishStandardOutput(int status)
 {
-    std::cout.flush();
     errno = 0;
+    std::cout.flush();
     const bool flushed = std::fflush(stdout) == 0;
     const int code = errno != 0 ? errno : EIO; // an earlier failed write may have left no number
     if (flushed && !std::ferror(stdout) && std::cout.good())
@@ -265,6 +265,10 @@ int main(int argc, char** argv)
 {
     HoldClosedStandardDescriptors();
     IgnoreWriteSignals();
+    // Text for the standard output is kept until the end, where a failed write
+    // is reported with its reason.
+    static char held[1 << 16];
+    std::setvbuf(stdout, held, _IOFBF, sizeof held);
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const CParseResult parsed = ParseCommandLine(args);
     if (parsed.m_status == CParseResult::kHelp) {
