@@ -10,6 +10,8 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <mutex>
+#include <set>
 #include <vector>
 
 namespace {
@@ -53,9 +55,18 @@ bool ResolveLinks(const std::string& path, std::string& target, SFileError& erro
 }
 
 // Removes temporary files of ours (by name and owner) that a killed run left
-// behind in folder more than a minute ago. Failures change nothing.
+// behind in folder more than a minute ago. Each folder is looked through once
+// a process, so that writing many frames into a large folder stays cheap.
+// Failures change nothing.
 void RemoveStaleTemporaries(const std::string& folder)
 {
+    static std::mutex mutex;
+    static std::set<std::string> done;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!done.insert(folder).second)
+            return;
+    }
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return;

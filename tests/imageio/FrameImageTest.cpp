@@ -234,6 +234,21 @@ TEST(FrameImageTest, LinksOwnersAndLeftoversAreKept)
     const std::string base = dir.path().toStdString() + "/";
     std::string error;
 
+    // Leftovers of killed runs: ours and over a minute old are removed by the
+    // first write into the folder; a fresh one (another run may be writing it)
+    // and another user's stay.
+    const std::string stale = base + kTemporaryPrefix + "aaaaaa", fresh = base + kTemporaryPrefix + "bbbbbb",
+                      theirs = base + kTemporaryPrefix + "cccccc";
+    for (const std::string& name : {stale, fresh, theirs})
+        std::ofstream(name) << "part";
+    const timespec old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, stale.c_str(), old, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, theirs.c_str(), old, 0), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(theirs.c_str(), kNobody, kNobody), 0);
+    }
+
     // A dangling link: its target is created, the link stays.
     ASSERT_EQ(::symlink("missing.png", (base + "dangling.png").c_str()), 0);
     ASSERT_TRUE(SaveFramePng(CPixelSink(2, 2), base + "dangling.png", error)) << error;
@@ -258,19 +273,8 @@ TEST(FrameImageTest, LinksOwnersAndLeftoversAreKept)
     ASSERT_EQ(::stat((base + "new.png").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 
-    // Leftovers of killed runs: ours and over a minute old are removed; a fresh
-    // one (another run may be writing it) and another user's stay.
-    const std::string stale = base + kTemporaryPrefix + "aaaaaa", fresh = base + kTemporaryPrefix + "bbbbbb",
-                      theirs = base + kTemporaryPrefix + "cccccc";
-    for (const std::string& name : {stale, fresh, theirs})
-        std::ofstream(name) << "part";
-    const timespec old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, stale.c_str(), old, 0), 0);
-    ASSERT_EQ(::utimensat(AT_FDCWD, theirs.c_str(), old, 0), 0);
-    const bool root = ::geteuid() == 0;
+    // Root replacing another user's file leaves it theirs.
     if (root) {
-        // Root replacing another user's file leaves it theirs.
-        ASSERT_EQ(::chown(theirs.c_str(), kNobody, kNobody), 0);
         ASSERT_EQ(::chown((base + "new.png").c_str(), kNobody, kNobody), 0);
     }
     ASSERT_TRUE(SaveFramePng(CPixelSink(3, 3), base + "new.png", error)) << error;
