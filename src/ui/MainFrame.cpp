@@ -204,10 +204,11 @@ void CMainFrame::CreateClient(COrboDoc& doc)
     m_pSplitter->setStretchFactor(1, 1);
     m_pSplitter->setSizes({kPanelWidth, kViewWidth});
     setCentralWidget(m_pSplitter);
-    // While texture mode has no texels the idle message says so and names the file.
-    connect(m_pView, &COrboView::FramePainted, this, [this] {
+    // While texture mode has no texels the idle message gives way to a note that
+    // says so and names the file.
+    connect(m_pView, &COrboView::FramePainted, this, [this, idle = m_pMessagePane->text()] {
         const QString missing = m_pView->MissingTextureText();
-        const QString text = missing.isEmpty() ? QStringLiteral("就绪") : missing;
+        const QString text = missing.isEmpty() ? idle : missing;
         if (m_pMessagePane->text() != text)
             m_pMessagePane->setText(text);
     });
