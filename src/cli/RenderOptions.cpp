@@ -235,6 +235,14 @@ CCommandLine::CCommandLine(CRenderOptions& options)
     // Set last so that it closes the list.
     m_app.set_help_flag("-h,--help", "show this text")->disable_flag_override();
     m_app.footer(Wrapped("Long options also take their value as --option=VALUE.", kHelpWidth) + "\n\n" +
+                 Wrapped("An existing file named by -o is replaced only once the new image is complete; "
+                         "it keeps its permissions, and its owner and group where allowed. A file you "
+                         "may not write to is left alone (status 1). A symbolic link stays and its "
+                         "target is written; a file with several hard links, or one in a folder that "
+                         "takes no new file, is overwritten in place; a pipe or a device is written "
+                         "into.",
+                         kHelpWidth) +
+                 "\n\n" +
                  Wrapped("Exit status: 0 done, 1 the texture could not be read or an image could not "
                          "be written, 2 bad command line (nothing is written).",
                          kHelpWidth));

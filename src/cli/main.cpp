@@ -8,17 +8,21 @@
 #include "cli/RenderOptions.h"
 #include "imageio/DataPaths.h"
 #include "imageio/FrameImage.h"
+#include "imageio/OutputFile.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
 #include "render/TorusRenderer.h"
 
 #include <QtGlobal>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <new>
@@ -79,7 +83,7 @@ bool ChooseTexture(const CRenderOptions& options, std::string& path)
 // "-" names standard output, which must not be a terminal.
 bool Save(const CPixelSink& sink, const std::string& path, const CRenderOptions& options)
 {
-    std::string error;
+    SFileError error;
     if (path == "-") {
         if (::isatty(STDOUT_FILENO)) {
             std::cerr << kProgram << ": will not write a PNG image to a terminal; redirect the standard output\n";
@@ -93,7 +97,7 @@ bool Save(const CPixelSink& sink, const std::string& path, const CRenderOptions&
         }
         if (written)
             return true;
-        std::cerr << kProgram << ": cannot write to the standard output: " << error << '\n';
+        std::cerr << kProgram << ": cannot write to the standard output: " << error.m_strText << '\n';
         return false;
     }
     bool saved = false;
@@ -104,7 +108,7 @@ bool Save(const CPixelSink& sink, const std::string& path, const CRenderOptions&
     }
     if (saved)
         return true;
-    std::cerr << kProgram << ": cannot write '" << Escaped(path) << "': " << error << '\n';
+    std::cerr << kProgram << ": cannot write '" << Escaped(path) << "': " << error.m_strText << '\n';
     return false;
 }
 
@@ -123,7 +127,7 @@ int RenderOne(CTorusRenderer& renderer, const CRenderOptions& options)
         // The parser has checked that the pixel lies inside the frame.
         SPixelFacts facts;
         renderer.Inspect(sink, options.m_nInspectX, options.m_nInspectY, facts);
-        std::cout << PixelFactsText(facts) << std::flush;
+        std::cout << PixelFactsText(facts); // flushed, and checked, at the end
         if (options.m_strOutput.empty())
             return 0;
     }
@@ -227,15 +231,51 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QS
     (void)context;
 }
 
+// A standard descriptor that was closed is taken by a read-only /dev/null, so
+// that writes to it fail (and are reported) instead of landing in the first
+// file opened, which would get its number.
+void HoldClosedStandardDescriptors()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1)
+            continue;
+        const int held = ::open("/dev/null", O_RDONLY);
+        if (held >= 0 && held != fd) {
+            ::dup2(held, fd);
+            ::close(held);
+        }
+    }
+}
+
+// What the standard output still holds is written out; a failed write there
+// (a full disk, a closed descriptor, a reader gone) is reported, status 1.
+int FinishStandardOutput(int status)
+{
+    errno = 0;
+    std::cout.flush();
+    const bool flushed = std::fflush(stdout) == 0;
+    const int code = errno != 0 ? errno : EIO; // an earlier failed write may have left no number
+    if (flushed && !std::ferror(stdout) && std::cout.good())
+        return status;
+    std::cerr << kProgram << ": cannot write to the standard output: " << std::strerror(code) << '\n';
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    HoldClosedStandardDescriptors();
+    IgnoreWriteSignals();
+    // Text for the standard output is kept until the end, where a failed write
+    // is reported with its reason.
+    static char held[1 << 16];
+    std::setvbuf(stdout, held, _IOFBF, sizeof held);
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const CParseResult parsed = ParseCommandLine(args);
     if (parsed.m_status == CParseResult::kHelp) {
         std::cout << UsageText() << '\n' << DefaultTextureText();
-        return 0;
+        return FinishStandardOutput(0);
     }
     if (parsed.m_status == CParseResult::kVersion) {
         std::cout << VersionText() << '\n';
@@ -248,7 +288,7 @@ int main(int argc, char** argv)
     if (!parsed.m_options.m_bVerbose)
         qInstallMessageHandler(QuietQtMessages);
     try {
-        return Run(parsed.m_options);
+        return FinishStandardOutput(Run(parsed.m_options));
     } catch (const std::bad_alloc&) {
         // A large --size needs several bytes per pixel for the frame and its PNG.
         std::cerr << kProgram << ": not enough memory for a " << parsed.m_options.m_nWidth << 'x'

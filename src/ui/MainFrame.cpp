@@ -198,7 +198,9 @@ void CMainFrame::CreateStatusBar()
 {
     // The idle message is an ordinary pane: prompts of menu items and toolbar
     // buttons cover it while they show.
-    statusBar()->addWidget(new QLabel(tr("就绪")), 1);
+    m_pMessagePane = new QLabel(tr("就绪"));
+    m_pMessagePane->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(m_pMessagePane, 1);
     // The inspector's facts for the pixel under the cursor, while it shows.
     m_pInspectPane = new QLabel;
     m_pInspectPane->setTextFormat(Qt::PlainText);
@@ -255,6 +257,14 @@ void CMainFrame::CreateClient(COrboDoc& doc)
     m_pSplitter->setStretchFactor(1, 1);
     m_pSplitter->setSizes({kPanelWidth, kViewWidth});
     setCentralWidget(m_pSplitter);
+    // While texture mode has no texels the idle message gives way to a note that
+    // says so and names the file.
+    connect(m_pView, &COrboView::FramePainted, this, [this, idle = m_pMessagePane->text()] {
+        const QString missing = m_pView->MissingTextureText();
+        const QString text = missing.isEmpty() ? idle : missing;
+        if (m_pMessagePane->text() != text)
+            m_pMessagePane->setText(text);
+    });
     connect(m_pView, &COrboView::InspectionChanged, this, [this](const QString& facts) {
         m_pInspectPane->setText(facts);
         m_pInspectPane->setVisible(!facts.isEmpty());

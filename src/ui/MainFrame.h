@@ -59,6 +59,8 @@ public:
     QAction* MagnifierAction() const { return m_pMagnifierAction; }
     // The pixel inspector's pane, shown while the inspector has something to say.
     QLabel* InspectPane() const { return m_pInspectPane; }
+    // The first pane: the idle message, or why texture mode draws no texture.
+    QLabel* MessagePane() const { return m_pMessagePane; }
     // The magnifier window, once the command has opened it.
     CMagnifier* Magnifier() const { return m_pMagnifier; }
     QAction* StepperAction() const { return m_pStepperAction; }
@@ -98,6 +100,7 @@ private:
     QLabel* m_pFrameTimePane = nullptr;
     QAction* m_pInspectAction = nullptr;
     QAction* m_pMagnifierAction = nullptr;
+    QLabel* m_pMessagePane = nullptr;
     QLabel* m_pInspectPane = nullptr;
     CMagnifier* m_pMagnifier = nullptr;
     COrboDoc* m_pDoc = nullptr;

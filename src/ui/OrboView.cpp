@@ -4,6 +4,7 @@
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
+#include "ui/FailureText.h"
 #include "ui/FileListModel.h"
 #include "ui/InspectorText.h"
 #include "ui/OrboDoc.h"
@@ -305,9 +306,26 @@ void COrboView::OnTimer()
 
 void COrboView::LoadTexture()
 {
-    std::string error;
-    if (!LoadTextureFile(m_renderer.m_strTexturePath, m_renderer.m_texture, error) && m_showMessage)
-        m_showMessage(this, QGuiApplication::applicationDisplayName(), tr("图片加载失败"));
+    SFileError error;
+    m_strTextureFailure.clear();
+    if (LoadTextureFile(m_renderer.m_strTexturePath, m_renderer.m_texture, error))
+        return;
+    // The box keeps its one-line text; the file and the reason follow below it.
+    const QString path = QDir::toNativeSeparators(QFile::decodeName(m_renderer.m_strTexturePath.c_str()));
+    m_strTextureFailure = FailureText(error);
+    if (m_showMessage)
+        m_showMessage(this, QGuiApplication::applicationDisplayName(),
+                      tr("图片加载失败") + QLatin1Char('\n') +
+                          tr("%1：%2").arg(path, m_strTextureFailure));
+}
+
+QString COrboView::MissingTextureText() const
+{
+    if (m_renderer.m_nMode != kModeTexture || m_renderer.m_texture.HasTexels())
+        return QString();
+    const QString name = QFileInfo(QFile::decodeName(m_renderer.m_strTexturePath.c_str())).fileName();
+    return m_strTextureFailure.isEmpty() ? tr("纹理模式没有纹理：%1").arg(name)
+                                         : tr("纹理模式没有纹理：%1（%2）").arg(name, m_strTextureFailure);
 }
 
 void COrboView::mousePressEvent(QMouseEvent* event)
@@ -384,9 +402,10 @@ QImage COrboView::Picture()
 
 bool COrboView::SavePicture(const CPixelSink& frame, const QString& path, QString& error)
 {
-    std::string reason;
-    if (!SaveFramePng(frame, QFile::encodeName(path).toStdString(), reason)) {
-        error = QString::fromStdString(reason);
+    // A pipe nobody reads from is refused at once: the window never waits on a path.
+    SFileError failure;
+    if (!SaveFramePng(frame, QFile::encodeName(path).toStdString(), failure, EPipeOpen::kFailWithoutReader)) {
+        error = FailureText(failure);
         return false;
     }
     return true;

@@ -97,6 +97,10 @@ public:
         update();
     }
 
+    // While texture mode has no texels: says so, with the file that failed to
+    // load and why, for the status bar. Empty otherwise.
+    QString MissingTextureText() const;
+
     // The image of the last frame painted: what the magnifier shows.
     const CPixelSink& Frame() const { return m_frame; }
 
@@ -162,6 +166,7 @@ private:
     bool m_bDragging = false;
     QPoint m_dragFrom; // where the mouse was at the last step of the drag
     QString m_strSaveFolder; // where the last picture was saved
+    QString m_strTextureFailure; // why the texture last failed to load, empty after a success
     bool m_bInspectCommand = false;
     bool m_bShiftHeld = false;
     bool m_bMouseInside = false;

@@ -1,3 +1,4 @@
+#include "imageio/OutputFile.h"
 #include "ui/Language.h"
 #include "ui/OrboApp.h"
 
@@ -72,6 +73,9 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // A picture saved past the file-size limit, or into a pipe whose reader has
+    // gone, fails with a message instead of ending the program.
+    IgnoreWriteSignals();
     QApplication application(argc, argv);
     QCommandLineParser parser;
     DescribeProgram(parser);

@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -287,6 +288,61 @@ TEST_F(RenderToolTest, QtWarningsOnlyWithVerbose)
     run = RenderTool({"--verbose", "--mode", "texture", "--texture", cut, "-o", Path("f.png")});
     EXPECT_EQ(run.status, 1);
     EXPECT_GT(run.err.count('\n'), 1) << run.err.toStdString();
+}
+
+// Runs a bash script with $R naming orbo-render, in folder; the status of the
+// script's last command, and what it wrote to stderr.
+ToolRun Script(const QString& folder, const QString& script)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("R", QStringLiteral(ORBO_RENDER));
+    process.setProcessEnvironment(env);
+    process.start("bash", {"-c", script});
+    process.waitForFinished(-1);
+    ToolRun run;
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+// Every failed write says why on one line and ends with status 1: a file-size
+// limit, a full or closed standard output, a reader that has gone. None leaves a
+// file behind.
+TEST_F(RenderToolTest, FailedWritesAreReportedWithStatus1)
+{
+    // A device node of our own for "disk full" (character device 1,7), else the system's.
+    QString full = Path("full");
+    if (::mknod(full.toLocal8Bit().constData(), S_IFCHR | 0666, makedev(1, 7)) != 0 ||
+        Script(m_dir.path(), "echo x > full").status == 0)
+        full = "/dev/full";
+    if (!QFile::exists(full))
+        GTEST_SKIP() << "no device node for a full disk: cannot make one and /dev/full is missing";
+    const struct
+    {
+        QString script;
+        QString reason;
+    } cases[] = {
+        {"ulimit -f 4; \"$R\" --size 1000x1000 --mode surface -o x.png", "File too large"},
+        {"\"$R\" --inspect 0,0 > " + full, "No space left on device"},
+        {"\"$R\" --bench 1 --size 8x8 > " + full, "No space left on device"},
+        {"\"$R\" --help > " + full, "No space left on device"},
+        {"\"$R\" --inspect 0,0 >&-", "Bad file descriptor"},
+        // The reader has gone before the image is written.
+        {"{ sleep 0.3; exec \"$R\" -o -; } | true; exit ${PIPESTATUS[0]}", "Broken pipe"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script.toStdString());
+        const ToolRun run = Script(m_dir.path(), c.script);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.startsWith("orbo-render: ")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.reason)) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                  full == Path("full") ? QStringList{"full"} : QStringList{});
+    }
 }
 
 } // namespace

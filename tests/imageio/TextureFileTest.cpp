@@ -255,6 +255,42 @@ TEST(TextureSamplesTest, FaultyFilesAreRefused)
     }
 }
 
+// Damaged PNG and JPEG files made from good ones: each is refused as truncated
+// or corrupt with the reason, before a large image is allocated.
+TEST(TextureSamplesTest, DamagedPngAndJpegSayWhatIsWrong)
+{
+    const std::vector<std::uint8_t> jpeg = ReadBytes(ORBO_SOURCE_DIR "/tests/imageio/textures/seeds/color.jpg");
+    const std::vector<std::uint8_t> png = ReadBytes(ORBO_SOURCE_DIR "/tests/imageio/textures/seeds/rgb.png");
+    ASSERT_EQ(jpeg.size(), 650u);
+    // Cut inside the coded data, then closed with an end marker.
+    std::vector<std::uint8_t> jpegCut(jpeg.begin(), jpeg.begin() + 630);
+    jpegCut.insert(jpegCut.end(), {0xFF, 0xD9});
+    // The frame header (at 158) claims 16384 x 4096 pixels.
+    std::vector<std::uint8_t> jpegHuge = jpeg;
+    jpegHuge[163] = 0x10, jpegHuge[164] = 0x00, jpegHuge[165] = 0x40, jpegHuge[166] = 0x00;
+    std::vector<std::uint8_t> pngBadCrc = png;
+    pngBadCrc[29] ^= 0xFF;
+    const struct
+    {
+        std::vector<std::uint8_t> bytes;
+        const char* reason;
+    } cases[] = {
+        {jpegCut, "(Corrupt JPEG data"},
+        {jpegHuge, "(its 650 bytes cannot hold 16384x4096 pixels)"},
+        {std::vector<std::uint8_t>(png.begin(), png.begin() + 40), "(it ends early"},
+        {pngBadCrc, "(the header's checksum is wrong)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        CTexture texture;
+        SFileError error;
+        EXPECT_FALSE(DecodeTexture(c.bytes, texture, error));
+        EXPECT_EQ(error.m_kind, SFileError::EKind::kCorrupt);
+        EXPECT_EQ(error.m_strText.rfind("the file is truncated or corrupt ", 0), 0u) << error.m_strText;
+        EXPECT_NE(error.m_strText.find(c.reason), std::string::npos) << error.m_strText;
+    }
+}
+
 TEST_F(TextureFileTest, OnlyRegularFilesAreReadAndNamesAreBytes)
 {
     // A pipe with no writer would block a reader for ever: it is refused at once.

@@ -18,8 +18,11 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QFileInfo>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
+
+#include <sys/stat.h>
 
 #include <cmath>
 #include <ostream>
@@ -56,7 +59,8 @@ protected:
 TEST_F(ViewTest, MissingDefaultTextureIsReportedOnceAtStart)
 {
     ASSERT_EQ(messages.texts.size(), 1);
-    EXPECT_EQ(messages.texts[0], QStringLiteral("图片加载失败"));
+    EXPECT_EQ(messages.texts[0], QStringLiteral("图片加载失败\n./no such folder/texture1.bmp：文件或文件夹不存在"
+                                                "（No such file or directory）"));
     EXPECT_EQ(messages.titles[0], QStringLiteral("Orbo"));
     EXPECT_FALSE(R().m_texture.HasTexels());
     EXPECT_GT(R().m_camera.m_eye.z, 999.0);
@@ -148,7 +152,7 @@ TEST_F(ViewTest, ChosenTextureLoadsOnTheNextTickPlayingOrNot)
     doc.m_strTexturePath = QFile::encodeName(dir.filePath(QStringLiteral("gone.bmp"))).toStdString();
     Tick(4);
     EXPECT_EQ(messages.texts.size(), 2);
-    EXPECT_EQ(messages.texts.back(), QStringLiteral("图片加载失败"));
+    EXPECT_EQ(messages.texts.back().section('\n', 0, 0), QStringLiteral("图片加载失败"));
     EXPECT_FALSE(R().m_texture.HasTexels());
 
     doc.m_strTexturePath = QFile::encodeName(green).toStdString();
@@ -304,6 +308,85 @@ TEST_F(ViewTest, SavedAndCopiedPictureIsTheFrame)
 
     view.OnCopyPicture();
     EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), expected);
+}
+
+// Textures that do not load name the file and the reason below the box's
+// text; while texture mode has none, the status bar's first pane says so.
+TEST(TextureFailureTest, MessageAndStatusBarNameTheFileAndTheReason)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fifo = dir.filePath(QStringLiteral("pipe.bmp"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile(dir.filePath(QStringLiteral("empty.bmp"))).open(QIODevice::WriteOnly);
+    QFile cut(dir.filePath(QStringLiteral("cut.png")));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
+    cut.close();
+    const struct
+    {
+        QString path;
+        QString reason;
+    } cases[] = {
+        {fifo, QStringLiteral("不是普通文件（是管道或设备）")},
+        {dir.path(), QStringLiteral("这是一个文件夹，不是文件")},
+        {dir.filePath(QStringLiteral("empty.bmp")), QStringLiteral("文件是空的")},
+        {dir.filePath(QStringLiteral("Data/texture1.bmp")), QStringLiteral("文件或文件夹不存在（No such file or directory）")},
+        {cut.fileName(), QStringLiteral("文件不完整或已损坏（it ends inside its header）")},
+    };
+    COrboDoc doc;
+    CMainFrame frame(doc);
+    SMessageLog messages;
+    frame.View()->SetMessageHook(messages.Hook());
+    frame.InitialUpdate();
+    frame.View()->resize(64, 64);
+    doc.m_nMode = kModeTexture;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        doc.m_strTexturePath = QFile::encodeName(c.path).toStdString();
+        const auto before = messages.texts.size();
+        frame.View()->OnTimer();
+        ASSERT_EQ(messages.texts.size(), before + 1);
+        EXPECT_EQ(messages.texts.back(), QStringLiteral("图片加载失败\n%1：%2").arg(c.path, c.reason));
+        frame.View()->grab(); // a paint
+        EXPECT_EQ(frame.MessagePane()->text(),
+                  QStringLiteral("纹理模式没有纹理：%1（%2）").arg(QFileInfo(c.path).fileName(), c.reason));
+    }
+    doc.m_nMode = kModeSurface;
+    frame.View()->OnTimer();
+    frame.View()->grab();
+    EXPECT_EQ(frame.MessagePane()->text(), QStringLiteral("就绪"));
+}
+
+// A picture that cannot be saved says why in Chinese, the system's words in
+// brackets; a pipe nobody reads is refused at once instead of freezing the window.
+TEST_F(ViewTest, SaveFailuresSayWhy)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fifo = dir.filePath(QStringLiteral("pipe.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString full = QFile::exists(QStringLiteral("/dev/full")) ? QStringLiteral("/dev/full") : QString();
+    const struct
+    {
+        QString path;
+        QString reason;
+    } cases[] = {
+        {dir.filePath(QStringLiteral("no folder/f.png")), QStringLiteral("文件或文件夹不存在（No such file or directory）")},
+        {fifo, QStringLiteral("没有程序在读取这个管道（No such device or address）")},
+        {dir.path(), QStringLiteral("这是一个文件夹，不是文件（Is a directory）")},
+        {full, QStringLiteral("磁盘空间不足（No space left on device）")},
+    };
+    for (const auto& c : cases) {
+        if (c.path.isEmpty())
+            continue; // no /dev/full here
+        SCOPED_TRACE(c.path.toStdString());
+        QString error;
+        EXPECT_FALSE(view.SavePicture(CPixelSink(32, 32), c.path, error));
+        EXPECT_EQ(error, c.reason);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{"pipe.png"});
 }
 
 // Saving and copying take the frame on screen when the command is chosen, not
