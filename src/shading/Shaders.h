@@ -122,13 +122,13 @@ class CTexelLookup
 public:
     explicit CTexelLookup(const CTexture& texture) : m_texture(texture)
     {
-        assert(texture.HasTexels() && texture.m_desc.m_nWidth > 0 && texture.m_desc.m_nHeight > 0);
+        assert(texture.HasTexels());
     }
 
     // The column and row of the texel read for (cu, cv).
     void Address(double cu, double cv, int& u, int& v) const
     {
-        const CTextureDesc& desc = m_texture.m_desc;
+        const CTextureDesc& desc = m_texture.Desc();
         u = static_cast<int>(cu + 0.5);
         v = static_cast<int>(cv + 0.5);
         if (u >= desc.m_nWidth)
@@ -150,10 +150,10 @@ public:
     {
         int u = 0, v = 0;
         Address(cu, cv, u, v);
-        const std::size_t index = 4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(m_texture.m_desc.m_nWidth) +
+        const std::size_t index = 4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(m_texture.Width()) +
                                        static_cast<std::size_t>(u));
-        assert(index + 3 < m_texture.m_texels.size());
-        return m_texture.m_texels.data() + index;
+        assert(index + 3 < m_texture.Texels().size());
+        return m_texture.Texels().data() + index;
     }
 
 private:

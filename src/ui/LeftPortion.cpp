@@ -332,15 +332,15 @@ void CLeftPortion::OnSurface()
     m_doc.m_nMode = kModeSurface;
 }
 
-// Textures are lit per pixel only, so texture mode forces Phong.
+// Textures are lit per pixel only, so texture mode selects its shading, Phong.
 void CLeftPortion::OnTexture()
 {
     EnableControls({IDC_CHOOSE_TEXTURE, IDC_PHONG}, {IDC_GOURAUD});
     m_nMode = kModeTexture;
-    m_nShading = kShadingPhong;
+    m_nShading = kTextureShading;
     UpdateData(false);
     m_doc.m_nMode = kModeTexture;
-    m_doc.m_nShading = kShadingPhong;
+    m_doc.m_nShading = kTextureShading;
 }
 
 void CLeftPortion::OnLightOff()

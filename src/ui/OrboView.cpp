@@ -74,13 +74,18 @@ COrboView::COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget*
     setCursor(Qt::OpenHandCursor);
     // The inspector follows the mouse without a button held.
     setMouseTracking(true);
-    m_renderer.m_strTexturePath = DefaultTexturePath();
+    m_strTexturePath = DefaultTexturePath();
 }
 
 void COrboView::OnInitialUpdate()
 {
     LoadTexture();
-    m_renderer.SetupCamera();
+    SetUpRenderer(m_renderer.AngleX(), m_renderer.AngleY());
+}
+
+void COrboView::SetUpRenderer(double angleX, double angleY)
+{
+    m_renderer.Setup(m_settings, angleX, angleY, m_texture);
 }
 
 void COrboView::RenderFrame(CPixelSink& sink)
@@ -189,29 +194,34 @@ void COrboView::OnTimer()
         }
     }
 
+    double angleX = m_renderer.AngleX();
     if (IsPlaying()) {
-        m_renderer.m_angleX = NextAnimationAngle(m_renderer.m_angleX);
-
-        m_renderer.ApplySettings(m_doc);
+        angleX = NextAnimationAngle(angleX);
+        m_settings = m_doc;
         update();
     }
-
-    m_renderer.SwitchLights();
 
     // A newly chosen texture is loaded at once, playing or not. The path is taken
     // over before loading, so a file that fails is not tried again (and its
     // message not shown again) until the user chooses another one.
-    if (!m_doc.m_strTexturePath.empty() && m_doc.m_strTexturePath != m_renderer.m_strTexturePath) {
-        m_renderer.m_strTexturePath = m_doc.m_strTexturePath;
-        std::vector<std::uint8_t>().swap(m_renderer.m_texture.m_texels);
+    if (!m_doc.m_strTexturePath.empty() && m_doc.m_strTexturePath != m_strTexturePath) {
+        m_strTexturePath = m_doc.m_strTexturePath;
+        m_texture.reset();
+        SetUpRenderer(angleX, m_renderer.AngleY()); // the old texels are gone while the message shows
         LoadTexture();
     }
+
+    // The lights follow the light switch on every tick.
+    SetUpRenderer(angleX, m_renderer.AngleY());
 }
 
 void COrboView::LoadTexture()
 {
+    CTexture texture;
     std::string error;
-    if (!LoadTextureFile(m_renderer.m_strTexturePath, m_renderer.m_texture, error) && m_showMessage)
+    if (LoadTextureFile(m_strTexturePath, texture, error))
+        m_texture = std::make_shared<const CTexture>(std::move(texture));
+    else if (m_showMessage)
         m_showMessage(this, QGuiApplication::applicationDisplayName(), QStringLiteral("图片加载失败"));
 }
 
@@ -259,8 +269,8 @@ void COrboView::TurnBy(QPoint delta)
 {
     if (delta.isNull())
         return;
-    m_renderer.m_angleY = WrapDegrees(m_renderer.m_angleY + delta.x() * kDegreesPerPixel);
-    m_renderer.m_angleX = WrapDegrees(m_renderer.m_angleX + delta.y() * kDegreesPerPixel);
+    SetUpRenderer(WrapDegrees(m_renderer.AngleX() + delta.y() * kDegreesPerPixel),
+                  WrapDegrees(m_renderer.AngleY() + delta.x() * kDegreesPerPixel));
     if (!IsPlaying())
         update();
 }

@@ -13,13 +13,15 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <string>
 
 class COrboDoc;
 
 // The rendering view: owns the render state, draws one whole frame per paint and
 // runs the animation clock. Every frame re-arms a 50 ms timer; each tick advances
 // the torus and takes over the document's settings while the animation plays,
-// and follows the light switch and the chosen texture whether it plays or not.
+// and loads a newly chosen texture whether it plays or not.
 // Dragging with the left button turns the torus; the current frame can be saved
 // as a PNG file or copied to the clipboard. While Shift is held over the view,
 // or while the inspector command is on, the facts of the pixel under the
@@ -40,7 +42,13 @@ public:
     // readPlayFlag reports the main frame's play flag; it is asked on every tick.
     COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget* parent = nullptr);
 
-    // Loads the default texture and fixes the camera, once, before the first frame.
+    // The texture file OnInitialUpdate loads: the default texture unless another
+    // is named before.
+    void SetStartTexture(const std::string& path) { m_strTexturePath = path; }
+    // The texture file the view has taken over last (loaded or not).
+    const std::string& TexturePath() const { return m_strTexturePath; }
+
+    // Loads the start texture, once, before the first frame.
     void OnInitialUpdate();
 
     void OnTimer();
@@ -52,6 +60,8 @@ public:
 
     CTorusRenderer& Renderer() { return m_renderer; }
     const CTorusRenderer& Renderer() const { return m_renderer; }
+    // The settings the renderer has taken over last.
+    const CRenderSettings& Settings() const { return m_settings; }
 
     void SetMessageHook(MessageHook hook) { m_showMessage = std::move(hook); }
     void SetSaveDialogHook(SaveDialogHook hook) { m_chooseSavePath = std::move(hook); }
@@ -111,6 +121,8 @@ protected:
 
 private:
     void LoadTexture();
+    // Hands the renderer the taken-over settings, the angles and the texture.
+    void SetUpRenderer(double angleX, double angleY);
     // Records while the inspector shows, and shows the facts at the cursor.
     void UpdateInspection();
 
@@ -119,6 +131,9 @@ private:
     COrboDoc& m_doc;
     std::function<bool()> m_readPlayFlag;
     CTorusRenderer m_renderer;
+    CRenderSettings m_settings; // taken over from the document while playing
+    std::string m_strTexturePath; // the texture file taken over last
+    std::shared_ptr<const CTexture> m_texture; // its texels; null while none loaded
     QBasicTimer m_timer;
     MessageHook m_showMessage;
     SaveDialogHook m_chooseSavePath;

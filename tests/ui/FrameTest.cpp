@@ -104,7 +104,7 @@ TEST(ApplicationTest, StartsMaximisedAsQuellimWithPanesSetUp)
         EXPECT_TRUE(frame->IsPlaying());
         EXPECT_TRUE(frame->LeftPortion()->Button(IDC_WIREFRAME)->isChecked());
         EXPECT_EQ(FirstTexel(*frame->View()), QColor(10, 120, 230));
-        EXPECT_GT(frame->View()->Renderer().m_camera.m_eye.z, 999.0);
+        EXPECT_GT(frame->View()->Renderer().Camera().m_eye.z, 999.0);
 
         // The About command shows the box modally and returns once it is closed.
         QString aboutTitle;
