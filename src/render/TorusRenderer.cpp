@@ -99,10 +99,8 @@ void CTorusRenderer::RenderFrame(CPixelSink& sink)
 {
     BuildVertices();
     BuildFacets();
-    m_transform.SetRotationX(m_angleX);
-    m_transform.Apply(m_vertices);
-    m_transform.SetRotationY(m_angleY);
-    m_transform.Apply(m_vertices);
+    m_transform.RotateX(m_angleX, m_vertices);
+    m_transform.RotateY(m_angleY, m_vertices);
     RenderPass(sink);
 }
 

@@ -47,6 +47,12 @@ constexpr int kMinSectionRadius = 20, kMaxSectionRadius = 120;
 constexpr int kMinSteps = 6, kMaxSteps = 36;
 } // namespace RenderLimits
 
+// The view's size when the window first opens, beside the control panel: the
+// frame orbo-render draws unless told another size.
+namespace ViewSize {
+constexpr int kWidth = 520, kHeight = 600;
+} // namespace ViewSize
+
 // What the user chooses: the torus, the way it is drawn and the texture file.
 // The document holds one set, the command line reads one, and the renderer takes
 // one over with CTorusRenderer::ApplySettings.

@@ -19,8 +19,10 @@
 // time, writing the pixels in the order the samples were drawn. Flush must follow
 // the last facet.
 //
-// Derived supplies Interpolate(first, count) for the samples of a span and, when
-// kLit, Shade() for the whole batch; both leave their colours in m_colours.
+// Derived supplies Interpolate(first, count), which fills in what the samples of
+// a span are shaded from (colours, normals, texels), and, when kLit, Shade(),
+// which lights the whole batch. The colours written end up in m_colours: from
+// Interpolate for the unlit shaders, from Shade for the lit ones.
 //
 // With records to write (RecordInto), every pixel written is also noted with the
 // facet being filled and what the pixel was shaded from (Derived's Record). The

@@ -97,7 +97,7 @@ public:
     const CFrameClock& FrameClock() const { return m_frameClock; }
 
     // The size of the pane when the window first opens.
-    QSize sizeHint() const override { return QSize(520, 600); }
+    QSize sizeHint() const override { return QSize(ViewSize::kWidth, ViewSize::kHeight); }
 
     static constexpr int kTimerPeriodMs = 50;
     static constexpr double kDegreesPerPixel = 0.5;
