@@ -32,9 +32,11 @@ double CFrameClock::FramesPerSecond(Clock::time_point now) const
     return counted / std::chrono::duration<double>(window).count();
 }
 
+// Only while frames are being drawn: a time from a second ago or more would no
+// longer tell what frames cost now (a stopped view draws none).
 QString CFrameClock::Text(Clock::time_point now) const
 {
-    if (!HasFrames())
+    if (!HasFrames() || now - m_frameEnds.back() >= kWindow)
         return QString();
     return QStringLiteral("%1 ms · %2 fps")
         .arg(m_dLastFrameMs, 0, 'f', 1)

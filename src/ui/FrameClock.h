@@ -22,7 +22,8 @@ public:
     // Frames per second over the last second before now: what a user saw.
     double FramesPerSecond(Clock::time_point now) const;
 
-    // "12.3 ms · 20 fps"; empty before the first frame.
+    // "12.3 ms · 20 fps"; empty before the first frame and once none has been
+    // drawn for a second.
     QString Text(Clock::time_point now) const;
 
 private:

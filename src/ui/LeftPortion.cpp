@@ -20,6 +20,8 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -104,11 +106,13 @@ void SelectButton(QButtonGroup* group, int value)
     group->setExclusive(true);
 }
 
-// One control of the form from its row: created, then placed at its rectangle.
-QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* form, const QPixmap& placeholder)
+// One control of the form from its row: created in parent, whose top-left
+// corner is at origin in the form, then placed at its rectangle.
+QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* form, QPoint origin,
+                       const QPixmap& placeholder)
 {
     const QString text = QString::fromUtf8(row.text);
-    const QRect rect = units.Rect(row.x, row.y, row.width, row.height);
+    const QRect rect = units.Rect(row.x, row.y, row.width, row.height).translated(-origin);
     switch (row.kind) {
     case EKind::Group: {
         // A frame with a title drawn behind the controls it surrounds; clicks
@@ -154,6 +158,12 @@ QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* 
     return picture;
 }
 
+bool Contains(const SControl& outer, const SControl& inner)
+{
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
 } // namespace
 
 // Bitmaps first, as the program has always offered; then every format the texture
@@ -173,6 +183,8 @@ CLeftPortion::CLeftPortion(COrboDoc& doc, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setBackgroundRole(QPalette::Window);
+    // Tab goes from control to control; the scrolling frame around them is no stop.
+    setFocusPolicy(Qt::NoFocus);
     CreateControls();
 }
 
@@ -184,16 +196,42 @@ void CLeftPortion::CreateControls()
     m_pForm->setMinimumSize(units.Size(ControlsRight() + kRightGap, kFormHeight));
     m_placeholder = QPixmap(QStringLiteral(":/orbo/swatch.png"));
 
+    // A radio button is made inside the group frame around it: the frame's title
+    // is then its group's name for screen readers, as it is for the eye. Other
+    // controls lie on the form, the frames behind them.
+    std::vector<std::pair<const SControl*, QWidget*>> made;
     for (const SControl& row : kForm) {
-        QWidget* widget = CreateControl(row, units, m_pForm, m_placeholder);
+        QWidget* parent = m_pForm;
+        QPoint origin;
+        for (const auto& [frame, box] : made)
+            if (row.kind == EKind::Radio && frame->kind == EKind::Group && Contains(*frame, row)) {
+                parent = box;
+                origin = box->pos();
+                // It holds controls now: clicks must reach them.
+                box->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+            }
+        QWidget* widget = CreateControl(row, units, parent, origin, m_placeholder);
+        made.emplace_back(&row, widget);
         if (row.id != 0)
             m_controls[row.id] = widget;
     }
     // Frames last in the list still lie beneath every other control.
     for (QGroupBox* box : m_pForm->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
         box->lower();
+    // A slider's label is the one on its left, on the same row: it names the
+    // slider for screen readers.
+    for (const auto& [label, labelWidget] : made) {
+        if (label->kind != EKind::Label || label->id != 0)
+            continue;
+        const int middle = label->y + label->height / 2;
+        for (const auto& [slider, sliderWidget] : made)
+            if (slider->kind == EKind::Slider && slider->x > label->x && middle >= slider->y &&
+                middle < slider->y + slider->height)
+                static_cast<QLabel*>(labelWidget)->setBuddy(sliderWidget);
+    }
 
     m_picTexture = Label(IDC_TEXTURE_PREVIEW);
+    m_picTexture->setAccessibleName(tr("纹理预览"));
     m_staticFacetCount = Label(IDC_FACET_COUNT);
     m_sliderSectionSteps = Slider(IDC_SECTION_STEPS);
     m_sliderSurfaceSteps = Slider(IDC_SURFACE_STEPS);
@@ -378,9 +416,15 @@ void CLeftPortion::OnChooseTexture()
 {
     if (!m_chooseFile)
         return;
-    const QString path = m_chooseFile(this, QStringLiteral("打开"), TextureFolder(), kTextureFilter);
+    // The dialog opens where the last texture was chosen, while that folder is
+    // there; the working directory, which the default texture's path is
+    // relative to, is left as it is.
+    const QString folder =
+        !m_strTextureFolder.isEmpty() && QFileInfo(m_strTextureFolder).isDir() ? m_strTextureFolder : TextureFolder();
+    const QString path = m_chooseFile(this, QStringLiteral("打开"), folder, kTextureFilter);
     if (path.isEmpty())
         return;
+    m_strTextureFolder = QFileInfo(path).absolutePath();
     // The view loads it on its next tick; the preview is read here by the same
     // full path, without touching the working directory.
     m_doc.m_strTexturePath = QFile::encodeName(path).toStdString();

@@ -38,6 +38,8 @@ enum : int {
 // for drawing mode, light switch and shading, the texture chooser with its
 // preview, and the facet count. Every change is written into the document; the
 // panel never talks to the view. The form scrolls when the pane is smaller.
+// Each control is named for screen readers by its own text, its label, or (the
+// radio buttons) inside its group, which the group's title names.
 class CLeftPortion : public QScrollArea
 {
     Q_OBJECT
@@ -111,4 +113,5 @@ private:
     int m_nLight = -1;
     QPixmap m_placeholder;
     FileDialogHook m_chooseFile;
+    QString m_strTextureFolder; // of the texture chosen last; empty before the first
 };

@@ -4,6 +4,7 @@
 #include "ui/OrboView.h"
 
 #include <QCursor>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QWheelEvent>
@@ -26,6 +27,8 @@ CMagnifier::CMagnifier(COrboView& view, QWidget* parent) : QWidget(parent, Qt::T
     setMinimumSize(kMaxZoom * 5, kMaxZoom * 5);
     resize(sizeHint());
     UpdateTitle();
+    setAccessibleName(tr("放大镜"));
+    m_view.installEventFilter(this);
     connect(&m_view, &COrboView::FramePainted, this, qOverload<>(&QWidget::update));
     m_pCursorTimer = new QTimer(this);
     connect(m_pCursorTimer, &QTimer::timeout, this, &CMagnifier::FollowCursor);
@@ -53,7 +56,8 @@ void CMagnifier::FollowCursor()
 {
     if (!isVisible())
         return;
-    const QPoint at = m_view.mapFromGlobal(QCursor::pos());
+    const QPoint at = m_view.KeyboardChosePixel() ? m_view.InspectedPixel()
+                                                  : m_view.DevicePixelAt(m_view.mapFromGlobal(QCursor::pos()));
     if (at == m_centre)
         return;
     m_centre = at;
@@ -93,28 +97,63 @@ QImage CMagnifier::Magnified(const CPixelSink& frame, QPoint centre, int zoom, Q
     return image;
 }
 
-void CMagnifier::paintEvent(QPaintEvent*)
+QImage CMagnifier::Shown(const CPixelSink& frame, QPoint centre, int zoom, QSize size)
 {
-    QPainter painter(this);
-    painter.drawImage(0, 0, Magnified(m_view.Frame(), m_centre, m_nZoom, size()));
+    QImage image = Magnified(frame, centre, zoom, size);
+    QPainter painter(&image);
 
     // The grid: a thin line on the first column and row of every square.
-    const QPoint square = CentreSquare(m_nZoom, size());
+    const QPoint square = CentreSquare(zoom, size);
     painter.setPen(QPen(kGrid, 0));
-    for (int x = square.x() % m_nZoom; x < width(); x += m_nZoom)
-        painter.drawLine(x, 0, x, height() - 1);
-    for (int y = square.y() % m_nZoom; y < height(); y += m_nZoom)
-        painter.drawLine(0, y, width() - 1, y);
+    for (int x = square.x() % zoom; x < size.width(); x += zoom)
+        painter.drawLine(x, 0, x, size.height() - 1);
+    for (int y = square.y() % zoom; y < size.height(); y += zoom)
+        painter.drawLine(0, y, size.width() - 1, y);
 
     // The pixel under the cursor, outlined just outside its square (on the grid
     // lines) in white on a dark pixel, black on a light one.
-    const QRect centre(square, QSize(m_nZoom, m_nZoom));
-    const QColor under = QColor::fromRgb(Magnified(m_view.Frame(), m_centre, 1, QSize(1, 1)).pixel(0, 0));
+    const QRect outline(square, QSize(zoom, zoom));
+    const QColor under = QColor::fromRgb(Magnified(frame, centre, 1, QSize(1, 1)).pixel(0, 0));
     painter.setPen(QPen(under.lightness() < 128 ? Qt::white : Qt::black, 0));
-    painter.drawRect(centre.adjusted(-1, -1, 0, 0));
+    painter.drawRect(outline.adjusted(-1, -1, 0, 0));
+    return image;
+}
+
+// Drawn in device pixels, a frame pixel zoom of them wide on any screen scale.
+void CMagnifier::paintEvent(QPaintEvent*)
+{
+    const qreal ratio = devicePixelRatioF();
+    QImage image = Shown(m_view.Frame(), m_centre, m_nZoom, QSize(qRound(width() * ratio), qRound(height() * ratio)));
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(this);
+    painter.drawImage(QPointF(0, 0), image);
 }
 
 void CMagnifier::wheelEvent(QWheelEvent* event)
+{
+    ZoomByWheel(event);
+}
+
+void CMagnifier::keyPressEvent(QKeyEvent* event)
+{
+    if (!ZoomByKey(event))
+        QWidget::keyPressEvent(event);
+}
+
+bool CMagnifier::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_view && isVisible()) {
+        if (event->type() == QEvent::Wheel) {
+            ZoomByWheel(static_cast<QWheelEvent*>(event));
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress && ZoomByKey(static_cast<QKeyEvent*>(event)))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CMagnifier::ZoomByWheel(QWheelEvent* event)
 {
     // One step of zoom per notch (120 units); a touchpad's small steps add up.
     m_nWheelRest += event->angleDelta().y();
@@ -123,4 +162,24 @@ void CMagnifier::wheelEvent(QWheelEvent* event)
     if (steps != 0)
         SetZoom(m_nZoom + steps);
     event->accept();
+}
+
+bool CMagnifier::ZoomByKey(QKeyEvent* event)
+{
+    if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: // + without Shift on most layouts
+        SetZoom(m_nZoom + 1);
+        break;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        SetZoom(m_nZoom - 1);
+        break;
+    default:
+        return false;
+    }
+    event->accept();
+    return true;
 }

@@ -9,10 +9,12 @@ class CPixelSink;
 class QTimer;
 
 // The "放大镜" tool window: the pixels of the view's last frame around the
-// cursor, each drawn as a square of zoom x zoom screen pixels with a thin grid
+// cursor, each drawn as a square of zoom x zoom device pixels with a thin grid
 // between them and the pixel under the cursor outlined. It follows the cursor
-// and every frame the view paints; it only reads the view's frame and never
-// renders one. The mouse wheel zooms from kMinZoom to kMaxZoom.
+// (or the pixel the view's inspector was moved to with the keyboard) and every
+// frame the view paints; it only reads the view's frame and never renders one.
+// The mouse wheel, over it or over the view, and the + and - keys zoom from
+// kMinZoom to kMaxZoom.
 class CMagnifier : public QWidget
 {
     Q_OBJECT
@@ -38,15 +40,24 @@ public:
     static QImage Magnified(const CPixelSink& frame, QPoint centre, int zoom, QSize size);
     // The top-left corner, in the picture, of the square of the centre pixel.
     static QPoint CentreSquare(int zoom, QSize size);
+    // Magnified with the grid and the centre's outline: what the window shows,
+    // size in device pixels.
+    static QImage Shown(const CPixelSink& frame, QPoint centre, int zoom, QSize size);
 
     QSize sizeHint() const override { return QSize(264, 264); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // The wheel and the zoom keys over the view zoom while the window is open.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FollowCursor();
+    void ZoomByWheel(QWheelEvent* event);
+    // + and -: one step of zoom; returns whether key was one of them.
+    bool ZoomByKey(QKeyEvent* event);
     void UpdateTitle();
 
     COrboView& m_view;

@@ -6,9 +6,11 @@
 #include "ui/OrboView.h"
 #include "ui/Resources.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -72,6 +74,9 @@ void CMainFrame::CreateActions()
 
     m_pAnimationAction = new QAction(QIcon(QStringLiteral(":/orbo/animation.png")), QStringLiteral("动画"), this);
     m_pAnimationAction->setCheckable(true);
+    // Space plays and stops, as the toolbar button does (a focused button of
+    // the panel keeps Space for itself, see eventFilter).
+    m_pAnimationAction->setShortcut(QKeySequence(Qt::Key_Space));
     m_pAnimationAction->setStatusTip(QStringLiteral("播放动画"));
     m_pAnimationAction->setToolTip(QStringLiteral("动画"));
     connect(m_pAnimationAction, &QAction::triggered, this, &CMainFrame::OnAnimation);
@@ -85,23 +90,23 @@ void CMainFrame::CreateActions()
     for (QAction* action : {m_pExitAction, m_pAnimationAction, m_pAboutAction})
         action->setIconVisibleInMenu(false);
 
-    m_pSavePictureAction = new QAction(QStringLiteral("保存图片…"), this);
+    m_pSavePictureAction = new QAction(tr("保存图片(&S)…"), this);
     m_pSavePictureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m_pSavePictureAction->setStatusTip(QStringLiteral("将当前画面保存为 PNG 图片"));
     connect(m_pSavePictureAction, &QAction::triggered, this, [this] { m_pView->OnSavePicture(); });
 
-    m_pCopyPictureAction = new QAction(QStringLiteral("复制图片"), this);
-    m_pCopyPictureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    m_pCopyPictureAction = new QAction(tr("复制图片(&C)"), this);
+    m_pCopyPictureAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
     m_pCopyPictureAction->setStatusTip(QStringLiteral("将当前画面复制到剪贴板"));
     connect(m_pCopyPictureAction, &QAction::triggered, this, [this] { m_pView->OnCopyPicture(); });
 
-    m_pInspectAction = new QAction(QStringLiteral("像素检查"), this);
+    m_pInspectAction = new QAction(tr("像素检查(&I)"), this);
     m_pInspectAction->setCheckable(true);
     m_pInspectAction->setStatusTip(
         QStringLiteral("显示光标下像素的坐标、颜色、深度和来源；不选时按住 Shift 也可查看"));
     connect(m_pInspectAction, &QAction::toggled, this, [this](bool on) { m_pView->SetInspectCommand(on); });
 
-    m_pMagnifierAction = new QAction(QStringLiteral("放大镜"), this);
+    m_pMagnifierAction = new QAction(tr("放大镜(&M)"), this);
     m_pMagnifierAction->setCheckable(true);
     m_pMagnifierAction->setStatusTip(QStringLiteral("在小窗口中放大光标周围的像素；滚动鼠标滚轮改变倍数"));
     connect(m_pMagnifierAction, &QAction::toggled, this, &CMainFrame::ShowMagnifier);
@@ -197,6 +202,8 @@ void CMainFrame::CreateClient(COrboDoc& doc)
     m_pView = new COrboView(doc, [this] { return IsPlaying(); }, m_pSplitter);
     m_pSplitter->addWidget(m_pLeftPortion);
     m_pSplitter->addWidget(m_pView);
+    for (QAbstractButton* button : m_pLeftPortion->findChildren<QAbstractButton*>())
+        button->installEventFilter(this);
     // A larger window gives its extra width to the view; the panel keeps its own.
     m_pSplitter->setStretchFactor(0, 0);
     m_pSplitter->setStretchFactor(1, 1);
@@ -241,6 +248,15 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_pMagnifier && event->type() == QEvent::Close)
         m_pMagnifierAction->setChecked(false);
+    // A focused button of the panel is pressed with Space: it takes the key
+    // before the play command's shortcut does.
+    if (event->type() == QEvent::ShortcutOverride && qobject_cast<QAbstractButton*>(watched)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+            event->accept();
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -3,14 +3,13 @@
 #include "ui/AboutBox.h"
 #include "ui/MainFrame.h"
 #include "ui/OrboDoc.h"
+#include "ui/QtCatalogues.h"
 #include "ui/Resources.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 
 const QString COrboApp::kAppName = QStringLiteral("Orbo");
 const QString COrboApp::kWindowTitle = QStringLiteral("Quellim");
@@ -33,10 +32,7 @@ bool COrboApp::InitInstance()
     // dates and sizes they show.
     const QLocale chinese(QLocale::Chinese, QLocale::China);
     QLocale::setDefault(chinese);
-    m_pQtTranslator = std::make_unique<QTranslator>();
-    if (m_pQtTranslator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
-                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(m_pQtTranslator.get());
+    LoadQtCatalogues(chinese);
 
     m_pDoc = std::make_unique<COrboDoc>();
     m_pFrame = std::make_unique<CMainFrame>(*m_pDoc);

@@ -6,7 +6,6 @@
 
 class CMainFrame;
 class COrboDoc;
-class QTranslator;
 
 // The program: creates the document and the main window with its two panes,
 // runs their initial updates and shows the window. The Qt application object
@@ -29,7 +28,6 @@ public:
     CMainFrame* MainFrame() const { return m_pFrame.get(); }
 
 private:
-    std::unique_ptr<QTranslator> m_pQtTranslator;
     // The view refers to the document: the frame is destroyed first.
     std::unique_ptr<COrboDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;

@@ -4,6 +4,7 @@
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
+#include "ui/FileListModel.h"
 #include "ui/InspectorText.h"
 #include "ui/OrboDoc.h"
 
@@ -12,7 +13,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -21,6 +24,7 @@
 #include <QTimerEvent>
 #include <QToolTip>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -38,6 +42,7 @@ QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& 
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("png"));
     dialog.selectFile(QFileInfo(suggestedPath).fileName());
+    CFileListModel::Install(dialog);
     dialog.resize(dialog.sizeHint().expandedTo(QSize(720, 460)));
     if (dialog.exec() != QDialog::Accepted)
         return QString();
@@ -68,10 +73,12 @@ COrboView::COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget*
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);
-    // Clicking the view gives it the keyboard focus, as F6 does; the hand shows
-    // that the torus can be grabbed and turned.
-    setFocusPolicy(Qt::ClickFocus);
+    // Clicking the view gives it the keyboard focus, as F6 and Tab do: its arrow
+    // keys turn the torus. The hand shows that the torus can be grabbed and turned.
+    setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::OpenHandCursor);
+    setAccessibleName(tr("圆环画面"));
+    setAccessibleDescription(tr("拖动或按方向键转动圆环，Home 键复位；按住 Shift 查看像素"));
     // The inspector follows the mouse without a button held.
     setMouseTracking(true);
     m_strTexturePath = DefaultTexturePath();
@@ -93,17 +100,40 @@ void COrboView::RenderFrame(CPixelSink& sink)
     m_renderer.RenderFrame(sink);
 }
 
+QSize COrboView::DeviceSize() const
+{
+    const qreal ratio = devicePixelRatioF();
+    return QSize(qRound(width() * ratio), qRound(height() * ratio));
+}
+
+QPoint COrboView::DevicePixelAt(QPointF point) const
+{
+    const qreal ratio = devicePixelRatioF();
+    return QPoint(static_cast<int>(std::floor(point.x() * ratio)), static_cast<int>(std::floor(point.y() * ratio)));
+}
+
 void COrboView::paintEvent(QPaintEvent*)
 {
     const auto start = CFrameClock::Clock::now();
     // One image for every frame, cleared by the renderer: no allocation per frame.
-    m_frame.Resize(width(), height());
+    // It has the view's device pixels, so that a scaled screen shows each image
+    // pixel as one of its own instead of enlarging a smaller frame.
+    const QSize device = DeviceSize();
+    m_frame.Resize(device.width(), device.height());
     // Re-armed by every frame: a running timer starts its 50 ms anew.
     m_timer.start(kTimerPeriodMs, this);
     RenderFrame(m_frame);
     m_frameClock.FrameDrawn(start, CFrameClock::Clock::now());
     QPainter painter(this);
-    painter.drawImage(0, 0, FrameImage(m_frame));
+    QImage image = FrameImage(m_frame);
+    image.setDevicePixelRatio(devicePixelRatioF());
+    painter.drawImage(QPointF(0, 0), image);
+    // The keyboard's mark: a frame in the highlight colour along the edges.
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
     painter.end();
     emit FramePainted();
     // The pixel under a still cursor changes with the animation.
@@ -113,6 +143,8 @@ void COrboView::paintEvent(QPaintEvent*)
 void COrboView::SetInspectCommand(bool on)
 {
     m_bInspectCommand = on;
+    if (!on)
+        m_bKeyPixel = false;
     UpdateInspection();
 }
 
@@ -128,7 +160,7 @@ void COrboView::UpdateInspection()
     }
     QStringList facts;
     SPixelFacts pixel;
-    if (active && m_bMouseInside &&
+    if (active && (m_bMouseInside || m_bKeyPixel) &&
         m_renderer.Inspect(m_frame, m_cursor.x() - m_frame.Width() / 2, m_frame.Height() / 2 - m_cursor.y(), pixel))
         facts = InspectorLines(pixel);
     if (facts == m_inspected)
@@ -137,17 +169,76 @@ void COrboView::UpdateInspection()
     emit InspectionChanged(facts.join(QStringLiteral("  ")));
     if (facts.isEmpty())
         QToolTip::hideText();
-    else // beside the cursor, not under it: the pixel stays in sight
-        QToolTip::showText(mapToGlobal(m_cursor + QPoint(16, 16)), facts.join(QLatin1Char('\n')), this);
+    else // beside the pixel, not over it: the pixel stays in sight
+        QToolTip::showText(mapToGlobal((QPointF(m_cursor) / devicePixelRatioF()).toPoint() + QPoint(16, 16)),
+                           facts.join(QLatin1Char('\n')), this);
 }
 
+bool COrboView::MoveInspectedPixel(QPoint step)
+{
+    if (!InspectionActive())
+        return false;
+    const QSize device = DeviceSize();
+    // From the mouse's pixel, or the chosen one; the first press with neither
+    // picks the centre, the origin of the frame.
+    QPoint pixel = m_bMouseInside || m_bKeyPixel ? m_cursor + step : QPoint(device.width() / 2, device.height() / 2);
+    pixel.setX(std::clamp(pixel.x(), 0, std::max(device.width() - 1, 0)));
+    pixel.setY(std::clamp(pixel.y(), 0, std::max(device.height() - 1, 0)));
+    m_cursor = pixel;
+    m_bKeyPixel = true;
+    UpdateInspection();
+    return true;
+}
+
+// The arrow keys turn the torus as a drag that way does, by the animation's
+// step; with Shift they move the inspected pixel instead. Home turns it back.
 void COrboView::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Shift) {
         m_bShiftHeld = true;
         UpdateInspection();
     }
+    const Qt::KeyboardModifiers others = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    QPoint step;
+    switch (event->key()) {
+    case Qt::Key_Left: step = QPoint(-1, 0); break;
+    case Qt::Key_Right: step = QPoint(1, 0); break;
+    case Qt::Key_Up: step = QPoint(0, -1); break;
+    case Qt::Key_Down: step = QPoint(0, 1); break;
+    default: break;
+    }
+    if (!step.isNull() && others == Qt::NoModifier) {
+        if (event->modifiers() & Qt::ShiftModifier) {
+            if (MoveInspectedPixel(step)) {
+                event->accept();
+                return;
+            }
+        } else {
+            TurnByDegrees(step.x() * kDegreesPerKey, step.y() * kDegreesPerKey);
+            event->accept();
+            return;
+        }
+    }
+    if (event->key() == Qt::Key_Home && event->modifiers() == Qt::NoModifier) {
+        SetUpRenderer(0.0, 0.0);
+        if (!IsPlaying())
+            update();
+        event->accept();
+        return;
+    }
     QWidget::keyPressEvent(event);
+}
+
+void COrboView::focusInEvent(QFocusEvent* event)
+{
+    update(); // the focus mark
+    QWidget::focusInEvent(event);
+}
+
+void COrboView::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void COrboView::keyReleaseEvent(QKeyEvent* event)
@@ -162,7 +253,8 @@ void COrboView::keyReleaseEvent(QKeyEvent* event)
 void COrboView::enterEvent(QEnterEvent* event)
 {
     m_bMouseInside = true;
-    m_cursor = event->position().toPoint();
+    m_bKeyPixel = false;
+    m_cursor = DevicePixelAt(event->position());
     m_bShiftHeld = (event->modifiers() & Qt::ShiftModifier) != 0;
     UpdateInspection();
     QWidget::enterEvent(event);
@@ -239,7 +331,8 @@ void COrboView::mousePressEvent(QMouseEvent* event)
 void COrboView::mouseMoveEvent(QMouseEvent* event)
 {
     m_bMouseInside = rect().contains(event->position().toPoint());
-    m_cursor = event->position().toPoint();
+    m_bKeyPixel = false; // the mouse takes the inspector over again
+    m_cursor = DevicePixelAt(event->position());
     m_bShiftHeld = (event->modifiers() & Qt::ShiftModifier) != 0;
     UpdateInspection();
     if (!m_bDragging || !(event->buttons() & Qt::LeftButton)) {
@@ -269,25 +362,36 @@ void COrboView::TurnBy(QPoint delta)
 {
     if (delta.isNull())
         return;
-    SetUpRenderer(WrapDegrees(m_renderer.AngleX() + delta.y() * kDegreesPerPixel),
-                  WrapDegrees(m_renderer.AngleY() + delta.x() * kDegreesPerPixel));
+    TurnByDegrees(delta.x() * kDegreesPerPixel, delta.y() * kDegreesPerPixel);
+}
+
+void COrboView::TurnByDegrees(double aboutY, double aboutX)
+{
+    SetUpRenderer(WrapDegrees(m_renderer.AngleX() + aboutX), WrapDegrees(m_renderer.AngleY() + aboutY));
     if (!IsPlaying())
         update();
 }
 
-QImage COrboView::Picture()
+CPixelSink COrboView::ShownFrame()
 {
-    CPixelSink sink(width(), height());
+    const QSize device = DeviceSize();
+    if (m_frame.Width() == device.width() && m_frame.Height() == device.height() && !device.isEmpty())
+        return m_frame;
+    CPixelSink sink(device.width(), device.height());
     RenderFrame(sink);
-    return FrameImage(sink).convertToFormat(QImage::Format_RGB32);
+    return sink;
 }
 
-bool COrboView::SavePicture(const QString& path, QString& error)
+QImage COrboView::Picture()
 {
-    CPixelSink sink(width(), height());
-    RenderFrame(sink);
+    const CPixelSink shown = ShownFrame();
+    return FrameImage(shown).convertToFormat(QImage::Format_RGB32);
+}
+
+bool COrboView::SavePicture(const CPixelSink& frame, const QString& path, QString& error)
+{
     std::string reason;
-    if (!SaveFramePng(sink, QFile::encodeName(path).toStdString(), reason)) {
+    if (!SaveFramePng(frame, QFile::encodeName(path).toStdString(), reason)) {
         error = QString::fromStdString(reason);
         return false;
     }
@@ -298,6 +402,9 @@ void COrboView::OnSavePicture()
 {
     if (!m_chooseSavePath)
         return;
+    // The frame the command was given for: the animation goes on while the
+    // dialog is open.
+    const CPixelSink shown = ShownFrame();
     QString folder = m_strSaveFolder;
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
@@ -310,7 +417,7 @@ void COrboView::OnSavePicture()
         return;
     m_strSaveFolder = QFileInfo(path).absolutePath();
     QString error;
-    if (!SavePicture(path, error) && m_showMessage)
+    if (!SavePicture(shown, path, error) && m_showMessage)
         m_showMessage(this, QGuiApplication::applicationDisplayName(),
                       QStringLiteral("图片保存失败：%1\n%2").arg(QDir::toNativeSeparators(path), error));
 }

@@ -8,6 +8,7 @@
 #include <QBasicTimer>
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -22,10 +23,12 @@ class COrboDoc;
 // runs the animation clock. Every frame re-arms a 50 ms timer; each tick advances
 // the torus and takes over the document's settings while the animation plays,
 // and loads a newly chosen texture whether it plays or not.
-// Dragging with the left button turns the torus; the current frame can be saved
-// as a PNG file or copied to the clipboard. While Shift is held over the view,
-// or while the inspector command is on, the facts of the pixel under the
-// cursor are shown in a tooltip and announced for the status bar.
+// Dragging with the left button, or the arrow keys, turn the torus; the frame
+// on screen can be saved as a PNG file or copied to the clipboard. While Shift
+// is held over the view, or while the inspector command is on, the facts of the
+// pixel under the cursor (or of the one chosen with Shift and the arrow keys)
+// are shown in a tooltip and announced for the status bar. Frames are drawn at
+// the screen's device pixels: one image pixel per device pixel on any scale.
 class COrboView : public QWidget
 {
     Q_OBJECT
@@ -70,17 +73,28 @@ public:
     // y, vertical about x, kDegreesPerPixel a pixel; both angles are kept in
     // 0..360, the range the animation runs through.
     void TurnBy(QPoint delta);
+    // The same by whole degrees: about y, then about x.
+    void TurnByDegrees(double aboutY, double aboutX);
 
-    // The current frame at the view's size, as a paint would draw it now.
+    // The view's size in device pixels: the size of its frames.
+    QSize DeviceSize() const;
+    // The device pixel under a point of the view (in its own coordinates).
+    QPoint DevicePixelAt(QPointF point) const;
+
+    // The frame on screen: the last one painted while it has the view's size,
+    // else (never painted, or resized since) the one a paint would draw now.
+    CPixelSink ShownFrame();
+    // The same as an image, in device pixels.
     QImage Picture();
 
-    // The "保存图片…" command: asks for a file name and writes the current frame
-    // there as PNG; a failure is reported in a message box.
+    // The "保存图片…" command: takes the frame on screen, asks for a file name and
+    // writes that frame there as PNG (whatever the animation has drawn since);
+    // a failure is reported in a message box.
     void OnSavePicture();
-    // Writes the current frame as PNG to path, replacing a file there only once
-    // the new one is complete. Returns false with the reason in error.
-    bool SavePicture(const QString& path, QString& error);
-    // The "复制图片" command: puts the current frame on the clipboard.
+    // Writes frame as PNG to path, replacing a file there only once the new one
+    // is complete. Returns false with the reason in error.
+    bool SavePicture(const CPixelSink& frame, const QString& path, QString& error);
+    // The "复制图片" command: puts the frame on screen on the clipboard.
     void OnCopyPicture();
 
     // The image of the last frame painted: what the magnifier shows.
@@ -92,6 +106,10 @@ public:
     bool InspectionActive() const { return m_bInspectCommand || (m_bShiftHeld && m_bMouseInside); }
     // The facts shown for the pixel under the cursor; empty while the inspector is off.
     const QStringList& InspectedFacts() const { return m_inspected; }
+    // The device pixel inspected: under the mouse, or moved there by Shift and
+    // an arrow key; KeyboardChosePixel() tells which.
+    QPoint InspectedPixel() const { return m_cursor; }
+    bool KeyboardChosePixel() const { return m_bKeyPixel; }
 
     // Render time and frame rate of the frames painted lately.
     const CFrameClock& FrameClock() const { return m_frameClock; }
@@ -101,6 +119,8 @@ public:
 
     static constexpr int kTimerPeriodMs = 50;
     static constexpr double kDegreesPerPixel = 0.5;
+    // An arrow key turns the torus by the animation's step.
+    static constexpr double kDegreesPerKey = kAnimationStep;
 
 signals:
     // A frame has been painted into Frame().
@@ -114,6 +134,8 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -125,6 +147,9 @@ private:
     void SetUpRenderer(double angleX, double angleY);
     // Records while the inspector shows, and shows the facts at the cursor.
     void UpdateInspection();
+    // Shift and an arrow key: the inspected pixel one device pixel on. Returns
+    // false while the inspector is off.
+    bool MoveInspectedPixel(QPoint step);
 
     bool IsPlaying() const { return m_readPlayFlag && m_readPlayFlag(); }
 
@@ -145,6 +170,7 @@ private:
     bool m_bInspectCommand = false;
     bool m_bShiftHeld = false;
     bool m_bMouseInside = false;
-    QPoint m_cursor; // the mouse in the view, device pixels
+    bool m_bKeyPixel = false; // the inspected pixel was chosen with the keyboard
+    QPoint m_cursor; // the inspected pixel: the mouse's, or the keyboard's; device pixels
     QStringList m_inspected;
 };

@@ -1,5 +1,7 @@
 #include "ui/TextureDialog.h"
 
+#include "ui/FileListModel.h"
+
 #include <QRegularExpression>
 
 CTextureDialog::CTextureDialog(QWidget* parent, const QString& caption, const QString& folder,
@@ -14,7 +16,8 @@ CTextureDialog::CTextureDialog(QWidget* parent, const QString& caption, const QS
     setNameFilters(filters);
     if (!filters.isEmpty())
         selectNameFilter(filters.first());
-    // Wide enough for the size and date columns to be read in full.
+    // Sizes and dates in the program's language, every column wide enough to be read.
+    CFileListModel::Install(*this);
     resize(sizeHint().expandedTo(QSize(720, 460)));
 }
 

@@ -28,9 +28,12 @@ TEST(FrameClockTest, TimeOfLastFrameAndRateReached)
         young.FrameDrawn(t0 + i * 50ms, t0 + i * 50ms + 2ms);
     EXPECT_NEAR(young.FramesPerSecond(t0 + 252ms), 20.0, 0.5);
 
-    // Stopped: the time of the last frame stays, the rate falls to nothing.
+    // Stopped: the last frame's time shows while the rate falls; once no frame
+    // has been drawn for a second, nothing does.
     clock.FrameDrawn(end + 100ms, end + 137ms);
-    EXPECT_EQ(clock.Text(end + 3s), QStringLiteral("37.0 ms · 0 fps"));
+    EXPECT_EQ(clock.Text(end + 137ms + 999ms).left(7), QStringLiteral("37.0 ms"));
+    EXPECT_EQ(clock.Text(end + 137ms + 1s), QString());
+    EXPECT_EQ(clock.Text(end + 3s), QString());
 }
 
 } // namespace

@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
@@ -166,10 +169,11 @@ TEST(MainFrameTest, PictureCommandsAndFrameTime)
     const QList<QAction*> items = file->actions();
     ASSERT_EQ(items.size(), 4);
     EXPECT_EQ(items[0], frame.SavePictureAction());
-    EXPECT_EQ(items[0]->text(), QStringLiteral("保存图片…"));
+    EXPECT_EQ(items[0]->text(), QStringLiteral("保存图片(&S)…"));
     EXPECT_EQ(items[0]->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-    EXPECT_EQ(items[1]->text(), QStringLiteral("复制图片"));
-    EXPECT_EQ(items[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("复制图片(&C)"));
+    EXPECT_EQ(items[1]->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+Ins"))}));
     EXPECT_TRUE(items[2]->isSeparator());
     EXPECT_EQ(items[3], frame.ExitAction());
 
@@ -178,6 +182,80 @@ TEST(MainFrameTest, PictureCommandsAndFrameTime)
     QTest::qWait(600);
     static const QRegularExpression format(QStringLiteral("^\\d+\\.\\d ms · \\d+ fps$"));
     EXPECT_TRUE(format.match(frame.FrameTimePane()->text()).hasMatch()) << frame.FrameTimePane()->text().toStdString();
+    frame.close();
+}
+
+// Everything the mouse does, the keyboard does.
+TEST(MainFrameTest, TheKeyboardDoesWhatTheMouseDoes)
+{
+    COrboDoc doc;
+    CMainFrame frame(doc);
+    SMessageLog messages; // the default texture may be missing here
+    frame.View()->SetMessageHook(messages.Hook());
+    frame.InitialUpdate();
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    COrboView& view = *frame.View();
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Name).isEmpty());
+
+    // Tab stops at controls and at the view, never at the panel's scrolling frame.
+    frame.LeftPortion()->Slider(IDC_RING_RADIUS)->setFocus();
+    QList<QWidget*> stops;
+    while (stops.size() < 30 && !stops.contains(QApplication::focusWidget())) {
+        stops << QApplication::focusWidget();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_TRUE(stops.contains(&view));
+    EXPECT_FALSE(stops.contains(frame.LeftPortion()));
+
+    // Space plays and stops; a focused button of the panel takes it for itself.
+    QAbstractButton* lightOff = frame.LeftPortion()->Button(IDC_LIGHT_OFF);
+    lightOff->setFocus();
+    QTest::keyClick(lightOff, Qt::Key_Space);
+    EXPECT_TRUE(lightOff->isChecked());
+    EXPECT_EQ(doc.m_nLight, 0);
+    EXPECT_TRUE(frame.IsPlaying());
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_Space);
+    EXPECT_FALSE(frame.IsPlaying());
+
+    // The focused view shows a mark along its edges.
+    const QImage marked = view.grab().toImage();
+    EXPECT_EQ(marked.pixelColor(0, marked.height() / 2), view.palette().color(QPalette::Highlight));
+
+    // The arrow keys turn the torus by 5 degrees about the axes a drag that way
+    // does; Home turns it back.
+    const struct
+    {
+        Qt::Key key;
+        double angleY, angleX;
+    } kTurns[] = {{Qt::Key_Right, 5, 0},    {Qt::Key_Down, 5, 5},  {Qt::Key_Left, 0, 5},
+                  {Qt::Key_Left, 355, 5},   {Qt::Key_Up, 355, 0},  {Qt::Key_Up, 355, 355},
+                  {Qt::Key_Home, 0, 0}};
+    for (const auto& turn : kTurns) {
+        QTest::keyClick(&view, turn.key);
+        EXPECT_EQ(view.Renderer().AngleY(), turn.angleY) << turn.key;
+        EXPECT_EQ(view.Renderer().AngleX(), turn.angleX) << turn.key;
+    }
+
+    // With the inspector on, Shift and the arrows move the inspected pixel, from
+    // the frame's origin at the first press.
+    frame.InspectAction()->setChecked(true);
+    view.repaint();
+    const QPoint centre(view.Frame().Width() / 2, view.Frame().Height() / 2);
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(view.InspectedPixel(), centre);
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&view, Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(view.InspectedPixel(), centre + QPoint(1, -1));
+    EXPECT_TRUE(view.InspectedFacts().contains(QStringLiteral("坐标 (1, 1)"))) << view.InspectedFacts().join('|').toStdString();
+    EXPECT_EQ(view.Renderer().AngleY(), 0.0);
+
+    // Ctrl+Ins copies, as Ctrl+C does.
+    QApplication::clipboard()->clear();
+    QTest::keyClick(&view, Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), view.Picture());
     frame.close();
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -57,8 +58,8 @@ TEST(InspectorTest, CommandsSitInTheDrawingMenu)
     const QList<QAction*> items = frame.menuBar()->actions().value(1)->menu()->actions();
     EXPECT_TRUE(items.contains(frame.InspectAction()));
     EXPECT_TRUE(items.contains(frame.MagnifierAction()));
-    EXPECT_EQ(frame.InspectAction()->text(), QStringLiteral("像素检查"));
-    EXPECT_EQ(frame.MagnifierAction()->text(), QStringLiteral("放大镜"));
+    EXPECT_EQ(frame.InspectAction()->text(), QStringLiteral("像素检查(&I)"));
+    EXPECT_EQ(frame.MagnifierAction()->text(), QStringLiteral("放大镜(&M)"));
     EXPECT_TRUE(frame.InspectAction()->isCheckable());
     EXPECT_FALSE(frame.InspectPane()->isVisibleTo(&frame));
 }
@@ -112,6 +113,7 @@ TEST(InspectorTest, MagnifierShowsTheFramesPixelsEnlarged)
     ASSERT_NE(magnifier, nullptr);
     EXPECT_TRUE(magnifier->isVisible());
     EXPECT_EQ(magnifier->Zoom(), 8);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(magnifier)->text(QAccessible::Name), QStringLiteral("放大镜"));
 
     QSignalSpy painted(w.frame.View(), &COrboView::FramePainted);
     ASSERT_EQ(frame.Width(), 520);
@@ -155,8 +157,25 @@ TEST(InspectorTest, MagnifierShowsTheFramesPixelsEnlarged)
     EXPECT_EQ(magnifier->windowTitle(), QStringLiteral("放大镜 16×"));
     magnifier->SetZoom(1);
     EXPECT_EQ(magnifier->Zoom(), 4);
+
+    // While it is open, the wheel over the view and the + and - keys zoom it.
+    COrboView& view = *w.frame.View();
+    auto wheelOverView = [&view](int delta) {
+        QWheelEvent wheel(QPointF(280, 290), view.mapToGlobal(QPointF(280, 290)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&view, &wheel);
+    };
+    wheelOverView(240);
+    EXPECT_EQ(magnifier->Zoom(), 6);
+    QTest::keyClick(&view, Qt::Key_Plus);
+    QTest::keyClick(magnifier, Qt::Key_Plus);
+    EXPECT_EQ(magnifier->Zoom(), 8);
+    QTest::keyClick(&view, Qt::Key_Minus);
+    EXPECT_EQ(magnifier->Zoom(), 7);
     magnifier->close();
     EXPECT_FALSE(w.frame.MagnifierAction()->isChecked());
+    wheelOverView(120);
+    EXPECT_EQ(magnifier->Zoom(), 7);
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 #include "UiTestSupport.h"
 
+#include "imageio/DataPaths.h"
 #include "ui/LeftPortion.h"
 #include "ui/OrboDoc.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -147,8 +149,10 @@ TEST_F(PanelTest, TextureDialogCancelledOrChosen)
     const QString chosen = WriteBmp(dir.path(), QStringLiteral("红色.bmp"), QSize(64, 8), QColor(200, 10, 20));
     QString answer;
     std::vector<QString> filters;
-    panel.SetFileDialogHook([&](QWidget*, const QString&, const QString&, const QString& filter) {
+    QStringList folders;
+    panel.SetFileDialogHook([&](QWidget*, const QString&, const QString& folder, const QString& filter) {
         filters.push_back(filter);
+        folders << folder;
         return answer;
     });
     panel.Button(IDC_TEXTURE)->click();
@@ -181,6 +185,50 @@ TEST_F(PanelTest, TextureDialogCancelledOrChosen)
     panel.Button(IDC_CHOOSE_TEXTURE)->click();
     EXPECT_EQ(doc.m_strTexturePath, QFile::encodeName(answer).toStdString());
     EXPECT_EQ(panel.PreviewPixmap().toImage(), placeholder);
+
+    // The dialog opens in the texture folder until a file is chosen, then in the
+    // chosen file's folder while it is there; the working directory stays.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    answer = dir.filePath(QStringLiteral("sub/a.bmp"));
+    panel.Button(IDC_CHOOSE_TEXTURE)->click();
+    panel.Button(IDC_CHOOSE_TEXTURE)->click();
+    ASSERT_TRUE(QDir(dir.filePath(QStringLiteral("sub"))).removeRecursively());
+    panel.Button(IDC_CHOOSE_TEXTURE)->click();
+    EXPECT_EQ(folders, (QStringList{TextureFolder(), TextureFolder(), dir.path(), dir.path(),
+                                    dir.filePath(QStringLiteral("sub")), TextureFolder()}));
+    EXPECT_EQ(QDir::currentPath(), before);
+}
+
+// What a screen reader finds in the panel: every control that takes the
+// keyboard has a name, the sliders their labels', the radio buttons sit in
+// groups named by their frames' titles; the preview is named too.
+TEST_F(PanelTest, ScreenReadersFindEveryControlNamed)
+{
+    panel.show();
+    std::vector<QAccessibleInterface*> stack{QAccessible::queryAccessibleInterface(&panel)};
+    QStringList named;
+    while (!stack.empty()) {
+        QAccessibleInterface* node = stack.back();
+        stack.pop_back();
+        for (int i = 0; i < node->childCount(); ++i)
+            stack.push_back(node->child(i));
+        if (!node->state().focusable || node->state().invisible)
+            continue;
+        QString name = node->text(QAccessible::Name);
+        EXPECT_FALSE(name.isEmpty()) << node->role();
+        if (node->role() == QAccessible::RadioButton && node->parent()->role() == QAccessible::Grouping)
+            name.prepend(node->parent()->text(QAccessible::Name) + QLatin1Char('/'));
+        named << name;
+    }
+    QStringList expected{"环体半径", "截面半径", "表面级数", "截面级数", "模型分类/线框", "模型分类/表面",
+                         "模型分类/纹理", "光源开关/关", "光源开关/开", "明暗处理/Gouraud", "明暗处理/Phong",
+                         "选择纹理>>"};
+    expected.sort();
+    named.sort();
+    EXPECT_EQ(named, expected);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(panel.Control(IDC_TEXTURE_PREVIEW))->text(QAccessible::Name),
+              QStringLiteral("纹理预览"));
+    panel.close();
 }
 
 // Narrowed by the splitter, the panel scrolls sideways to every control.

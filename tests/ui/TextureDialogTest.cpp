@@ -1,6 +1,7 @@
 #include "UiTestSupport.h"
 
 #include "ui/LeftPortion.h"
+#include "ui/QtCatalogues.h"
 #include "ui/TextureDialog.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +12,17 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QPushButton>
 #include <QFile>
 #include <QFileSystemModel>
+#include <QHeaderView>
+#include <QMap>
 #include <QSortFilterProxyModel>
 #include <QTemporaryDir>
+#include <QStyle>
 #include <QTimer>
+#include <QTreeView>
 
 namespace {
 
@@ -107,6 +113,59 @@ TEST(TextureDialogTest, ATypedNameOfNoFileIsAccepted)
     buttons->button(QDialogButtonBox::Open)->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.selectedFiles(), QStringList{dir.filePath(QStringLiteral("none yet.bmp"))});
+}
+
+// In a Chinese window the file list speaks Chinese: a folder's type, sizes and
+// dates in the language's words and format, not the system's. 1,250 pixels
+// wide, the size, type and date columns show their entries whole.
+TEST(TextureDialogTest, FileListSpeaksTheProgramsLanguageInColumnsReadInFull)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    ASSERT_TRUE(LoadQtCatalogues(QLocale()));
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("子文件夹")));
+    const QString bmp = dir.filePath(QStringLiteral("a.bmp"));
+    {
+        QFile file(bmp);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(2000, 'x'));
+    }
+    {
+        CTextureDialog dialog(nullptr, QStringLiteral("打开"), dir.path(), CLeftPortion::kTextureFilter);
+        dialog.resize(1250, 600);
+        dialog.show();
+        ASSERT_EQ(ListedNames(dialog).size(), 2);
+        auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_NE(details, nullptr);
+        EXPECT_TRUE(details->isVisible());
+        const QAbstractItemModel* list = details->model();
+        QMap<QString, QStringList> rows;
+        for (int row = 0; row < list->rowCount(details->rootIndex()); ++row) {
+            QStringList columns;
+            for (int column = 0; column < 4; ++column)
+                columns << list->index(row, column, details->rootIndex()).data().toString();
+            rows[columns[0]] = columns;
+        }
+        EXPECT_EQ(rows[QStringLiteral("子文件夹")].value(2), QStringLiteral("文件夹"));
+        EXPECT_EQ(rows[QStringLiteral("a.bmp")].value(1), QLocale().formattedDataSize(2000));
+        EXPECT_EQ(rows[QStringLiteral("a.bmp")].value(3),
+                  QLocale().toString(QFileInfo(bmp).lastModified(), QLocale::ShortFormat));
+        // Each entry's text with the margins an item view keeps on both sides.
+        QCoreApplication::processEvents();
+        const int margins = 2 * (details->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+        for (int column = 1; column < 4; ++column) {
+            const int width = details->header()->sectionSize(column);
+            EXPECT_GE(width, details->header()->sectionSizeHint(column)) << column;
+            for (const QStringList& row : rows)
+                EXPECT_GE(width, details->fontMetrics().horizontalAdvance(row.value(column)) + margins)
+                    << row.value(column).toStdString();
+        }
+        dialog.close();
+    }
+    LoadQtCatalogues(before);
+    QLocale::setDefault(before);
 }
 
 TEST(TextureDialogTest, EntriesWithoutPatternsOrWithSeveral)

@@ -1,6 +1,7 @@
 #include "UiTestSupport.h"
 
 #include "ui/LeftPortion.h"
+#include "ui/Magnifier.h"
 #include "ui/MainFrame.h"
 #include "ui/OrboDoc.h"
 #include "ui/OrboView.h"
@@ -18,6 +19,7 @@
 #include <QProcess>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
 
 #include <cmath>
 #include <ostream>
@@ -295,6 +297,86 @@ TEST_F(ViewTest, SavedAndCopiedPictureIsTheFrame)
 
     view.OnCopyPicture();
     EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), expected);
+}
+
+// Saving and copying take the frame on screen when the command is chosen, not
+// the one the animation has reached when the file name is confirmed.
+TEST_F(ViewTest, SaveAndCopyTakeTheFrameShownWhenChosen)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    doc.m_nMode = 1;
+    view.resize(241, 180);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    Tick(2);
+    view.repaint();
+    const QImage shown = ReferenceFrame(view, QSize(241, 180));
+    const QString path = dir.filePath(QStringLiteral("shown.png"));
+    view.SetSaveDialogHook([&](QWidget*, const QString&, const QString&, const QString&) {
+        Tick(3); // the animation goes on while the dialog is open
+        view.repaint();
+        return path;
+    });
+    view.OnSavePicture();
+    EXPECT_EQ(R().AngleX(), 25.0);
+    EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), shown);
+
+    // A tick has turned the torus, its frame not painted yet: the copy is the
+    // one on screen.
+    const QImage onScreen = ReferenceFrame(view, QSize(241, 180));
+    Tick();
+    view.OnCopyPicture();
+    EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), onScreen);
+    view.close();
+}
+
+// Run with QT_SCALE_FACTOR=2 (a test of its own): the frame has the screen's
+// device pixels, 520 x 600 for a view of 260 x 300, and the view shows it one
+// image pixel per device pixel; the inspector, the picture commands and the
+// magnifier speak of those pixels.
+TEST_F(ViewTest, ScaledScreenShowsOneImagePixelPerDevicePixel)
+{
+    view.resize(260, 300);
+    if (view.devicePixelRatioF() != 2.0)
+        GTEST_SKIP() << "runs on a screen scaled by 2 (QT_SCALE_FACTOR=2)";
+    doc.m_nMode = kModeSurface;
+    doc.m_nShading = kShadingPhong;
+    Tick(); // playing: the settings are taken over, the torus turns by 5 degrees
+    playing = false;
+    view.TurnBy(QPoint(0, -10)); // and is turned back, unturned
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    view.clearFocus(); // no focus mark over the frame
+    view.repaint();
+    ASSERT_EQ(view.Frame().Width(), 520);
+    ASSERT_EQ(view.Frame().Height(), 600);
+    const QImage expected = ReferenceFrame(view, QSize(520, 600));
+    QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    shown.setDevicePixelRatio(1.0);
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(view.Picture(), expected);
+
+    // Logical point (140, 145) is device pixel (280, 290): logical (20, 10) of
+    // the frame, on facet (0, 4).
+    view.SetInspectCommand(true);
+    view.repaint();
+    QMouseEvent move(QEvent::MouseMove, QPointF(140.25, 145.25), view.mapToGlobal(QPointF(140.25, 145.25)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&view, &move);
+    EXPECT_TRUE(view.InspectedFacts().contains(QStringLiteral("坐标 (20, 10)"))) << view.InspectedFacts().join('|').toStdString();
+    EXPECT_TRUE(view.InspectedFacts().contains(QStringLiteral("面片 i = 0, j = 4")));
+
+    // Each frame pixel is a square of zoom device pixels in the magnifier.
+    CMagnifier magnifier(view);
+    magnifier.resize(100, 100);
+    magnifier.ShowAround(QPoint(280, 220));
+    const QImage magnified = magnifier.grab().toImage();
+    ASSERT_EQ(magnified.size(), QSize(200, 200));
+    const QPoint square = CMagnifier::CentreSquare(8, magnified.size());
+    for (int d = -2; d <= 2; ++d)
+        EXPECT_EQ(magnified.pixel(square + QPoint(d * 8 + 4, 4)), expected.pixel(280 + d, 220)) << d;
+    view.close();
 }
 
 #ifdef ORBO_RENDER_EXE
