@@ -14,6 +14,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 namespace {
@@ -31,15 +32,13 @@ void StepRedraw(benchmark::State& state, int mode, int light, int shading)
     CTorusRenderer renderer;
     if (state.range(0) > 0)
         renderer.SetThreadCount(static_cast<int>(state.range(0)));
-    renderer.ApplySettings(settings);
-    renderer.SwitchLights();
-    renderer.SetupCamera();
-    renderer.m_angleX = 30.0;
+    CTexture texture;
     std::string error;
-    if (mode == kModeTexture && !LoadTextureFile(ORBO_SOURCE_DIR "/Data/texture1.bmp", renderer.m_texture, error)) {
+    if (mode == kModeTexture && !LoadTextureFile(ORBO_SOURCE_DIR "/Data/texture1.bmp", texture, error)) {
         state.SkipWithError(("texture: " + error).c_str());
         return;
     }
+    renderer.Setup(settings, 30.0, 0.0, std::make_shared<const CTexture>(std::move(texture)));
     CPixelSink sink(1400, 1000);
     renderer.RenderFrame(sink);
     // The facet half-way, stepped through its scanlines from the lowest.

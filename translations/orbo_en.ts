@@ -232,6 +232,18 @@
         <source>放大镜(&amp;M)</source>
         <translation>&amp;Magnifier</translation>
     </message>
+    <message>
+        <source>逐步绘制(&amp;B)</source>
+        <translation>Step Through a &amp;Frame</translation>
+    </message>
+    <message>
+        <source>停止动画，按面片和扫描线逐步查看画面的绘制过程</source>
+        <translation>Stops the animation and shows the frame being drawn, facet by facet and scanline by scanline</translation>
+    </message>
+    <message>
+        <source>逐步绘制</source>
+        <translation>Step Through a Frame</translation>
+    </message>
 </context>
 <context>
     <name>COrboView</name>
@@ -268,6 +280,260 @@
     <message>
         <source>拖动或按方向键转动圆环，Home 键复位；按住 Shift 查看像素</source>
         <translation>Drag or press the arrow keys to turn the torus, Home to turn it back; hold Shift to inspect pixels</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>纹理模式没有纹理：%1</source>
+        <translation>Texture mode has no texture: %1</translation>
+    </message>
+    <message>
+        <source>纹理模式没有纹理：%1（%2）</source>
+        <translation>Texture mode has no texture: %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>CStepper</name>
+    <message>
+        <source>逐步绘制</source>
+        <translation>Step Through a Frame</translation>
+    </message>
+    <message>
+        <source>当前面片</source>
+        <translation>Current facet</translation>
+    </message>
+    <message>
+        <source>第一个</source>
+        <translation>First</translation>
+    </message>
+    <message>
+        <source>第一个面片</source>
+        <translation>First facet</translation>
+    </message>
+    <message>
+        <source>上一个</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>上一个面片</source>
+        <translation>Previous facet</translation>
+    </message>
+    <message>
+        <source>下一个</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>下一个面片</source>
+        <translation>Next facet</translation>
+    </message>
+    <message>
+        <source>最后</source>
+        <translation>Last</translation>
+    </message>
+    <message>
+        <source>最后一个面片</source>
+        <translation>Last facet</translation>
+    </message>
+    <message>
+        <source>已绘制的面片数</source>
+        <translation>Facets drawn</translation>
+    </message>
+    <message>
+        <source>上一扫描线</source>
+        <translation>Previous row</translation>
+    </message>
+    <message>
+        <source>上一条扫描线</source>
+        <translation>Previous scanline</translation>
+    </message>
+    <message>
+        <source>下一扫描线</source>
+        <translation>Next row</translation>
+    </message>
+    <message>
+        <source>下一条扫描线</source>
+        <translation>Next scanline</translation>
+    </message>
+    <message>
+        <source>扫描线</source>
+        <translation>Scanline</translation>
+    </message>
+    <message>
+        <source>角点</source>
+        <translation>Corner</translation>
+    </message>
+    <message>
+        <source>x</source>
+        <translation>x</translation>
+    </message>
+    <message>
+        <source>y</source>
+        <translation>y</translation>
+    </message>
+    <message>
+        <source>深度</source>
+        <translation>Depth</translation>
+    </message>
+    <message>
+        <source>面片的角点</source>
+        <translation>Corners of the facet</translation>
+    </message>
+    <message>
+        <source>活动边</source>
+        <translation>Active edge</translation>
+    </message>
+    <message>
+        <source>每行步长</source>
+        <translation>Step per row</translation>
+    </message>
+    <message>
+        <source>末行</source>
+        <translation>Last row</translation>
+    </message>
+    <message>
+        <source>活动边表</source>
+        <translation>Active edge table</translation>
+    </message>
+    <message>
+        <source>深度测试</source>
+        <translation>Depth test</translation>
+    </message>
+    <message>
+        <source>面片 %1 / %2</source>
+        <translation>Facet %1 / %2</translation>
+    </message>
+    <message>
+        <source> · i = %1, j = %2</source>
+        <translation> · i = %1, j = %2</translation>
+    </message>
+    <message>
+        <source> · 扫描线 y = %1</source>
+        <translation> · scanline y = %1</translation>
+    </message>
+    <message>
+        <source>线框按面片逐步绘制，没有扫描线。</source>
+        <translation>The wireframe is stepped facet by facet; it has no scanlines.</translation>
+    </message>
+    <message>
+        <source>还没有绘制面片。</source>
+        <translation>No facet drawn yet.</translation>
+    </message>
+    <message>
+        <source>整个面片（扫描线 y = %1 … %2）</source>
+        <translation>The whole facet (scanlines y = %1 … %2)</translation>
+    </message>
+    <message>
+        <source>整个面片（没有扫描线）</source>
+        <translation>The whole facet (no scanlines)</translation>
+    </message>
+    <message>
+        <source>扫描线 y = %1（第 %2 / %3 行）：不在图像内，未填充</source>
+        <translation>Scanline y = %1 (row %2 / %3): outside the image, not filled</translation>
+    </message>
+    <message>
+        <source>扫描线 y = %1（第 %2 / %3 行）</source>
+        <translation>Scanline y = %1 (row %2 / %3)</translation>
+    </message>
+    <message>
+        <source>深度测试：&lt;span style=&quot;color:%1&quot;&gt;■&lt;/span&gt; 通过 %2&#x3000;&lt;span style=&quot;color:%3&quot;&gt;■&lt;/span&gt; 未通过 %4</source>
+        <translation>Depth test: &lt;span style=&quot;color:%1&quot;&gt;■&lt;/span&gt; passed %2 &#xa0; &lt;span style=&quot;color:%3&quot;&gt;■&lt;/span&gt; failed %4</translation>
+    </message>
+    <message>
+        <source>按 ↑ 逐条扫描线填充当前面片。</source>
+        <translation>Press ↑ to fill the current facet scanline by scanline.</translation>
+    </message>
+</context>
+<context>
+    <name>FailureText</name>
+    <message>
+        <source>没有权限</source>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <source>磁盘空间不足</source>
+        <translation>Not enough disk space</translation>
+    </message>
+    <message>
+        <source>文件系统是只读的</source>
+        <translation>The file system is read-only</translation>
+    </message>
+    <message>
+        <source>文件或文件夹不存在</source>
+        <translation>The file or folder does not exist</translation>
+    </message>
+    <message>
+        <source>路径中有一部分不是文件夹</source>
+        <translation>Part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>文件太大</source>
+        <translation>The file is too large</translation>
+    </message>
+    <message>
+        <source>这是一个文件夹，不是文件</source>
+        <translation>This is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>没有程序在读取这个管道</source>
+        <translation>No program is reading this pipe</translation>
+    </message>
+    <message>
+        <source>文件名太长</source>
+        <translation>The file name is too long</translation>
+    </message>
+    <message>
+        <source>符号链接层数太多</source>
+        <translation>Too many levels of symbolic links</translation>
+    </message>
+    <message>
+        <source>读写出错</source>
+        <translation>Input/output error</translation>
+    </message>
+    <message>
+        <source>系统错误</source>
+        <translation>System error</translation>
+    </message>
+    <message>
+        <source>不是普通文件（是管道或设备）</source>
+        <translation>Not a regular file (a pipe or a device)</translation>
+    </message>
+    <message>
+        <source>文件是空的</source>
+        <translation>The file is empty</translation>
+    </message>
+    <message>
+        <source>文件太大，不能用作纹理</source>
+        <translation>The file is too large to be a texture</translation>
+    </message>
+    <message>
+        <source>不是 BMP、PNG 或 JPEG 图片</source>
+        <translation>Not a BMP, PNG or JPEG image</translation>
+    </message>
+    <message>
+        <source>文件不完整或已损坏</source>
+        <translation>The file is truncated or corrupt</translation>
+    </message>
+    <message>
+        <source>图片太大</source>
+        <translation>The image is too large</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>Not enough memory</translation>
+    </message>
+    <message>
+        <source>画面是空的（宽或高为 0）</source>
+        <translation>The picture is empty (its width or height is 0)</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>；文件已损坏：它是原地写入的，原有内容已部分丢失</source>
+        <translation>; the file is damaged: it was written in place and part of its old content is lost</translation>
     </message>
 </context>
 <context>

@@ -341,7 +341,8 @@ void CCommandLine::AddOutputOptions()
     Add("--threads", "N",
         "threads that fill facets, " + Span(1, kMaxThreads) +
             ", each over its own rows (default: one for each thread the processors run at once; "
-            "more than that take turns on them); the picture is the same for any count",
+            "a larger count is lowered to that, since more threads would only take turns, and "
+            "--bench prints the count used); the picture is the same for any count",
         [&o](const std::string& text) { o.m_nThreads = WholeNumber("--threads", text, 1, kMaxThreads); });
     Add("--facets", "N",
         "draw only the first N facets of the drawing order (" + Span(0, INT_MAX) +
@@ -424,15 +425,19 @@ std::string ParseErrorText(const CLI::ParseError& e, const std::vector<std::stri
     return Escaped(e.what());
 }
 
-// The rules between options, once each has been read.
-std::string CombinationError(const CLI::App& app, CRenderOptions& o)
+// The window's panel selects texture mode's shading (Phong) with texture mode;
+// without an explicit --shading the command line does the same. An explicit
+// gouraud is kept and drawn as the window would draw that setting (the lit
+// texture needs Phong, so nothing is drawn).
+void ApplyTextureShading(const CLI::App& app, CRenderOptions& o)
 {
-    // The window's panel selects Phong with texture mode; without an explicit
-    // --shading the command line does the same. An explicit gouraud is kept and
-    // drawn as the window would draw that setting (the lit texture needs Phong).
     if (o.m_nMode == kModeTexture && app.count("--shading") == 0)
-        o.m_nShading = kShadingPhong;
+        o.m_nShading = kTextureShading;
+}
 
+// The rules between options, once each has been read.
+std::string CombinationError(const CLI::App& app, const CRenderOptions& o)
+{
     const bool haveOutput = app.count("--output") > 0;
     if (o.m_bInspect) {
         if (o.m_nBench > 0 || o.m_nFrames > 0)
@@ -503,8 +508,10 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
         error = ExtraArgumentError(extras.front());
     else if (error.empty() && !flagWithValue.empty())
         error = flagWithValue + " takes no value";
-    else if (error.empty())
+    else if (error.empty()) {
+        ApplyTextureShading(app, result.m_options);
         error = CombinationError(app, result.m_options);
+    }
     if (!error.empty()) {
         result.m_status = CParseResult::kError;
         result.m_strError = std::move(error);

@@ -12,8 +12,8 @@
 // empty m_strTexturePath stands for the default texture, looked up when needed.
 struct CRenderOptions : CRenderSettings
 {
-    int m_nWidth = 520;
-    int m_nHeight = 600;
+    int m_nWidth = ViewSize::kWidth; // the window's view
+    int m_nHeight = ViewSize::kHeight;
     double m_dAngleX = 0.0;
     double m_dAngleY = 0.0;
     std::string m_strOutput;

@@ -25,6 +25,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <numeric>
 #include <string>
@@ -34,18 +35,12 @@ namespace {
 
 constexpr const char* kProgram = "orbo-render";
 
-void Configure(CTorusRenderer& renderer, const CRenderOptions& options)
+using TexturePtr = std::shared_ptr<const CTexture>;
+
+// The next frame of the animation: the angle about x turned by one tick.
+void Advance(CTorusRenderer& renderer, const CRenderOptions& options, const TexturePtr& texture)
 {
-    renderer.ApplySettings(options);
-    renderer.m_angleX = options.m_dAngleX;
-    renderer.m_angleY = options.m_dAngleY;
-    renderer.m_strTexturePath = options.m_strTexturePath;
-    renderer.SwitchLights();
-    renderer.SetupCamera();
-    if (options.m_nThreads > 0)
-        renderer.SetThreadCount(options.m_nThreads);
-    if (options.m_nFacets >= 0)
-        renderer.SetFacetLimit(options.m_nFacets);
+    renderer.Setup(options, NextAnimationAngle(renderer.AngleX()), renderer.AngleY(), texture);
 }
 
 // Where the texture comes from when --texture is not given, for --help.
@@ -138,7 +133,7 @@ int RenderOne(CTorusRenderer& renderer, const CRenderOptions& options)
     return Save(sink, options.m_strOutput, options) ? 0 : 1;
 }
 
-int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options)
+int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options, const TexturePtr& texture)
 {
     CFramePattern pattern;
     std::string error;
@@ -150,14 +145,14 @@ int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options)
         renderer.RenderFrame(sink);
         if (!empty && !Save(sink, pattern.Format(n), options))
             return 1;
-        renderer.m_angleX = NextAnimationAngle(renderer.m_angleX);
+        Advance(renderer, options, texture);
     }
     if (empty)
         NoteEmptyFrame(options);
     return 0;
 }
 
-int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
+int Bench(CTorusRenderer& renderer, const CRenderOptions& options, const TexturePtr& texture)
 {
     using Clock = std::chrono::steady_clock;
     std::vector<double> ms;
@@ -169,7 +164,7 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
         renderer.RenderFrame(sink);
         const Clock::time_point stop = Clock::now();
         ms.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
-        renderer.m_angleX = NextAnimationAngle(renderer.m_angleX);
+        Advance(renderer, options, texture);
     }
 
     std::vector<double> sorted = ms;
@@ -193,31 +188,48 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
     return 0;
 }
 
+// The texture of texture mode, read from the file the options name or the
+// default one; null in the other modes. False, with a message on stderr, when
+// it cannot be read.
+bool ReadTexture(CRenderOptions& options, TexturePtr& texture)
+{
+    if (options.m_nMode != kModeTexture)
+        return true;
+    if (!ChooseTexture(options, options.m_strTexturePath))
+        return false;
+    CTexture loaded;
+    std::string error;
+    bool read = false;
+    {
+        // without --verbose the image libraries' own output is dropped
+        const CQuietStderr quiet(!options.m_bVerbose);
+        read = LoadTextureFile(options.m_strTexturePath, loaded, error);
+    }
+    if (!read) {
+        std::cerr << kProgram << ": cannot read the texture '" << Escaped(options.m_strTexturePath)
+                  << "': " << error << '\n';
+        return false;
+    }
+    texture = std::make_shared<const CTexture>(std::move(loaded));
+    return true;
+}
+
 int Run(CRenderOptions options)
 {
-    if (options.m_nMode == kModeTexture && !ChooseTexture(options, options.m_strTexturePath))
+    TexturePtr texture;
+    if (!ReadTexture(options, texture))
         return 1;
     CTorusRenderer renderer;
-    Configure(renderer, options);
-    if (options.m_nMode == kModeTexture) {
-        std::string error;
-        bool loaded = false;
-        {
-            // without --verbose the image libraries' own output is dropped
-            const CQuietStderr quiet(!options.m_bVerbose);
-            loaded = LoadTextureFile(options.m_strTexturePath, renderer.m_texture, error);
-        }
-        if (!loaded) {
-            std::cerr << kProgram << ": cannot read the texture '" << Escaped(options.m_strTexturePath)
-                      << "': " << error << '\n';
-            return 1;
-        }
-    }
+    if (options.m_nThreads > 0)
+        renderer.SetThreadCount(options.m_nThreads);
+    if (options.m_nFacets >= 0)
+        renderer.SetFacetLimit(options.m_nFacets);
+    renderer.Setup(options, options.m_dAngleX, options.m_dAngleY, texture);
 
     if (options.m_nBench > 0)
-        return Bench(renderer, options);
+        return Bench(renderer, options, texture);
     if (options.m_nFrames > 0)
-        return RenderAnimation(renderer, options);
+        return RenderAnimation(renderer, options, texture);
     return RenderOne(renderer, options);
 }
 

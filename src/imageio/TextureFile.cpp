@@ -365,13 +365,7 @@ bool DecodeTexture(std::span<const std::uint8_t> bytes, CTexture& texture, SFile
     if (!ok)
         return false;
 
-    texture.m_desc.m_nType = 0;
-    texture.m_desc.m_nWidth = image.m_nWidth;
-    texture.m_desc.m_nHeight = image.m_nHeight;
-    texture.m_desc.m_nBytesPerRow = image.m_nWidth * 4;
-    texture.m_desc.m_nPlanes = 1;
-    texture.m_desc.m_nBitsPerTexel = 32;
-    texture.m_texels = std::move(image.m_texels);
+    texture = CTexture(image.m_nWidth, image.m_nHeight, std::move(image.m_texels));
     return true;
 }
 

@@ -13,6 +13,11 @@ public:
     explicit CBandWorkers(int count);
     ~CBandWorkers();
 
+    // The threads that run the bands: count, lowered to MaxThreads.
+    int Count() const { return m_nCount; }
+    // The threads the processors run at once: more would only take turns.
+    static int MaxThreads();
+
     CBandWorkers(const CBandWorkers&) = delete;
     CBandWorkers& operator=(const CBandWorkers&) = delete;
 

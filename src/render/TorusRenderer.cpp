@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <thread>
 
+const CTexture CTorusRenderer::kNoTexture;
+
 CTorusRenderer::CTorusRenderer()
     : m_pLighting(std::make_unique<CLightingModel>(m_nLightCount)),
       m_pMaterial(std::make_unique<CMaterial>())
@@ -25,10 +27,21 @@ CTorusRenderer::CTorusRenderer()
     m_pMaterial->m_diffuse = CColor(0.912, 0.616, 0.116);
     m_pMaterial->m_specular = CColor(1.0, 1.0, 1.0);
     m_pMaterial->m_shininess = 100.0;
+    m_camera.SetupCamera();
     SetThreadCount(static_cast<int>(std::thread::hardware_concurrency()));
 }
 
 CTorusRenderer::~CTorusRenderer() = default;
+
+void CTorusRenderer::Setup(const CRenderSettings& settings, double angleX, double angleY,
+                           std::shared_ptr<const CTexture> texture)
+{
+    m_angleX = angleX;
+    m_angleY = angleY;
+    ApplySettings(settings);
+    SwitchLights();
+    m_texture = std::move(texture);
+}
 
 void CTorusRenderer::ApplySettings(const CRenderSettings& settings)
 {
@@ -52,12 +65,12 @@ void CTorusRenderer::SwitchLights()
 void CTorusRenderer::SetThreadCount(int count)
 {
     count = std::clamp(count, 1, kMaxThreads);
-    if (count == m_nThreads && m_pWorkers)
+    if (m_pWorkers && std::min(count, CBandWorkers::MaxThreads()) == m_nThreads)
         return;
     m_pWorkers.reset();
     m_pWorkers = std::make_unique<CBandWorkers>(count);
-    m_slots = std::vector<SSlot>(static_cast<std::size_t>(count));
-    m_nThreads = count;
+    m_nThreads = m_pWorkers->Count();
+    m_slots = std::vector<SSlot>(static_cast<std::size_t>(m_nThreads));
 }
 
 void CTorusRenderer::BuildVertices()
@@ -86,10 +99,8 @@ void CTorusRenderer::RenderFrame(CPixelSink& sink)
 {
     BuildVertices();
     BuildFacets();
-    m_transform.SetRotationX(m_angleX);
-    m_transform.Apply(m_vertices);
-    m_transform.SetRotationY(m_angleY);
-    m_transform.Apply(m_vertices);
+    m_transform.RotateX(m_angleX, m_vertices);
+    m_transform.RotateY(m_angleY, m_vertices);
     RenderPass(sink);
 }
 
@@ -255,45 +266,39 @@ template <class Shader> void CTorusRenderer::FillFacets(const SScanClip& clip, S
 void CTorusRenderer::FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot)
 {
     const CPoint3D& eye = m_camera.m_eye;
-    if (m_nMode == kModeSurface) {
-        if (m_nShading == kShadingGouraud) {
-            CGouraudShader shader(sink, slot.batch);
-            FillFacets(clip, slot, shader);
-        } else if (m_nShading == kShadingPhong) {
-            CPhongShader shader(sink, slot.batch, eye, *m_pLighting, *m_pMaterial);
-            FillFacets(clip, slot, shader);
-        }
-        return;
+    switch (Drawing()) {
+    case EDrawing::kGouraud: {
+        CGouraudShader shader(sink, slot.batch);
+        FillFacets(clip, slot, shader);
+        break;
     }
-    if (m_nMode != kModeTexture || !m_texture.HasTexels() || m_texture.m_desc.m_nWidth <= 0 ||
-        m_texture.m_desc.m_nHeight <= 0)
-        return;
-    // Lit texture is drawn with Phong shading only; the panel never offers texture
-    // with Gouraud, and that combination draws nothing.
-    if (m_nLight == kLightOff) {
-        CTextureShader shader(sink, slot.batch, m_texture);
+    case EDrawing::kPhong: {
+        CPhongShader shader(sink, slot.batch, eye, *m_pLighting, *m_pMaterial);
         FillFacets(clip, slot, shader);
-    } else if (m_nLight == kLightOn && m_nShading == kShadingPhong) {
-        CLitTextureShader shader(sink, slot.batch, m_texture, eye, *m_pLighting);
+        break;
+    }
+    case EDrawing::kTexture: {
+        CTextureShader shader(sink, slot.batch, *m_texture);
         FillFacets(clip, slot, shader);
+        break;
+    }
+    case EDrawing::kLitTexture: {
+        CLitTextureShader shader(sink, slot.batch, *m_texture, eye, *m_pLighting);
+        FillFacets(clip, slot, shader);
+        break;
+    }
+    case EDrawing::kLines:
+    case EDrawing::kNothing:
+        break;
     }
 }
 
 SPixelFacts::EDrawing CTorusRenderer::Drawing() const
 {
-    if (m_nMode == kModeWireframe)
-        return SPixelFacts::kLines;
-    if (m_nMode == kModeSurface) {
-        if (m_nShading == kShadingGouraud)
-            return SPixelFacts::kGouraud;
-        return m_nShading == kShadingPhong ? SPixelFacts::kPhong : SPixelFacts::kNothing;
-    }
-    if (m_nMode != kModeTexture || !m_texture.HasTexels() || m_texture.m_desc.m_nWidth <= 0 ||
-        m_texture.m_desc.m_nHeight <= 0)
-        return SPixelFacts::kNothing;
-    if (m_nLight == kLightOff)
-        return SPixelFacts::kTexture;
-    return m_nLight == kLightOn && m_nShading == kShadingPhong ? SPixelFacts::kLitTexture : SPixelFacts::kNothing;
+    const EDrawing drawing = DrawingOf(m_nMode, m_nLight, m_nShading);
+    if ((drawing == EDrawing::kTexture || drawing == EDrawing::kLitTexture) && !Texture().HasTexels())
+        return EDrawing::kNothing;
+    return drawing;
 }
 
 void CTorusRenderer::SetInspection(bool on)

@@ -19,7 +19,6 @@
 
 #include <climits>
 #include <memory>
-#include <string>
 #include <vector>
 
 // All the state a frame is rendered from, and the rendering of a frame into a
@@ -35,25 +34,45 @@
 class CTorusRenderer
 {
 public:
+    // The camera is set up here, once: the eye and the viewing constants never change.
     CTorusRenderer();
     ~CTorusRenderer();
 
-    // Computes the viewing constants and the eye once, before the first frame.
-    void SetupCamera() { m_camera.SetupCamera(); }
-
-    // Takes over the user's settings, in this order: the light switch, the radii,
-    // the step counts, the mode and the shading. The texture path and the lights'
-    // on flags are left to the caller (SwitchLights).
-    void ApplySettings(const CRenderSettings& settings);
-
-    // Sets the on flag of every light from the light switch: 0 off, 1 on, any
-    // other value leaves them as they are.
-    void SwitchLights();
+    // Sets up everything the next frames are drawn from, in the order a timer
+    // tick hands it over: the angles, then the user's settings (the light switch,
+    // the radii, the step counts, the mode and the shading), then the lights
+    // follow the light switch, then the texture. Without texels (none given, or
+    // an empty one) texture mode draws nothing. The settings' texture path is not
+    // read: the caller loads the texture.
+    void Setup(const CRenderSettings& settings, double angleX, double angleY,
+               std::shared_ptr<const CTexture> texture = nullptr);
 
     // Builds and rotates the mesh, clears sink to black and draws the frame into it.
     void RenderFrame(CPixelSink& sink);
 
-    // The threads that fill facets: 1 to kMaxThreads; the hardware's count at first.
+    // What the next frame is drawn from, as Setup left it.
+    int SurfaceSteps() const { return m_nSurfaceSteps; }
+    int SectionSteps() const { return m_nSectionSteps; }
+    double RingRadius() const { return m_dRingRadius; }
+    double SectionRadius() const { return m_dSectionRadius; }
+    double AngleX() const { return m_angleX; }
+    double AngleY() const { return m_angleY; }
+    int Mode() const { return m_nMode; }
+    int Light() const { return m_nLight; }
+    int Shading() const { return m_nShading; }
+    const CCamera& Camera() const { return m_camera; }
+    const CLightingModel& Lighting() const { return *m_pLighting; }
+    const CMaterial& Material() const { return *m_pMaterial; }
+    // The texture; an empty one while none is loaded.
+    const CTexture& Texture() const { return m_texture ? *m_texture : kNoTexture; }
+    // The drawing the next frame is: lines, a fill, or nothing (texture mode
+    // without texels draws nothing).
+    SPixelFacts::EDrawing Drawing() const;
+
+    // The threads that fill facets. SetThreadCount asks for count threads (1 to
+    // kMaxThreads); no more are made than the processors run at once, so
+    // ThreadCount, the threads that really fill facets, may be fewer. At first,
+    // one for each thread the processors run at once.
     static constexpr int kMaxThreads = 256;
     static constexpr int kBandRows = 64;
     void SetThreadCount(int count);
@@ -92,6 +111,31 @@ public:
     // with inspection off, or another size) only the position and colour are told.
     bool Inspect(const CPixelSink& frame, int x, int y, SPixelFacts& facts) const;
 
+private:
+    // What one thread keeps from band to band and frame to frame, on cache lines
+    // of its own: the threads write their filler's and batch's counters for every
+    // sample.
+    struct alignas(64) SSlot
+    {
+        CPolygonFill fill;
+        CSampleBatch batch;
+    };
+
+    // The user's settings taken over, in the order the animation takes them.
+    void ApplySettings(const CRenderSettings& settings);
+    // Sets the on flag of every light from the light switch: 0 off, 1 on, any
+    // other value leaves them as they are.
+    void SwitchLights();
+    void BuildVertices();
+    void BuildFacets();
+    void RenderPass(CPixelSink& sink);
+    void DrawLines(CPixelSink& sink) const;
+    void DrawTaggedLines(CPixelSink& sink);
+    void FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot);
+    template <class Shader> void FillFacets(const SScanClip& clip, SSlot& slot, Shader& shader);
+    // How many facets of m_drawn this frame draws.
+    std::size_t FacetsToDraw() const;
+
     int m_nSurfaceSteps = 18;
     int m_nSectionSteps = 18;
     double m_dRingRadius = 200.0;
@@ -104,32 +148,11 @@ public:
     int m_nLightCount = 1;
     std::unique_ptr<CLightingModel> m_pLighting;
     std::unique_ptr<CMaterial> m_pMaterial;
-    CTexture m_texture;
-    std::string m_strTexturePath = "./Data/texture1.bmp";
+    std::shared_ptr<const CTexture> m_texture; // null while none is given
     int m_nMode = kModeWireframe;
     int m_nLight = kLightOn;
     int m_nShading = kShadingGouraud;
-
-private:
-    // What one thread keeps from band to band and frame to frame, on cache lines
-    // of its own: the threads write their filler's and batch's counters for every
-    // sample.
-    struct alignas(64) SSlot
-    {
-        CPolygonFill fill;
-        CSampleBatch batch;
-    };
-
-    void BuildVertices();
-    void BuildFacets();
-    void RenderPass(CPixelSink& sink);
-    void DrawLines(CPixelSink& sink) const;
-    void DrawTaggedLines(CPixelSink& sink);
-    SPixelFacts::EDrawing Drawing() const;
-    void FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot);
-    template <class Shader> void FillFacets(const SScanClip& clip, SSlot& slot, Shader& shader);
-    // How many facets of m_drawn this frame draws.
-    std::size_t FacetsToDraw() const;
+    static const CTexture kNoTexture;
 
     std::vector<CPoint3D> m_vertices;
     std::vector<CVec3> m_vertexNormals;

@@ -6,6 +6,7 @@
 
 namespace {
 
+// The texts are marked for lupdate where they stand and translated here.
 QString Tr(const char* text)
 {
     return QCoreApplication::translate("FailureText", text);
@@ -17,30 +18,30 @@ QString SystemReason(int code)
     switch (code) {
     case EACCES:
     case EPERM:
-        return Tr("没有权限");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "没有权限"));
     case ENOSPC:
     case EDQUOT:
-        return Tr("磁盘空间不足");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "磁盘空间不足"));
     case EROFS:
-        return Tr("文件系统是只读的");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "文件系统是只读的"));
     case ENOENT:
-        return Tr("文件或文件夹不存在");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "文件或文件夹不存在"));
     case ENOTDIR:
-        return Tr("路径中有一部分不是文件夹");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "路径中有一部分不是文件夹"));
     case EFBIG:
-        return Tr("文件太大");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "文件太大"));
     case EISDIR:
-        return Tr("这是一个文件夹，不是文件");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "这是一个文件夹，不是文件"));
     case ENXIO:
-        return Tr("没有程序在读取这个管道");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "没有程序在读取这个管道"));
     case ENAMETOOLONG:
-        return Tr("文件名太长");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "文件名太长"));
     case ELOOP:
-        return Tr("符号链接层数太多");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "符号链接层数太多"));
     case EIO:
-        return Tr("读写出错");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "读写出错"));
     default:
-        return Tr("系统错误");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "系统错误"));
     }
 }
 
@@ -49,23 +50,23 @@ QString KindReason(SFileError::EKind kind)
     using EKind = SFileError::EKind;
     switch (kind) {
     case EKind::kFolder:
-        return Tr("这是一个文件夹，不是文件");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "这是一个文件夹，不是文件"));
     case EKind::kNotRegular:
-        return Tr("不是普通文件（是管道或设备）");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "不是普通文件（是管道或设备）"));
     case EKind::kEmpty:
-        return Tr("文件是空的");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "文件是空的"));
     case EKind::kFileTooLarge:
-        return Tr("文件太大，不能用作纹理");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "文件太大，不能用作纹理"));
     case EKind::kNotAnImage:
-        return Tr("不是 BMP、PNG 或 JPEG 图片");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "不是 BMP、PNG 或 JPEG 图片"));
     case EKind::kCorrupt:
-        return Tr("文件不完整或已损坏");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "文件不完整或已损坏"));
     case EKind::kImageTooLarge:
-        return Tr("图片太大");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "图片太大"));
     case EKind::kNoMemory:
-        return Tr("内存不足");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "内存不足"));
     case EKind::kEmptyFrame:
-        return Tr("画面是空的（宽或高为 0）");
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "画面是空的（宽或高为 0）"));
     case EKind::kNone:
     case EKind::kSystem:
         break;
@@ -79,7 +80,7 @@ QString WithWords(const QString& reason, const std::string& words)
     const QString own = QString::fromLocal8Bit(words.data(), static_cast<qsizetype>(words.size()));
     if (reason.isEmpty())
         return own;
-    return own.isEmpty() ? reason : Tr("%1（%2）").arg(reason, own);
+    return own.isEmpty() ? reason : Tr(QT_TRANSLATE_NOOP("FailureText", "%1（%2）")).arg(reason, own);
 }
 
 } // namespace
@@ -92,6 +93,6 @@ QString FailureText(const SFileError& error)
     if (text.isEmpty())
         text = QString::fromStdString(error.m_strText);
     if (error.m_bDamaged)
-        text += Tr("；文件已损坏：它是原地写入的，原有内容已部分丢失");
+        text += Tr(QT_TRANSLATE_NOOP("FailureText", "；文件已损坏：它是原地写入的，原有内容已部分丢失"));
     return text;
 }

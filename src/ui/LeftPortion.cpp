@@ -84,11 +84,14 @@ struct SSliderSetup
     int minimum, maximum, position, tickInterval, pageStep;
 };
 
+// The ranges of RenderLimits, starting at the document's defaults.
+const CRenderSettings kStart;
 const SSliderSetup kSliders[] = {
-    {IDC_RING_RADIUS, 100, 300, 200, 50, 50},
-    {IDC_SECTION_RADIUS, 20, 120, 80, 20, 20},
-    {IDC_SURFACE_STEPS, 6, 36, 18, 6, 6},
-    {IDC_SECTION_STEPS, 6, 36, 18, 6, 6},
+    {IDC_RING_RADIUS, RenderLimits::kMinRingRadius, RenderLimits::kMaxRingRadius, kStart.m_nRingRadius, 50, 50},
+    {IDC_SECTION_RADIUS, RenderLimits::kMinSectionRadius, RenderLimits::kMaxSectionRadius, kStart.m_nSectionRadius,
+     20, 20},
+    {IDC_SURFACE_STEPS, RenderLimits::kMinSteps, RenderLimits::kMaxSteps, kStart.m_nSurfaceSteps, 6, 6},
+    {IDC_SECTION_STEPS, RenderLimits::kMinSteps, RenderLimits::kMaxSteps, kStart.m_nSectionSteps, 6, 6},
 };
 
 // Checks the button with index value, or none when value is out of range.
@@ -438,15 +441,15 @@ void CLeftPortion::OnSurface()
     m_doc.m_nMode = kModeSurface;
 }
 
-// Textures are lit per pixel only, so texture mode forces Phong.
+// Textures are lit per pixel only, so texture mode selects its shading, Phong.
 void CLeftPortion::OnTexture()
 {
     EnableControls({IDC_CHOOSE_TEXTURE, IDC_PHONG}, {IDC_GOURAUD});
     m_nMode = kModeTexture;
-    m_nShading = kShadingPhong;
+    m_nShading = kTextureShading;
     UpdateData(false);
     m_doc.m_nMode = kModeTexture;
-    m_doc.m_nShading = kShadingPhong;
+    m_doc.m_nShading = kTextureShading;
 }
 
 void CLeftPortion::OnLightOff()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scene/RenderSettings.h"
+
 #include <QPixmap>
 #include <QScrollArea>
 #include <QString>
@@ -80,7 +82,9 @@ public:
     void SetFileDialogHook(FileDialogHook hook) { m_chooseFile = std::move(hook); }
 
     // The size of the pane when the window first opens.
-    QSize sizeHint() const override { return QSize(260, 600); }
+    QSize sizeHint() const override { return QSize(kWidth, ViewSize::kHeight); }
+    // The panel's width when the window first opens.
+    static constexpr int kWidth = 260;
 
 private:
     void CreateControls();

@@ -27,9 +27,9 @@
 
 namespace {
 
-constexpr int kPanelWidth = 260;
-constexpr int kViewWidth = 520;
-constexpr int kPaneHeight = 600;
+constexpr int kPanelWidth = CLeftPortion::kWidth;
+constexpr int kViewWidth = ViewSize::kWidth;
+constexpr int kPaneHeight = ViewSize::kHeight;
 // How often the lock indicators look at the keyboard.
 constexpr int kKeyPollMs = 250;
 // The frame time pane changes at most four times a second: readable, not flickering.

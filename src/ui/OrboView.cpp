@@ -82,13 +82,24 @@ COrboView::COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget*
     setAccessibleDescription(tr("拖动或按方向键转动圆环，Home 键复位；按住 Shift 查看像素"));
     // The inspector follows the mouse without a button held.
     setMouseTracking(true);
-    m_renderer.m_strTexturePath = DefaultTexturePath();
+    m_strTexturePath = DefaultTexturePath();
 }
 
 void COrboView::OnInitialUpdate()
 {
     LoadTexture();
-    m_renderer.SetupCamera();
+    SetUpRenderer(m_renderer.AngleX(), m_renderer.AngleY());
+}
+
+void COrboView::SetUpRenderer(double angleX, double angleY)
+{
+    m_renderer.Setup(m_settings, angleX, angleY, m_texture);
+}
+
+void COrboView::TakeOverSettings(const CRenderSettings& settings)
+{
+    m_settings = settings;
+    SetUpRenderer(m_renderer.AngleX(), m_renderer.AngleY());
 }
 
 void COrboView::RenderFrame(CPixelSink& sink)
@@ -218,8 +229,7 @@ void COrboView::keyPressEvent(QKeyEvent* event)
         }
     }
     if (event->key() == Qt::Key_Home && event->modifiers() == Qt::NoModifier) {
-        m_renderer.m_angleX = 0.0;
-        m_renderer.m_angleY = 0.0;
+        SetUpRenderer(0.0, 0.0);
         if (!IsPlaying())
             update();
         event->accept();
@@ -285,33 +295,39 @@ void COrboView::OnTimer()
         }
     }
 
+    double angleX = m_renderer.AngleX();
     if (IsPlaying()) {
-        m_renderer.m_angleX = NextAnimationAngle(m_renderer.m_angleX);
-
-        m_renderer.ApplySettings(m_doc);
+        angleX = NextAnimationAngle(angleX);
+        m_settings = m_doc;
         update();
     }
-
-    m_renderer.SwitchLights();
 
     // A newly chosen texture is loaded at once, playing or not. The path is taken
     // over before loading, so a file that fails is not tried again (and its
     // message not shown again) until the user chooses another one.
-    if (!m_doc.m_strTexturePath.empty() && m_doc.m_strTexturePath != m_renderer.m_strTexturePath) {
-        m_renderer.m_strTexturePath = m_doc.m_strTexturePath;
-        std::vector<std::uint8_t>().swap(m_renderer.m_texture.m_texels);
+    if (!m_doc.m_strTexturePath.empty() && m_doc.m_strTexturePath != m_strTexturePath) {
+        m_strTexturePath = m_doc.m_strTexturePath;
+        m_texture.reset();
+        SetUpRenderer(angleX, m_renderer.AngleY()); // the old texels are gone while the message shows
         LoadTexture();
     }
+
+    // The lights follow the light switch on every tick.
+    SetUpRenderer(angleX, m_renderer.AngleY());
 }
 
 void COrboView::LoadTexture()
 {
+    CTexture texture;
     SFileError error;
     m_strTextureFailure.clear();
-    if (LoadTextureFile(m_renderer.m_strTexturePath, m_renderer.m_texture, error))
+    if (LoadTextureFile(m_strTexturePath, texture, error))
+    {
+        m_texture = std::make_shared<const CTexture>(std::move(texture));
         return;
+    }
     // The box keeps its one-line text; the file and the reason follow below it.
-    const QString path = QDir::toNativeSeparators(QFile::decodeName(m_renderer.m_strTexturePath.c_str()));
+    const QString path = QDir::toNativeSeparators(QFile::decodeName(m_strTexturePath.c_str()));
     m_strTextureFailure = FailureText(error);
     if (m_showMessage)
         m_showMessage(this, QGuiApplication::applicationDisplayName(),
@@ -321,9 +337,9 @@ void COrboView::LoadTexture()
 
 QString COrboView::MissingTextureText() const
 {
-    if (m_renderer.m_nMode != kModeTexture || m_renderer.m_texture.HasTexels())
+    if (m_renderer.Mode() != kModeTexture || (m_texture && m_texture->HasTexels()))
         return QString();
-    const QString name = QFileInfo(QFile::decodeName(m_renderer.m_strTexturePath.c_str())).fileName();
+    const QString name = QFileInfo(QFile::decodeName(m_strTexturePath.c_str())).fileName();
     return m_strTextureFailure.isEmpty() ? tr("纹理模式没有纹理：%1").arg(name)
                                          : tr("纹理模式没有纹理：%1（%2）").arg(name, m_strTextureFailure);
 }
@@ -378,8 +394,7 @@ void COrboView::TurnBy(QPoint delta)
 
 void COrboView::TurnByDegrees(double aboutY, double aboutX)
 {
-    m_renderer.m_angleY = WrapDegrees(m_renderer.m_angleY + aboutY);
-    m_renderer.m_angleX = WrapDegrees(m_renderer.m_angleX + aboutX);
+    SetUpRenderer(WrapDegrees(m_renderer.AngleX() + aboutX), WrapDegrees(m_renderer.AngleY() + aboutY));
     if (!IsPlaying())
         update();
 }

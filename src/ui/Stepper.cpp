@@ -210,8 +210,8 @@ void CStepper::Start()
     m_bRunning = true;
     // The panel's current choices, which the view takes over only while playing.
     m_applied = m_doc;
-    m_strTexture = m_view.Renderer().m_strTexturePath;
-    m_view.Renderer().ApplySettings(m_applied);
+    m_strTexture = m_view.TexturePath();
+    m_view.TakeOverSettings(m_applied);
     m_nFacet = 0;
     m_nRow = CTorusRenderer::kAllRows;
     m_view.installEventFilter(this);
@@ -323,12 +323,12 @@ void CStepper::FollowSettings()
 {
     // The view loads a newly chosen texture on its own tick; the frame is redrawn
     // with it once it has.
-    const std::string& texture = m_view.Renderer().m_strTexturePath;
+    const std::string& texture = m_view.TexturePath();
     if (SameSettings(m_doc, m_applied) && texture == m_strTexture)
         return;
     m_applied = m_doc;
     m_strTexture = texture;
-    m_view.Renderer().ApplySettings(m_applied);
+    m_view.TakeOverSettings(m_applied);
     m_view.update();
 }
 

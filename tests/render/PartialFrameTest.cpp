@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -29,26 +31,20 @@ const SDrawing kDrawings[] = {
 // A turned torus, big enough to cross several bands of rows, with a checker texture.
 void Prepare(CTorusRenderer& view, const SDrawing& d, int threads)
 {
-    view.SetupCamera();
-    view.m_nMode = d.mode;
-    view.m_nLight = d.light;
-    view.m_nShading = d.shading;
-    view.m_nSurfaceSteps = 14;
-    view.m_nSectionSteps = 11;
-    view.m_angleX = 35.0;
-    view.m_angleY = 20.0;
-    view.SwitchLights();
-    view.SetThreadCount(threads);
-    CTexture& t = view.m_texture;
-    t.m_desc.m_nWidth = 800;
-    t.m_desc.m_nHeight = 320;
-    t.m_desc.m_nBitsPerTexel = 32;
-    t.m_texels.assign(800 * 320 * 4, 0);
+    CRenderSettings settings;
+    settings.m_nMode = d.mode;
+    settings.m_nLight = d.light;
+    settings.m_nShading = d.shading;
+    settings.m_nSurfaceSteps = 14;
+    settings.m_nSectionSteps = 11;
+    std::vector<std::uint8_t> texels(800 * 320 * 4, 0);
     for (int v = 0; v < 320; ++v)
         for (int u = 0; u < 800; ++u)
             for (int b = 0; b < 3; ++b)
-                t.m_texels[static_cast<std::size_t>(4 * (v * 800 + u) + b)] =
+                texels[static_cast<std::size_t>(4 * (v * 800 + u) + b)] =
                     static_cast<std::uint8_t>(((u / 40 + v / 40) % 2 != 0 ? 60 : 200) + 20 * b);
+    view.SetThreadCount(threads);
+    view.Setup(settings, 35.0, 20.0, std::make_shared<const CTexture>(800, 320, std::move(texels)));
 }
 
 CPixelSink Render(CTorusRenderer& view, int facets, int row = CTorusRenderer::kAllRows)
@@ -70,24 +66,24 @@ CPixelSink DrawOneByOne(const CTorusRenderer& view, int facets)
     CPolygonFill fill;
     CSampleBatch batch;
     const SScanClip clip = ImageClip(sink);
-    const CPoint3D& eye = view.m_camera.m_eye;
+    const CPoint3D& eye = view.Camera().m_eye;
     for (int k = 0; k < facets; ++k) {
         const CFillVertex* c = view.DrawnFacet(k).corners;
         auto fillWith = [&](auto shader) {
             fill.Fill(c, CFacet::kCorners, depth, clip, shader);
             shader.Flush();
         };
-        if (view.m_nMode == kModeWireframe) {
+        if (view.Mode() == kModeWireframe) {
             for (int e = 0; e < CFacet::kCorners; ++e)
                 DrawEdge(sink, c[e].m_position, c[(e + 1) % CFacet::kCorners].m_position);
-        } else if (view.m_nMode == kModeSurface && view.m_nShading == kShadingGouraud) {
+        } else if (view.Mode() == kModeSurface && view.Shading() == kShadingGouraud) {
             fillWith(CGouraudShader(sink, batch));
-        } else if (view.m_nMode == kModeSurface) {
-            fillWith(CPhongShader(sink, batch, eye, *view.m_pLighting, *view.m_pMaterial));
-        } else if (view.m_nLight == kLightOff) {
-            fillWith(CTextureShader(sink, batch, view.m_texture));
+        } else if (view.Mode() == kModeSurface) {
+            fillWith(CPhongShader(sink, batch, eye, view.Lighting(), view.Material()));
+        } else if (view.Light() == kLightOff) {
+            fillWith(CTextureShader(sink, batch, view.Texture()));
         } else {
-            fillWith(CLitTextureShader(sink, batch, view.m_texture, eye, *view.m_pLighting));
+            fillWith(CLitTextureShader(sink, batch, view.Texture(), eye, view.Lighting()));
         }
     }
     return sink;

@@ -98,7 +98,7 @@ TEST(StepperTest, StepsThroughTheFrameAndGivesItBack)
     QTest::qWait(120);
     w.View().repaint();
     EXPECT_EQ(stepper->Facet(), 60);
-    EXPECT_EQ(w.View().Renderer().m_nSurfaceSteps, 12);
+    EXPECT_EQ(w.View().Renderer().SurfaceSteps(), 12);
     w.doc.m_nSurfaceSteps = 6;
     w.doc.m_nSectionSteps = 6;
     QTest::qWait(120);
