@@ -14,6 +14,12 @@ case "${1:-}" in
   "") ;;
   *) echo "usage: ./test.sh [--sanitize]" >&2; exit 2 ;;
 esac
+# Under CI (CI=true) a compiler warning fails the build; locally it is shown.
+if [ "${CI:-}" = true ]; then
+  extra+=(-DORBO_WERROR=ON)
+else
+  extra+=(-DORBO_WERROR=OFF)
+fi
 
 orbo_install_deps
 orbo_configure "$build" "${extra[@]}"

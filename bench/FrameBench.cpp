@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 namespace {
@@ -51,16 +52,17 @@ void Frame(benchmark::State& state, int mode, int light, int shading, CTorusSize
     CTorusRenderer renderer;
     if (state.range(0) > 0)
         renderer.SetThreadCount(static_cast<int>(state.range(0)));
-    renderer.ApplySettings(settings);
-    renderer.SwitchLights();
-    renderer.SetupCamera();
+    std::shared_ptr<const CTexture> texture;
     if (mode == kModeTexture) {
+        CTexture loaded;
         std::string error;
-        if (!LoadTextureFile(ORBO_SOURCE_DIR "/Data/texture1.bmp", renderer.m_texture, error)) {
+        if (!LoadTextureFile(ORBO_SOURCE_DIR "/Data/texture1.bmp", loaded, error)) {
             state.SkipWithError(("texture: " + error).c_str());
             return;
         }
+        texture = std::make_shared<const CTexture>(std::move(loaded));
     }
+    renderer.Setup(settings, 0.0, 0.0, texture);
     CPixelSink sink(0, 0);
     for (auto _ : state) {
         sink.Resize(torus.width, torus.height); // the renderer clears it

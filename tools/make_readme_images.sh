@@ -4,6 +4,8 @@
 #   docs/window.png    the window under Xvfb, drawing the lit texture
 #   docs/drawings.png  the five drawings side by side, rendered by orbo-render
 #                      at one angle: wireframe, Gouraud, Phong, texture, lit texture
+#   docs/stepper.png   the window and the stepper beside it, Phong, half-way
+#                      through the scanlines of a facet
 # Needs xvfb-run (with xauth), ImageMagick and xdotool; as root the missing ones are installed
 # with apt-get, otherwise the command to install them is printed.
 set -euo pipefail
@@ -71,4 +73,36 @@ SHOOT
 xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/shoot.sh" "$window" "$work/window.png"
 convert "$work/window.png" -strip docs/window.png
 
-ls -l docs/window.png docs/drawings.png
+# --- The stepper -----------------------------------------------------------------
+# Phong (the panel's "表面" and "Phong"), 10 x 10 steps (Home then four steps on
+# each slider), the torus turned by a drag, then 绘图 → 逐步绘制 (F8), which opens
+# beside the window: 40 facets on, then 45 scanlines on into the next.
+cat >"$work/step.sh" <<'STEP'
+set -euo pipefail
+"$1" >/dev/null 2>&1 &
+pid=$!
+trap 'kill "$pid" 2>/dev/null || true' EXIT
+id=$(xdotool search --sync --name '^Quellim$' | head -n 1)
+sleep 2
+xdotool mousemove --window "$id" 110 375 click 1 sleep 0.3 mousemove --window "$id" 160 523 click 1
+for y in 230 284; do
+  xdotool mousemove --window "$id" 146 "$y" click 1 sleep 0.2 key Home Right Right Right Right
+done
+xdotool mousemove --window "$id" 500 300 mousedown 1 mousemove --window "$id" 500 330 sleep 0.1 \
+  mousemove --window "$id" 520 360 mouseup 1
+sleep 1
+xdotool windowfocus "$id" key F8
+step=$(xdotool search --sync --name '^逐步绘制$' | head -n 1)
+sleep 1
+xdotool mousemove --window "$step" 200 10 click 1 sleep 0.3
+xdotool key --delay 15 $(printf 'Right %.0s' $(seq 40)) $(printf 'Up %.0s' $(seq 45))
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$step")"
+right=$((X + WIDTH))
+eval "$(xdotool getwindowgeometry --shell "$id")"
+import -window root -crop "${right}x$((Y + HEIGHT))+0+0" "$2"
+STEP
+xvfb-run -a -s "-screen 0 1600x900x24" bash "$work/step.sh" "$window" "$work/stepper.png"
+convert "$work/stepper.png" +repage -strip docs/stepper.png
+
+ls -l docs/window.png docs/drawings.png docs/stepper.png

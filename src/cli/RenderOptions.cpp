@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -230,9 +231,18 @@ CCommandLine::CCommandLine(CRenderOptions& options)
     AddOutputOptions();
     m_app.add_flag("--verbose", m_options.m_bVerbose, "also show the warnings of the image libraries")
         ->disable_flag_override();
+    m_app.set_version_flag("--version", VersionText(), "show the program's name and version");
     // Set last so that it closes the list.
     m_app.set_help_flag("-h,--help", "show this text")->disable_flag_override();
     m_app.footer(Wrapped("Long options also take their value as --option=VALUE.", kHelpWidth) + "\n\n" +
+                 Wrapped("An existing file named by -o is replaced only once the new image is complete; "
+                         "it keeps its permissions, and its owner and group where allowed. A file you "
+                         "may not write to is left alone (status 1). A symbolic link stays and its "
+                         "target is written; a file with several hard links, or one in a folder that "
+                         "takes no new file, is overwritten in place; a pipe or a device is written "
+                         "into.",
+                         kHelpWidth) +
+                 "\n\n" +
                  Wrapped("Exit status: 0 done, 1 the texture could not be read or an image could not "
                          "be written, 2 bad command line (nothing is written).",
                          kHelpWidth));
@@ -331,8 +341,14 @@ void CCommandLine::AddOutputOptions()
     Add("--threads", "N",
         "threads that fill facets, " + Span(1, kMaxThreads) +
             ", each over its own rows (default: one for each thread the processors run at once; "
-            "more than that take turns on them); the picture is the same for any count",
+            "a larger count is lowered to that, since more threads would only take turns, and "
+            "--bench prints the count used); the picture is the same for any count",
         [&o](const std::string& text) { o.m_nThreads = WholeNumber("--threads", text, 1, kMaxThreads); });
+    Add("--facets", "N",
+        "draw only the first N facets of the drawing order (" + Span(0, INT_MAX) +
+            "; more than the torus turns to the eye draws them all), to show the frame as it stood "
+            "then; with --frames or --bench every frame stops there",
+        [&o](const std::string& text) { o.m_nFacets = WholeNumber("--facets", text, 0, INT_MAX); });
     Add("--inspect", "X,Y",
         "print what made pixel X,Y of the frame, counted from the frame's centre with y up: one "
         "key=value a line: x, y, colour (red,green,blue bytes), depth (the depth buffer's value; "
@@ -409,15 +425,19 @@ std::string ParseErrorText(const CLI::ParseError& e, const std::vector<std::stri
     return Escaped(e.what());
 }
 
-// The rules between options, once each has been read.
-std::string CombinationError(const CLI::App& app, CRenderOptions& o)
+// The window's panel selects texture mode's shading (Phong) with texture mode;
+// without an explicit --shading the command line does the same. An explicit
+// gouraud is kept and drawn as the window would draw that setting (the lit
+// texture needs Phong, so nothing is drawn).
+void ApplyTextureShading(const CLI::App& app, CRenderOptions& o)
 {
-    // The window's panel selects Phong with texture mode; without an explicit
-    // --shading the command line does the same. An explicit gouraud is kept and
-    // drawn as the window would draw that setting (the lit texture needs Phong).
     if (o.m_nMode == kModeTexture && app.count("--shading") == 0)
-        o.m_nShading = kShadingPhong;
+        o.m_nShading = kTextureShading;
+}
 
+// The rules between options, once each has been read.
+std::string CombinationError(const CLI::App& app, const CRenderOptions& o)
+{
     const bool haveOutput = app.count("--output") > 0;
     if (o.m_bInspect) {
         if (o.m_nBench > 0 || o.m_nFrames > 0)
@@ -470,6 +490,9 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
     } catch (const CLI::CallForHelp&) {
         result.m_status = CParseResult::kHelp;
         return result;
+    } catch (const CLI::CallForVersion&) {
+        result.m_status = CParseResult::kVersion;
+        return result;
     } catch (const CLI::ParseError& e) {
         // --help anywhere shows the help, even after a mistake.
         if (app.get_help_ptr()->count() > 0) {
@@ -485,13 +508,20 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
         error = ExtraArgumentError(extras.front());
     else if (error.empty() && !flagWithValue.empty())
         error = flagWithValue + " takes no value";
-    else if (error.empty())
+    else if (error.empty()) {
+        ApplyTextureShading(app, result.m_options);
         error = CombinationError(app, result.m_options);
+    }
     if (!error.empty()) {
         result.m_status = CParseResult::kError;
         result.m_strError = std::move(error);
     }
     return result;
+}
+
+std::string VersionText()
+{
+    return std::string("orbo-render ") + ORBO_VERSION;
 }
 
 std::string UsageText()

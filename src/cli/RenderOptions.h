@@ -12,8 +12,8 @@
 // empty m_strTexturePath stands for the default texture, looked up when needed.
 struct CRenderOptions : CRenderSettings
 {
-    int m_nWidth = 520;
-    int m_nHeight = 600;
+    int m_nWidth = ViewSize::kWidth; // the window's view
+    int m_nHeight = ViewSize::kHeight;
     double m_dAngleX = 0.0;
     double m_dAngleY = 0.0;
     std::string m_strOutput;
@@ -24,6 +24,7 @@ struct CRenderOptions : CRenderSettings
     bool m_bInspect = false; // print the facts of pixel (m_nInspectX, m_nInspectY)
     int m_nInspectX = 0;     // logical: origin at the frame's centre, y up
     int m_nInspectY = 0;
+    int m_nFacets = -1; // >= 0: only the first that many facets of the drawing order are drawn
 };
 
 // What the command line accepts besides the panel's ranges (--threads goes up to
@@ -35,7 +36,7 @@ constexpr int kMaxFrames = 100000;
 
 struct CParseResult
 {
-    enum EStatus { kRun, kHelp, kError };
+    enum EStatus { kRun, kHelp, kVersion, kError };
     EStatus m_status = kRun;
     std::string m_strError; // one line, without the program name, when kError
     CRenderOptions m_options;
@@ -47,3 +48,6 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args);
 
 // The text printed for -h / --help.
 std::string UsageText();
+
+// The line printed for --version: the program's name and version.
+std::string VersionText();

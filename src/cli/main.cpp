@@ -8,6 +8,7 @@
 #include "cli/RenderOptions.h"
 #include "imageio/DataPaths.h"
 #include "imageio/FrameImage.h"
+#include "imageio/OutputFile.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
 #include "render/SimdLimit.h"
@@ -15,13 +16,17 @@
 
 #include <QtGlobal>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <numeric>
 #include <string>
@@ -31,16 +36,12 @@ namespace {
 
 constexpr const char* kProgram = "orbo-render";
 
-void Configure(CTorusRenderer& renderer, const CRenderOptions& options)
+using TexturePtr = std::shared_ptr<const CTexture>;
+
+// The next frame of the animation: the angle about x turned by one tick.
+void Advance(CTorusRenderer& renderer, const CRenderOptions& options, const TexturePtr& texture)
 {
-    renderer.ApplySettings(options);
-    renderer.m_angleX = options.m_dAngleX;
-    renderer.m_angleY = options.m_dAngleY;
-    renderer.m_strTexturePath = options.m_strTexturePath;
-    renderer.SwitchLights();
-    renderer.SetupCamera();
-    if (options.m_nThreads > 0)
-        renderer.SetThreadCount(options.m_nThreads);
+    renderer.Setup(options, NextAnimationAngle(renderer.AngleX()), renderer.AngleY(), texture);
 }
 
 // Where the texture comes from when --texture is not given, for --help.
@@ -78,7 +79,7 @@ bool ChooseTexture(const CRenderOptions& options, std::string& path)
 // "-" names standard output, which must not be a terminal.
 bool Save(const CPixelSink& sink, const std::string& path, const CRenderOptions& options)
 {
-    std::string error;
+    SFileError error;
     if (path == "-") {
         if (::isatty(STDOUT_FILENO)) {
             std::cerr << kProgram << ": will not write a PNG image to a terminal; redirect the standard output\n";
@@ -92,7 +93,7 @@ bool Save(const CPixelSink& sink, const std::string& path, const CRenderOptions&
         }
         if (written)
             return true;
-        std::cerr << kProgram << ": cannot write to the standard output: " << error << '\n';
+        std::cerr << kProgram << ": cannot write to the standard output: " << error.m_strText << '\n';
         return false;
     }
     bool saved = false;
@@ -103,7 +104,7 @@ bool Save(const CPixelSink& sink, const std::string& path, const CRenderOptions&
     }
     if (saved)
         return true;
-    std::cerr << kProgram << ": cannot write '" << Escaped(path) << "': " << error << '\n';
+    std::cerr << kProgram << ": cannot write '" << Escaped(path) << "': " << error.m_strText << '\n';
     return false;
 }
 
@@ -122,7 +123,7 @@ int RenderOne(CTorusRenderer& renderer, const CRenderOptions& options)
         // The parser has checked that the pixel lies inside the frame.
         SPixelFacts facts;
         renderer.Inspect(sink, options.m_nInspectX, options.m_nInspectY, facts);
-        std::cout << PixelFactsText(facts) << std::flush;
+        std::cout << PixelFactsText(facts); // flushed, and checked, at the end
         if (options.m_strOutput.empty())
             return 0;
     }
@@ -133,7 +134,7 @@ int RenderOne(CTorusRenderer& renderer, const CRenderOptions& options)
     return Save(sink, options.m_strOutput, options) ? 0 : 1;
 }
 
-int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options)
+int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options, const TexturePtr& texture)
 {
     CFramePattern pattern;
     std::string error;
@@ -145,14 +146,14 @@ int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options)
         renderer.RenderFrame(sink);
         if (!empty && !Save(sink, pattern.Format(n), options))
             return 1;
-        renderer.m_angleX = NextAnimationAngle(renderer.m_angleX);
+        Advance(renderer, options, texture);
     }
     if (empty)
         NoteEmptyFrame(options);
     return 0;
 }
 
-int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
+int Bench(CTorusRenderer& renderer, const CRenderOptions& options, const TexturePtr& texture)
 {
     using Clock = std::chrono::steady_clock;
     std::vector<double> ms;
@@ -164,7 +165,7 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
         renderer.RenderFrame(sink);
         const Clock::time_point stop = Clock::now();
         ms.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
-        renderer.m_angleX = NextAnimationAngle(renderer.m_angleX);
+        Advance(renderer, options, texture);
     }
 
     std::vector<double> sorted = ms;
@@ -188,31 +189,48 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options)
     return 0;
 }
 
+// The texture of texture mode, read from the file the options name or the
+// default one; null in the other modes. False, with a message on stderr, when
+// it cannot be read.
+bool ReadTexture(CRenderOptions& options, TexturePtr& texture)
+{
+    if (options.m_nMode != kModeTexture)
+        return true;
+    if (!ChooseTexture(options, options.m_strTexturePath))
+        return false;
+    CTexture loaded;
+    std::string error;
+    bool read = false;
+    {
+        // without --verbose the image libraries' own output is dropped
+        const CQuietStderr quiet(!options.m_bVerbose);
+        read = LoadTextureFile(options.m_strTexturePath, loaded, error);
+    }
+    if (!read) {
+        std::cerr << kProgram << ": cannot read the texture '" << Escaped(options.m_strTexturePath)
+                  << "': " << error << '\n';
+        return false;
+    }
+    texture = std::make_shared<const CTexture>(std::move(loaded));
+    return true;
+}
+
 int Run(CRenderOptions options)
 {
-    if (options.m_nMode == kModeTexture && !ChooseTexture(options, options.m_strTexturePath))
+    TexturePtr texture;
+    if (!ReadTexture(options, texture))
         return 1;
     CTorusRenderer renderer;
-    Configure(renderer, options);
-    if (options.m_nMode == kModeTexture) {
-        std::string error;
-        bool loaded = false;
-        {
-            // without --verbose the image libraries' own output is dropped
-            const CQuietStderr quiet(!options.m_bVerbose);
-            loaded = LoadTextureFile(options.m_strTexturePath, renderer.m_texture, error);
-        }
-        if (!loaded) {
-            std::cerr << kProgram << ": cannot read the texture '" << Escaped(options.m_strTexturePath)
-                      << "': " << error << '\n';
-            return 1;
-        }
-    }
+    if (options.m_nThreads > 0)
+        renderer.SetThreadCount(options.m_nThreads);
+    if (options.m_nFacets >= 0)
+        renderer.SetFacetLimit(options.m_nFacets);
+    renderer.Setup(options, options.m_dAngleX, options.m_dAngleY, texture);
 
     if (options.m_nBench > 0)
-        return Bench(renderer, options);
+        return Bench(renderer, options, texture);
     if (options.m_nFrames > 0)
-        return RenderAnimation(renderer, options);
+        return RenderAnimation(renderer, options, texture);
     return RenderOne(renderer, options);
 }
 
@@ -226,14 +244,54 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QS
     (void)context;
 }
 
+// A standard descriptor that was closed is taken by a read-only /dev/null, so
+// that writes to it fail (and are reported) instead of landing in the first
+// file opened, which would get its number.
+void HoldClosedStandardDescriptors()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1)
+            continue;
+        const int held = ::open("/dev/null", O_RDONLY);
+        if (held >= 0 && held != fd) {
+            ::dup2(held, fd);
+            ::close(held);
+        }
+    }
+}
+
+// What the standard output still holds is written out; a failed write there
+// (a full disk, a closed descriptor, a reader gone) is reported, status 1.
+int FinishStandardOutput(int status)
+{
+    errno = 0;
+    std::cout.flush();
+    const bool flushed = std::fflush(stdout) == 0;
+    const int code = errno != 0 ? errno : EIO; // an earlier failed write may have left no number
+    if (flushed && !std::ferror(stdout) && std::cout.good())
+        return status;
+    std::cerr << kProgram << ": cannot write to the standard output: " << std::strerror(code) << '\n';
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    HoldClosedStandardDescriptors();
+    IgnoreWriteSignals();
+    // Text for the standard output is kept until the end, where a failed write
+    // is reported with its reason.
+    static char held[1 << 16];
+    std::setvbuf(stdout, held, _IOFBF, sizeof held);
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const CParseResult parsed = ParseCommandLine(args);
     if (parsed.m_status == CParseResult::kHelp) {
         std::cout << UsageText() << '\n' << DefaultTextureText();
+        return FinishStandardOutput(0);
+    }
+    if (parsed.m_status == CParseResult::kVersion) {
+        std::cout << VersionText() << '\n';
         return 0;
     }
     if (parsed.m_status == CParseResult::kError) {
@@ -249,7 +307,7 @@ int main(int argc, char** argv)
     if (!parsed.m_options.m_bVerbose)
         qInstallMessageHandler(QuietQtMessages);
     try {
-        return Run(parsed.m_options);
+        return FinishStandardOutput(Run(parsed.m_options));
     } catch (const std::bad_alloc&) {
         // A large --size needs several bytes per pixel for the frame and its PNG.
         std::cerr << kProgram << ": not enough memory for a " << parsed.m_options.m_nWidth << 'x'

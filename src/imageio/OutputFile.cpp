@@ -1,53 +1,170 @@
 #include "imageio/OutputFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include <csignal>
 #include <cstring>
+#include <ctime>
+#include <mutex>
+#include <set>
 #include <vector>
 
 namespace {
 
-std::string ErrnoText(int code)
+using EKind = SFileError::EKind;
+
+// Temporary files of ours older than this are left by a run that was killed.
+constexpr std::time_t kStaleSeconds = 60;
+constexpr std::size_t kRandomChars = 6;
+
+std::string FolderOf(const std::string& path)
 {
-    return std::strerror(code);
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Opens path for writing and writes bytes into it; flags say whether it is
-// created or truncated.
-bool WriteInto(const std::string& path, int flags, std::span<const std::uint8_t> bytes,
-               std::string& error)
+// Follows symbolic links to the name that is finally written; a link to a
+// missing file names the file to create, as a shell redirect takes it.
+bool ResolveLinks(const std::string& path, std::string& target, SFileError& error)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | flags, 0666);
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return true;
+        std::vector<char> link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0) {
+            error = SFileError::System(errno);
+            return false;
+        }
+        if (static_cast<std::size_t>(n) == link.size()) { // grew since lstat: look again
+            --hops;
+            continue;
+        }
+        const std::string to(link.data(), static_cast<std::size_t>(n));
+        target = !to.empty() && to[0] == '/' ? to : FolderOf(target) + "/" + to;
+    }
+    error = SFileError::System(ELOOP);
+    return false;
+}
+
+// Removes temporary files of ours (by name and owner) that a killed run left
+// behind in folder more than a minute ago. Each folder is looked through once
+// a process, so that writing many frames into a large folder stays cheap.
+// Failures change nothing.
+void RemoveStaleTemporaries(const std::string& folder)
+{
+    static std::mutex mutex;
+    static std::set<std::string> done;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!done.insert(folder).second)
+            return;
+    }
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const std::size_t prefix = std::strlen(kTemporaryPrefix);
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() != prefix + kRandomChars || name.compare(0, prefix, kTemporaryPrefix) != 0)
+            continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && info.st_mtime + kStaleSeconds < now)
+            ::unlinkat(::dirfd(dir), name.c_str(), 0);
+    }
+    ::closedir(dir);
+}
+
+// Creates a new temporary file in folder with the given mode (less the umask,
+// which the kernel applies). Returns the descriptor, or -1 with errno set.
+int CreateTemporary(const std::string& folder, mode_t mode, std::string& name)
+{
+    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned char random[kRandomChars] = {};
+        if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
+            for (std::size_t i = 0; i < kRandomChars; ++i) // no entropy yet: any spread will do
+                random[i] = static_cast<unsigned char>((std::clock() + attempt * 7 + i * 13) & 0xFF);
+        name = folder + "/" + kTemporaryPrefix;
+        for (unsigned char r : random)
+            name += kChars[r % (sizeof kChars - 1)];
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// A pipe or a device: written into, never replaced. Without a reader a pipe is
+// refused at once or waited for, as pipes says.
+bool WriteIntoSpecial(const std::string& path, std::span<const std::uint8_t> bytes, EPipeOpen pipes,
+                      SFileError& error)
+{
+    const int wait = pipes == EPipeOpen::kWaitForReader ? 0 : O_NONBLOCK;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | wait);
     if (fd < 0) {
-        error = ErrnoText(errno);
+        const int code = errno;
+        error = SFileError::System(code);
+        if (code == ENXIO) // a pipe nobody reads from
+            error.m_strText = "no program is reading from the pipe";
         return false;
     }
+    // The write itself waits for the reader to take the bytes.
+    if (wait != 0)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     bool ok = WriteAllTo(fd, bytes, error);
     if (::close(fd) != 0 && ok) {
-        error = ErrnoText(errno);
+        error = SFileError::System(errno);
         ok = false;
     }
     return ok;
 }
 
-// The permissions a new file would get, or those of the file it replaces.
-mode_t ModeFor(const struct stat* existing)
+// Overwrites the file open in fd (at offset 0, not truncated) with bytes. The
+// whole size is reserved first: when that fails the file keeps its old size and
+// content. A write that fails after it leaves the file damaged; error says so.
+bool WriteInPlace(int fd, off_t oldSize, std::span<const std::uint8_t> bytes, SFileError& error)
 {
-    if (existing)
-        return existing->st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    const off_t size = static_cast<off_t>(bytes.size());
+    if (size > 0) {
+        const int code = ::posix_fallocate(fd, 0, size);
+        if (code != 0) {
+            (void)::ftruncate(fd, oldSize); // whatever was reserved beyond the old end
+            ::close(fd);
+            error = SFileError::System(code);
+            error.m_strText += "; the file was left as it was";
+            return false;
+        }
+    }
+    bool ok = WriteAllTo(fd, bytes, error);
+    if (ok && ::ftruncate(fd, size) != 0) { // the old content's tail
+        error = SFileError::System(errno);
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        error = SFileError::System(errno);
+        ok = false;
+    }
+    if (!ok) {
+        error.m_bDamaged = true;
+        error.m_strText += "; the file is damaged: it was written in place and its old content is partly lost";
+    }
+    return ok;
 }
 
 } // namespace
 
-bool WriteAllTo(int fd, std::span<const std::uint8_t> bytes, std::string& error)
+bool WriteAllTo(int fd, std::span<const std::uint8_t> bytes, SFileError& error)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -55,7 +172,7 @@ bool WriteAllTo(int fd, std::span<const std::uint8_t> bytes, std::string& error)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            error = n < 0 ? ErrnoText(errno) : "nothing could be written";
+            error = n < 0 ? SFileError::System(errno) : SFileError::System(EIO);
             return false;
         }
         done += static_cast<std::size_t>(n);
@@ -63,60 +180,86 @@ bool WriteAllTo(int fd, std::span<const std::uint8_t> bytes, std::string& error)
     return true;
 }
 
-bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error)
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes, SFileError& error,
+                    EPipeOpen pipes)
 {
+    error = SFileError();
     if (path.empty()) {
-        error = ErrnoText(ENOENT);
+        error = SFileError::System(ENOENT);
         return false;
     }
+    std::string target;
+    if (!ResolveLinks(path, target, error))
+        return false;
     struct stat info {};
-    const bool exists = ::stat(path.c_str(), &info) == 0;
-    if (exists && S_ISDIR(info.st_mode)) {
-        error = ErrnoText(EISDIR);
+    const bool exists = ::stat(target.c_str(), &info) == 0;
+    if (!exists && errno != ENOENT) {
+        error = SFileError::System(errno);
         return false;
     }
-    if (exists && !S_ISREG(info.st_mode)) // a pipe or a device: written into, never replaced
-        return WriteInto(path, 0, bytes, error);
-
-    // A link to a regular file: the file it points to is replaced, the link stays.
-    std::string target = path;
-    struct stat link {};
-    if (exists && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-            target = resolved;
-            std::free(resolved);
-        }
+    if (exists && S_ISDIR(info.st_mode)) {
+        error = SFileError::System(EISDIR);
+        return false;
     }
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-    std::string temp = folder + "/.orbo-XXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
+    if (exists && !S_ISREG(info.st_mode))
+        return WriteIntoSpecial(target, bytes, pipes, error);
+
+    // An existing file is written only if we may open it for writing, as a
+    // shell redirect would; a write-protected file is refused untouched.
+    int existing = -1;
+    if (exists) {
+        existing = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        if (existing < 0) {
+            error = SFileError::System(errno);
+            return false;
+        }
+        if (info.st_nlink > 1) // replacing it would split the links
+            return WriteInPlace(existing, info.st_size, bytes, error);
+    }
+
+    const std::string folder = FolderOf(target);
+    RemoveStaleTemporaries(folder);
+    std::string temp;
+    // A replacement starts private and takes the old file's mode once written.
+    const int fd = CreateTemporary(folder, exists ? 0600 : 0666, temp);
     if (fd < 0) {
         const int code = errno;
         // The folder takes no new file: an existing file is overwritten in place.
-        if (exists && (code == EACCES || code == EPERM || code == EROFS) &&
-            ::access(target.c_str(), W_OK) == 0)
-            return WriteInto(target, O_TRUNC, bytes, error);
-        error = ErrnoText(code);
+        if (exists && (code == EACCES || code == EPERM || code == EROFS))
+            return WriteInPlace(existing, info.st_size, bytes, error);
+        if (existing >= 0)
+            ::close(existing);
+        error = SFileError::System(code);
         return false;
     }
-    temp = name.data();
+    if (existing >= 0)
+        ::close(existing);
     bool ok = WriteAllTo(fd, bytes, error);
-    if (ok && ::fchmod(fd, ModeFor(exists ? &info : nullptr)) != 0) {
-        error = ErrnoText(errno);
-        ok = false;
+    if (ok && exists) {
+        // Owner and group first: changing them clears set-user-ID bits.
+        if ((info.st_uid != ::geteuid() || info.st_gid != ::getegid()) &&
+            ::fchown(fd, info.st_uid, info.st_gid) != 0)
+            (void)::fchown(fd, static_cast<uid_t>(-1), info.st_gid);
+        if (::fchmod(fd, info.st_mode & 07777) != 0) {
+            error = SFileError::System(errno);
+            ok = false;
+        }
     }
     if (::close(fd) != 0 && ok) {
-        error = ErrnoText(errno);
+        error = SFileError::System(errno);
         ok = false;
     }
     if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-        error = ErrnoText(errno);
+        error = SFileError::System(errno);
         ok = false;
     }
     if (!ok)
         ::unlink(temp.c_str());
     return ok;
+}
+
+void IgnoreWriteSignals()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
 }

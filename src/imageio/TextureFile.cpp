@@ -6,12 +6,15 @@
 #include <QByteArray>
 #include <QImage>
 #include <QImageReader>
+#include <QtGlobal>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -41,30 +44,48 @@ EFormat FormatOf(std::span<const std::uint8_t> b)
     return EFormat::kUnknown;
 }
 
-// A JPEG's decoder draws whatever is missing at the end of a truncated file in
-// grey without failing. The file is complete when its marker segments, walked
-// from the start, and the coded data after each scan header reach the end
-// marker.
-bool JpegIsComplete(std::span<const std::uint8_t> b)
+// What the marker segments of a JPEG say, walked from the start. A JPEG's
+// decoder draws whatever is missing at the end of a truncated file in grey
+// without failing: the file is complete when the segments, and the coded data
+// after each scan header, reach the end marker.
+struct SJpegFacts
 {
+    bool m_bComplete = false;
+    bool m_bArithmetic = false; // arithmetic coding, which needs far fewer bits than Huffman's
+    int m_nWidth = 0;           // from the first frame header
+    int m_nHeight = 0;
+};
+
+SJpegFacts ReadJpegFacts(std::span<const std::uint8_t> b)
+{
+    SJpegFacts facts;
     std::size_t at = 2; // after the start marker
     while (at < b.size()) {
         if (b[at] != 0xFF)
-            return false;
+            return facts;
         while (at < b.size() && b[at] == 0xFF) // fill bytes
             ++at;
         if (at >= b.size())
-            return false;
+            return facts;
         const std::uint8_t marker = b[at++];
-        if (marker == 0xD9) // end of image
-            return true;
+        if (marker == 0xD9) { // end of image
+            facts.m_bComplete = true;
+            return facts;
+        }
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) // no length
             continue;
         if (b.size() - at < 2)
-            return false;
+            return facts;
         const std::size_t length = static_cast<std::size_t>(b[at] << 8 | b[at + 1]);
         if (length < 2 || b.size() - at < length)
-            return false;
+            return facts;
+        // Frame headers: C0 to CF but for C4 (Huffman tables), C8 and CC (arithmetic tables).
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame && facts.m_nWidth == 0 && length >= 7) {
+            facts.m_nHeight = b[at + 3] << 8 | b[at + 4];
+            facts.m_nWidth = b[at + 5] << 8 | b[at + 6];
+            facts.m_bArithmetic = marker >= 0xC9;
+        }
         at += length;
         if (marker != 0xDA) // not a scan header: the next marker follows
             continue;
@@ -73,15 +94,123 @@ bool JpegIsComplete(std::span<const std::uint8_t> b)
                !(b[at] == 0xFF && b[at + 1] != 0x00 && !(b[at + 1] >= 0xD0 && b[at + 1] <= 0xD7)))
             ++at;
         if (at + 1 >= b.size())
-            return false;
+            return facts;
     }
-    return false;
+    return facts;
+}
+
+// Whether a JPEG of this many bytes can hold the pixels it claims. Each 8 x 8
+// block of the full-resolution component takes at least one bit of Huffman-coded
+// data; arithmetic coding is given a thousand times more room. A file far below
+// the bound would be decoded into a huge grey image from nothing.
+bool JpegSizeIsPlausible(const SJpegFacts& facts, std::size_t bytes)
+{
+    const std::uint64_t blocks = (static_cast<std::uint64_t>(facts.m_nWidth) + 7) / 8 *
+                                 ((static_cast<std::uint64_t>(facts.m_nHeight) + 7) / 8);
+    const std::uint64_t bits = static_cast<std::uint64_t>(bytes) * 8;
+    return facts.m_bArithmetic ? bits * 1024 >= blocks : bits >= blocks;
+}
+
+// libpng reports its errors on stderr itself, out of reach of Qt's messages;
+// the reason for a PNG that cannot be read is found by walking its chunks: one
+// that runs past the end of the file, or a header whose checksum is wrong.
+// Empty when the chunks look sound.
+std::string PngChunkProblem(std::span<const std::uint8_t> b)
+{
+    const auto crc32 = [](std::span<const std::uint8_t> data) {
+        std::uint32_t crc = 0xFFFFFFFFu;
+        for (std::uint8_t byte : data) {
+            crc ^= byte;
+            for (int bit = 0; bit < 8; ++bit)
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        return crc ^ 0xFFFFFFFFu;
+    };
+    const auto be32 = [&b](std::size_t at) {
+        return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 | b[at + 3];
+    };
+    std::size_t at = 8; // after the signature
+    for (bool first = true;; first = false) {
+        if (b.size() - at < 12)
+            return first ? "it ends inside its header" : "it ends early, without its end chunk";
+        const std::uint32_t length = be32(at);
+        const std::string type(reinterpret_cast<const char*>(b.data() + at + 4), 4);
+        if (length > b.size() - at - 12)
+            return "it ends early, inside its " + type + " chunk";
+        if (first && (type != "IHDR" || length != 13))
+            return "its first chunk is not the header";
+        if (first && crc32(b.subspan(at + 4, length + 4)) != be32(at + 8 + length))
+            return "the header's checksum is wrong";
+        if (type == "IEND")
+            return {};
+        at += 12 + length;
+    }
+}
+
+// Collects what Qt's image readers say on this thread while it lives (libjpeg's
+// "Corrupt JPEG data", libpng's reasons), and passes every message on to the
+// handler that was installed before.
+class CReaderWarnings
+{
+public:
+    CReaderWarnings()
+    {
+        t_pActive = this;
+        s_previous = qInstallMessageHandler(&Handle);
+    }
+    ~CReaderWarnings()
+    {
+        qInstallMessageHandler(s_previous);
+        t_pActive = nullptr;
+    }
+    CReaderWarnings(const CReaderWarnings&) = delete;
+    CReaderWarnings& operator=(const CReaderWarnings&) = delete;
+
+    bool Any() const { return !m_strFirst.empty(); }
+    // The first message, without the library's name in front.
+    const std::string& First() const { return m_strFirst; }
+
+private:
+    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (t_pActive && type != QtDebugMsg && type != QtInfoMsg && t_pActive->m_strFirst.empty()) {
+            QString text = message.trimmed();
+            for (const char* prefix : {"libpng error:", "libpng warning:"})
+                if (text.startsWith(QLatin1String(prefix)))
+                    text = text.mid(static_cast<qsizetype>(std::strlen(prefix))).trimmed();
+            t_pActive->m_strFirst = text.isEmpty() ? std::string("no reason given") : text.toStdString();
+        }
+        if (s_previous)
+            s_previous(type, context, message);
+        else if (type == QtFatalMsg)
+            std::abort();
+        else if (type != QtDebugMsg && type != QtInfoMsg)
+            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    }
+
+    static thread_local CReaderWarnings* t_pActive;
+    static inline QtMessageHandler s_previous = nullptr;
+    std::string m_strFirst;
+};
+
+thread_local CReaderWarnings* CReaderWarnings::t_pActive = nullptr;
+
+using EKind = SFileError::EKind;
+
+SFileError Corrupt(std::string detail = {})
+{
+    std::string text = "the file is truncated or corrupt";
+    if (!detail.empty())
+        text += " (" + detail + ")";
+    return SFileError::Of(EKind::kCorrupt, std::move(text), std::move(detail));
 }
 
 // PNG and JPEG through Qt's readers, into an image of the reader's format filled
-// with prefill beforehand, so that pixels the reader leaves unwritten show.
-bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, std::string& error,
-                  std::uint8_t prefill)
+// with prefill beforehand, so that pixels the reader leaves unwritten show. A
+// file the reader complains about while reading is refused even when the
+// reader fills in what it could not read.
+bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, SFileError& error,
+                  std::uint8_t prefill, const SJpegFacts* jpeg)
 {
     using namespace TextureLimits;
     QImageReader::setAllocationLimit(kQtAllocationLimitMb);
@@ -91,19 +220,27 @@ bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, std::
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(false);
+    const bool png = jpeg == nullptr;
+    const CReaderWarnings warnings;
     if (!reader.canRead()) {
-        error = "not a readable image";
+        error = SFileError::Of(EKind::kNotAnImage, "not a readable image");
         return false;
     }
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty()) {
-        error = "the image has no size";
+        // The header could not be read: cut short, or its checksum is wrong.
+        error = Corrupt(png ? PngChunkProblem(bytes) : warnings.First());
         return false;
     }
     if (size.width() > kMaxSide || size.height() > kMaxSide ||
         std::int64_t(size.width()) * size.height() > kMaxTexels) {
-        error = "the image is too large (" + std::to_string(size.width()) + "x" +
-                std::to_string(size.height()) + ")";
+        error = SFileError::Of(EKind::kImageTooLarge, "the image is too large (" + std::to_string(size.width()) +
+                                                          "x" + std::to_string(size.height()) + ")");
+        return false;
+    }
+    if (jpeg && !JpegSizeIsPlausible(*jpeg, bytes.size())) {
+        error = Corrupt("its " + std::to_string(bytes.size()) + " bytes cannot hold " +
+                        std::to_string(size.width()) + "x" + std::to_string(size.height()) + " pixels");
         return false;
     }
     QImage image;
@@ -114,19 +251,24 @@ bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, std::
             std::memset(image.bits(), prefill, static_cast<std::size_t>(image.sizeInBytes()));
     }
     if (!reader.read(&image) || image.isNull()) {
-        error = reader.error() == QImageReader::InvalidDataError
-                    ? "the file is truncated or corrupt"
-                    : reader.errorString().toStdString();
+        std::string why = png ? PngChunkProblem(bytes) : warnings.First();
+        if (why.empty() && reader.error() != QImageReader::InvalidDataError)
+            why = reader.errorString().toStdString();
+        error = Corrupt(why);
+        return false;
+    }
+    if (warnings.Any()) {
+        error = Corrupt(warnings.First());
         return false;
     }
     if (image.size() != size) {
-        error = "the file is corrupt (its size changed while reading)";
+        error = Corrupt("its size changed while reading");
         return false;
     }
     // RGB32 keeps every pixel as 0xffRRGGBB in memory order blue, green, red, 0xff.
     image = image.convertToFormat(QImage::Format_RGB32);
     if (image.isNull()) {
-        error = "not enough memory for the image";
+        error = SFileError::Of(EKind::kNoMemory, "not enough memory for the image");
         return false;
     }
     const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 4;
@@ -139,27 +281,37 @@ bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, std::
     return true;
 }
 
+// The BMP decoder's reason, sorted into a kind.
+SFileError BmpError(const std::string& text)
+{
+    if (text.rfind("the image is too large", 0) == 0)
+        return SFileError::Of(EKind::kImageTooLarge, text);
+    if (text.rfind("not a BMP", 0) == 0 || text.rfind("unsupported", 0) == 0)
+        return SFileError::Of(EKind::kNotAnImage, text, text);
+    return SFileError::Of(EKind::kCorrupt, text, text);
+}
+
 // Reads the whole of a regular file. Opening does not wait for a writer, so a
 // pipe is seen as one and refused.
-bool ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error)
+bool ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& bytes, SFileError& error)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = SFileError::System(errno);
         return false;
     }
     struct stat info {};
     bool ok = ::fstat(fd, &info) == 0;
     if (!ok)
-        error = std::strerror(errno);
+        error = SFileError::System(errno);
     else if (S_ISDIR(info.st_mode))
-        ok = false, error = "it is a folder, not a file";
+        ok = false, error = SFileError::Of(EKind::kFolder, "it is a folder, not a file");
     else if (!S_ISREG(info.st_mode))
-        ok = false, error = "not a regular file";
+        ok = false, error = SFileError::Of(EKind::kNotRegular, "not a regular file");
     else if (info.st_size == 0)
-        ok = false, error = "the file is empty";
+        ok = false, error = SFileError::Of(EKind::kEmpty, "the file is empty");
     else if (info.st_size > kMaxFileBytes)
-        ok = false, error = "the file is too large for a texture";
+        ok = false, error = SFileError::Of(EKind::kFileTooLarge, "the file is too large for a texture");
     if (ok) {
         bytes.resize(static_cast<std::size_t>(info.st_size));
         std::size_t got = 0;
@@ -168,7 +320,7 @@ bool ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& bytes, 
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
-                ok = false, error = std::strerror(errno);
+                ok = false, error = SFileError::System(errno);
             else if (n == 0)
                 bytes.resize(got); // shrank while being read: decode what is there
             else
@@ -181,55 +333,74 @@ bool ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& bytes, 
 
 } // namespace
 
-bool DecodeTexture(std::span<const std::uint8_t> bytes, CTexture& texture, std::string& error,
+bool DecodeTexture(std::span<const std::uint8_t> bytes, CTexture& texture, SFileError& error,
                    std::uint8_t prefill)
 {
     CDecodedImage image;
     bool ok = false;
     switch (FormatOf(bytes)) {
-    case EFormat::kBmp:
-        ok = DecodeBmp(bytes, image, error, prefill);
-        break;
-    case EFormat::kJpeg:
-        ok = JpegIsComplete(bytes);
+    case EFormat::kBmp: {
+        std::string reason;
+        ok = DecodeBmp(bytes, image, reason, prefill);
         if (!ok)
-            error = "the file is truncated or corrupt";
-        else
-            ok = DecodeWithQt(bytes, image, error, prefill);
+            error = BmpError(reason);
         break;
+    }
+    case EFormat::kJpeg: {
+        const SJpegFacts facts = ReadJpegFacts(bytes);
+        ok = facts.m_bComplete;
+        if (!ok)
+            error = Corrupt();
+        else
+            ok = DecodeWithQt(bytes, image, error, prefill, &facts);
+        break;
+    }
     case EFormat::kPng:
-        ok = DecodeWithQt(bytes, image, error, prefill);
+        ok = DecodeWithQt(bytes, image, error, prefill, nullptr);
         break;
     case EFormat::kUnknown:
-        error = std::string("not a ") + kTextureFormats + " image";
+        error = SFileError::Of(EKind::kNotAnImage, std::string("not a ") + kTextureFormats + " image");
         break;
     }
     if (!ok)
         return false;
 
-    texture.m_desc.m_nType = 0;
-    texture.m_desc.m_nWidth = image.m_nWidth;
-    texture.m_desc.m_nHeight = image.m_nHeight;
-    texture.m_desc.m_nBytesPerRow = image.m_nWidth * 4;
-    texture.m_desc.m_nPlanes = 1;
-    texture.m_desc.m_nBitsPerTexel = 32;
-    texture.m_texels = std::move(image.m_texels);
+    texture = CTexture(image.m_nWidth, image.m_nHeight, std::move(image.m_texels));
     return true;
 }
 
-bool LoadTextureFile(const std::string& path, CTexture& texture, std::string& error)
+bool DecodeTexture(std::span<const std::uint8_t> bytes, CTexture& texture, std::string& error,
+                   std::uint8_t prefill)
+{
+    SFileError failure;
+    const bool ok = DecodeTexture(bytes, texture, failure, prefill);
+    if (!ok)
+        error = failure.m_strText;
+    return ok;
+}
+
+bool LoadTextureFile(const std::string& path, CTexture& texture, SFileError& error)
 {
     std::vector<std::uint8_t> bytes;
     if (!ReadRegularFile(path, bytes, error))
         return false;
     if (bytes.empty()) {
-        error = "the file is empty";
+        error = SFileError::Of(EKind::kEmpty, "the file is empty");
         return false;
     }
     try {
         return DecodeTexture(bytes, texture, error);
     } catch (const std::bad_alloc&) {
-        error = "not enough memory for the image";
+        error = SFileError::Of(EKind::kNoMemory, "not enough memory for the image");
         return false;
     }
+}
+
+bool LoadTextureFile(const std::string& path, CTexture& texture, std::string& error)
+{
+    SFileError failure;
+    const bool ok = LoadTextureFile(path, texture, failure);
+    if (!ok)
+        error = failure.m_strText;
+    return ok;
 }

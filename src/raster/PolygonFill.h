@@ -3,6 +3,7 @@
 #include "raster/DepthBuffer.h"
 #include "raster/Edge.h"
 #include "raster/PixelSink.h"
+#include "raster/ScanlineProbe.h"
 
 #include <algorithm>
 #include <cassert>
@@ -73,6 +74,10 @@ public:
     }
     const std::vector<CEdge>& ActiveEdges() const { return m_active; }
 
+    // While set, the walk writes what it holds on the probe's row into it, as it
+    // fills that row. Null in normal frames.
+    void SetProbe(SScanlineProbe* probe) { m_pProbe = probe; }
+
 private:
     // Depth over the facet: n . (x, y, depth) + d = 0, dzdx the change along a scanline.
     struct SDepthPlane
@@ -83,7 +88,7 @@ private:
     };
 
     template <class Shader> void ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shader& shader);
-    template <class Shader>
+    template <bool Probed, class Shader>
     void FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& depth, const SScanClip& clip,
                       Shader& shader);
 
@@ -91,6 +96,7 @@ private:
     std::vector<CEdge> m_active;        // the active edge list, in list order
     std::vector<CEdgeBucket> m_buckets; // the edge table, one bucket per scanline
     std::size_t m_nBucketCount = 0;     // buckets in use; the rest keep their storage
+    SScanlineProbe* m_pProbe = nullptr;
 };
 
 // The pixels of the image that have a depth cell: logical column x is device
@@ -140,15 +146,20 @@ void CPolygonFill::ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shade
         if (m_active.empty())
             return;
 
-        if (y >= clip.yMin)
-            FillScanline(y, plane, depth, clip, shader);
+        if (y >= clip.yMin) {
+            if (m_pProbe != nullptr && y == m_pProbe->m_nY) [[unlikely]]
+                FillScanline<true>(y, plane, depth, clip, shader);
+            else
+                FillScanline<false>(y, plane, depth, clip, shader);
+        }
         for (CEdge& edge : m_active)
             edge.m_dX += edge.m_dDx;
     }
 }
 
-// The spans of scanline y between pairs of active edges.
-template <class Shader>
+// The spans of scanline y between pairs of active edges. Probed, the same walk
+// also reports its active edges and every depth test to m_pProbe.
+template <bool Probed, class Shader>
 void CPolygonFill::FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& depth, const SScanClip& clip,
                                 Shader& shader)
 {
@@ -160,6 +171,11 @@ void CPolygonFill::FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& d
     const int xMin = clip.xMin, xMax = clip.xMax;
     const double yd = static_cast<double>(y);
     double* const cells = depth.Row(y);
+    if constexpr (Probed) {
+        m_pProbe->m_bReached = true;
+        for (const CEdge& edge : m_active)
+            m_pProbe->m_edges.push_back({edge.m_dX, edge.m_dDx, edge.m_nYMax});
+    }
     shader.BeginScanline(m_active[0], m_active[1], yd);
     for (std::size_t k = 0; k + 1 < m_active.size(); k += 2) {
         const double xL = m_active[k].m_dX;
@@ -185,6 +201,8 @@ void CPolygonFill::FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& d
                     pastClip = true; // columns only grow along a span
                     break;
                 }
+                if constexpr (Probed)
+                    m_pProbe->m_samples.push_back({x, px, z, cells[px], !(z < cells[px])});
                 if (z < cells[px])
                     continue; // hidden
                 cells[px] = z;

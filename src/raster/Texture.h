@@ -1,27 +1,47 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
-// Description of a texture image, as the bitmap description of the image it came
-// from. The fills read only the width and the height.
+// The size of a texture image in texels: all that the fills read of its
+// description.
 struct CTextureDesc
 {
-    std::int32_t m_nType = 0;
-    std::int32_t m_nWidth = 0;       // texels per row
-    std::int32_t m_nHeight = 0;      // rows
-    std::int32_t m_nBytesPerRow = 0;
-    std::uint16_t m_nPlanes = 0;
-    std::uint16_t m_nBitsPerTexel = 0;
+    std::int32_t m_nWidth = 0;  // texels per row
+    std::int32_t m_nHeight = 0; // rows
 };
 
-// A texture: its description and a top-down buffer of 4-byte texels (blue, green,
-// red, one ignored byte), rows following each other without gaps. Texel (u, v)
-// starts at byte 4 * (v * width + u). An empty buffer means no image is loaded.
-struct CTexture
+// A texture: its size and a top-down buffer of 4-byte texels (blue, green, red,
+// one ignored byte), rows following each other without gaps. Texel (u, v) starts
+// at byte 4 * (v * width + u). A texture is either empty (no image loaded) or
+// whole: a width and a height of at least 1 and exactly their texels.
+class CTexture
 {
+public:
+    CTexture() = default;
+
+    // Throws std::invalid_argument unless width and height are at least 1 and
+    // texels holds exactly 4 * width * height bytes.
+    CTexture(int width, int height, std::vector<std::uint8_t> texels) : m_texels(std::move(texels))
+    {
+        if (width <= 0 || height <= 0 ||
+            m_texels.size() != 4 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
+            throw std::invalid_argument("the texels do not fill the texture's width and height");
+        m_desc.m_nWidth = width;
+        m_desc.m_nHeight = height;
+    }
+
+    // An image is loaded: the fills may read texels.
+    bool HasTexels() const { return !m_texels.empty(); }
+
+    const CTextureDesc& Desc() const { return m_desc; }
+    int Width() const { return m_desc.m_nWidth; }
+    int Height() const { return m_desc.m_nHeight; }
+    const std::vector<std::uint8_t>& Texels() const { return m_texels; }
+
+private:
     CTextureDesc m_desc;
     std::vector<std::uint8_t> m_texels;
-
-    bool HasTexels() const { return !m_texels.empty(); }
 };

@@ -16,12 +16,17 @@ struct CBandWorkers::SArena
 };
 
 CBandWorkers::CBandWorkers(int count)
-    : m_nCount(std::clamp(count, 1, tbb::info::default_concurrency())),
+    : m_nCount(std::clamp(count, 1, MaxThreads())),
       m_pArena(m_nCount > 1 ? std::make_unique<SArena>(m_nCount) : nullptr)
 {
 }
 
 CBandWorkers::~CBandWorkers() = default;
+
+int CBandWorkers::MaxThreads()
+{
+    return std::max(1, tbb::info::default_concurrency());
+}
 
 void CBandWorkers::RunBands(int bands, void* work, Call call)
 {

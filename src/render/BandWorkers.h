@@ -13,8 +13,10 @@ public:
     explicit CBandWorkers(int count);
     ~CBandWorkers();
 
-    // The threads that take part: the caller's and the workers.
+    // The threads that run the bands: count, lowered to MaxThreads.
     int Count() const { return m_nCount; }
+    // The threads the processors run at once: more would only take turns.
+    static int MaxThreads();
 
     CBandWorkers(const CBandWorkers&) = delete;
     CBandWorkers& operator=(const CBandWorkers&) = delete;

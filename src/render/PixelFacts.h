@@ -2,6 +2,7 @@
 
 #include "geometry/Color.h"
 #include "geometry/Vec3.h"
+#include "scene/RenderSettings.h"
 
 #include <cstdint>
 
@@ -11,7 +12,8 @@
 struct SPixelFacts
 {
     // How the frame was drawn: which facts its pixels can have.
-    enum EDrawing { kLines, kGouraud, kPhong, kTexture, kLitTexture, kNothing };
+    using EDrawing = ::EDrawing;
+    using enum ::EDrawing;
 
     int x = 0, y = 0;          // logical: origin at the centre, y up
     std::uint32_t colour = 0;  // 0x00bbggrr

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <thread>
 
+const CTexture CTorusRenderer::kNoTexture;
+
 CTorusRenderer::CTorusRenderer()
     : m_pLighting(std::make_unique<CLightingModel>(m_nLightCount)),
       m_pMaterial(std::make_unique<CMaterial>())
@@ -25,10 +27,21 @@ CTorusRenderer::CTorusRenderer()
     m_pMaterial->m_diffuse = CColor(0.912, 0.616, 0.116);
     m_pMaterial->m_specular = CColor(1.0, 1.0, 1.0);
     m_pMaterial->m_shininess = 100.0;
+    m_camera.SetupCamera();
     SetThreadCount(static_cast<int>(std::thread::hardware_concurrency()));
 }
 
 CTorusRenderer::~CTorusRenderer() = default;
+
+void CTorusRenderer::Setup(const CRenderSettings& settings, double angleX, double angleY,
+                           std::shared_ptr<const CTexture> texture)
+{
+    m_angleX = angleX;
+    m_angleY = angleY;
+    ApplySettings(settings);
+    SwitchLights();
+    m_texture = std::move(texture);
+}
 
 void CTorusRenderer::ApplySettings(const CRenderSettings& settings)
 {
@@ -52,12 +65,12 @@ void CTorusRenderer::SwitchLights()
 void CTorusRenderer::SetThreadCount(int count)
 {
     count = std::clamp(count, 1, kMaxThreads);
-    if (count == m_nThreads && m_pWorkers)
+    if (m_pWorkers && std::min(count, CBandWorkers::MaxThreads()) == m_nThreads)
         return;
     m_pWorkers.reset();
     m_pWorkers = std::make_unique<CBandWorkers>(count);
-    m_slots = std::vector<SSlot>(static_cast<std::size_t>(m_pWorkers->Count())); // one per thread that runs
-    m_nThreads = count;
+    m_nThreads = m_pWorkers->Count();
+    m_slots = std::vector<SSlot>(static_cast<std::size_t>(m_nThreads));
 }
 
 void CTorusRenderer::BuildVertices()
@@ -86,10 +99,8 @@ void CTorusRenderer::RenderFrame(CPixelSink& sink)
 {
     BuildVertices();
     BuildFacets();
-    m_transform.SetRotationX(m_angleX);
-    m_transform.Apply(m_vertices);
-    m_transform.SetRotationY(m_angleY);
-    m_transform.Apply(m_vertices);
+    m_transform.RotateX(m_angleX, m_vertices);
+    m_transform.RotateY(m_angleY, m_vertices);
     RenderPass(sink);
 }
 
@@ -97,6 +108,11 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
 {
     LightVertices();
     CullAndProject();
+
+    if (m_pProbe != nullptr) {
+        m_pProbe->Clear();
+        m_pProbe->m_nY = m_nRowLimit;
+    }
 
     m_bRecorded = false;
     if (m_bInspection) {
@@ -113,6 +129,7 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
             DrawLines(sink);
         return;
     }
+
     FillBands(sink);
 }
 
@@ -255,10 +272,18 @@ int CTorusRenderer::CutBands(const SScanClip& image)
     return rows > 0 ? static_cast<int>(m_bandRows.size()) - 1 : 0;
 }
 
+std::size_t CTorusRenderer::FacetsToDraw() const
+{
+    if (m_nFacetLimit <= 0)
+        return 0;
+    return std::min(m_drawn.size(), static_cast<std::size_t>(m_nFacetLimit));
+}
+
 void CTorusRenderer::DrawLines(CPixelSink& sink) const
 {
-    for (const SDrawnFacet& facet : m_drawn) {
-        const CFillVertex* c = facet.corners;
+    const std::size_t count = FacetsToDraw();
+    for (std::size_t k = 0; k < count; ++k) {
+        const CFillVertex* c = m_drawn[k].corners;
         DrawEdge(sink, c[0].m_position, c[1].m_position);
         DrawEdge(sink, c[1].m_position, c[2].m_position);
         DrawEdge(sink, c[2].m_position, c[3].m_position);
@@ -269,7 +294,8 @@ void CTorusRenderer::DrawLines(CPixelSink& sink) const
 void CTorusRenderer::DrawTaggedLines(CPixelSink& sink)
 {
     CTaggedSink tagged(sink, m_records);
-    for (std::size_t k = 0; k < m_drawn.size(); ++k) {
+    const std::size_t count = FacetsToDraw();
+    for (std::size_t k = 0; k < count; ++k) {
         const CFillVertex* c = m_drawn[k].corners;
         tagged.SetTag(static_cast<int>(k));
         DrawEdge(tagged, c[0].m_position, c[1].m_position);
@@ -284,66 +310,76 @@ void CTorusRenderer::FillFacets(const SScanClip& clip, SSlot& slot, CDepthBuffer
 {
     if (clip.yMin > clip.yMax || clip.xMin > clip.xMax)
         return;
+    const std::size_t count = FacetsToDraw();
+    // Under a row limit the last facet is filled apart: its walk stops after the
+    // limit's row, which it reports to the probe.
+    const std::size_t whole = count > 0 && m_nRowLimit != kAllRows ? count - 1 : count;
     if (m_bInspection) {
         // Each facet's samples are written before the next facet's are taken,
         // so that the records can name their facet. Where a batch ends changes
         // no pixel: samples are coloured one by one and written in drawing order.
         // Each thread writes the records of its own rows only.
         shader.RecordInto(&m_records);
-        for (std::size_t k = 0; k < m_drawn.size(); ++k) {
+        for (std::size_t k = 0; k < whole; ++k) {
             shader.SetFacet(static_cast<int>(k));
             slot.fill.Fill(m_drawn[k].corners, CFacet::kCorners, depth, clip, shader);
             shader.Flush();
         }
-        return;
+    } else {
+        for (std::size_t k = 0; k < whole; ++k)
+            slot.fill.Fill(m_drawn[k].corners, CFacet::kCorners, depth, clip, shader);
+        shader.Flush();
     }
-    for (const SDrawnFacet& facet : m_drawn)
-        slot.fill.Fill(facet.corners, CFacet::kCorners, depth, clip, shader);
+    if (whole == count)
+        return;
+    SScanClip rows = clip;
+    rows.yMax = std::min(clip.yMax, m_nRowLimit);
+    if (rows.yMin > rows.yMax)
+        return;
+    if (m_bInspection)
+        shader.SetFacet(static_cast<int>(whole));
+    slot.fill.SetProbe(m_pProbe);
+    slot.fill.Fill(m_drawn[whole].corners, CFacet::kCorners, depth, rows, shader);
+    slot.fill.SetProbe(nullptr);
     shader.Flush();
 }
 
 void CTorusRenderer::FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot, CDepthBuffer& depth)
 {
     const CPoint3D& eye = m_camera.m_eye;
-    if (m_nMode == kModeSurface) {
-        if (m_nShading == kShadingGouraud) {
-            CGouraudShader shader(sink, slot.batch);
-            FillFacets(clip, slot, depth, shader);
-        } else if (m_nShading == kShadingPhong) {
-            CPhongShader shader(sink, slot.batch, eye, *m_pLighting, *m_pMaterial);
-            FillFacets(clip, slot, depth, shader);
-        }
-        return;
+    switch (Drawing()) {
+    case EDrawing::kGouraud: {
+        CGouraudShader shader(sink, slot.batch);
+        FillFacets(clip, slot, depth, shader);
+        break;
     }
-    if (m_nMode != kModeTexture || !m_texture.HasTexels() || m_texture.m_desc.m_nWidth <= 0 ||
-        m_texture.m_desc.m_nHeight <= 0)
-        return;
-    // Lit texture is drawn with Phong shading only; the panel never offers texture
-    // with Gouraud, and that combination draws nothing.
-    if (m_nLight == kLightOff) {
-        CTextureShader shader(sink, slot.batch, m_texture);
+    case EDrawing::kPhong: {
+        CPhongShader shader(sink, slot.batch, eye, *m_pLighting, *m_pMaterial);
         FillFacets(clip, slot, depth, shader);
-    } else if (m_nLight == kLightOn && m_nShading == kShadingPhong) {
-        CLitTextureShader shader(sink, slot.batch, m_texture, eye, *m_pLighting);
+        break;
+    }
+    case EDrawing::kTexture: {
+        CTextureShader shader(sink, slot.batch, *m_texture);
         FillFacets(clip, slot, depth, shader);
+        break;
+    }
+    case EDrawing::kLitTexture: {
+        CLitTextureShader shader(sink, slot.batch, *m_texture, eye, *m_pLighting);
+        FillFacets(clip, slot, depth, shader);
+        break;
+    }
+    case EDrawing::kLines:
+    case EDrawing::kNothing:
+        break;
     }
 }
 
 SPixelFacts::EDrawing CTorusRenderer::Drawing() const
 {
-    if (m_nMode == kModeWireframe)
-        return SPixelFacts::kLines;
-    if (m_nMode == kModeSurface) {
-        if (m_nShading == kShadingGouraud)
-            return SPixelFacts::kGouraud;
-        return m_nShading == kShadingPhong ? SPixelFacts::kPhong : SPixelFacts::kNothing;
-    }
-    if (m_nMode != kModeTexture || !m_texture.HasTexels() || m_texture.m_desc.m_nWidth <= 0 ||
-        m_texture.m_desc.m_nHeight <= 0)
-        return SPixelFacts::kNothing;
-    if (m_nLight == kLightOff)
-        return SPixelFacts::kTexture;
-    return m_nLight == kLightOn && m_nShading == kShadingPhong ? SPixelFacts::kLitTexture : SPixelFacts::kNothing;
+    const EDrawing drawing = DrawingOf(m_nMode, m_nLight, m_nShading);
+    if ((drawing == EDrawing::kTexture || drawing == EDrawing::kLitTexture) && !Texture().HasTexels())
+        return EDrawing::kNothing;
+    return drawing;
 }
 
 void CTorusRenderer::SetInspection(bool on)

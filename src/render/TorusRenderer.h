@@ -9,6 +9,7 @@
 #include "raster/PolygonFill.h"
 #include "raster/Texture.h"
 #include "render/BandWorkers.h"
+#include "render/DrawnFacet.h"
 #include "render/PixelFacts.h"
 #include "scene/Camera.h"
 #include "scene/Facet.h"
@@ -16,8 +17,8 @@
 #include "scene/ViewTransform.h"
 #include "shading/SampleBatch.h"
 
+#include <climits>
 #include <memory>
-#include <string>
 #include <vector>
 
 // All the state a frame is rendered from, and the rendering of a frame into a
@@ -33,32 +34,71 @@
 class CTorusRenderer
 {
 public:
+    // The camera is set up here, once: the eye and the viewing constants never change.
     CTorusRenderer();
     ~CTorusRenderer();
 
-    // Computes the viewing constants and the eye once, before the first frame.
-    void SetupCamera() { m_camera.SetupCamera(); }
-
-    // Takes over the user's settings, in this order: the light switch, the radii,
-    // the step counts, the mode and the shading. The texture path and the lights'
-    // on flags are left to the caller (SwitchLights).
-    void ApplySettings(const CRenderSettings& settings);
-
-    // Sets the on flag of every light from the light switch: 0 off, 1 on, any
-    // other value leaves them as they are.
-    void SwitchLights();
+    // Sets up everything the next frames are drawn from, in the order a timer
+    // tick hands it over: the angles, then the user's settings (the light switch,
+    // the radii, the step counts, the mode and the shading), then the lights
+    // follow the light switch, then the texture. Without texels (none given, or
+    // an empty one) texture mode draws nothing. The settings' texture path is not
+    // read: the caller loads the texture.
+    void Setup(const CRenderSettings& settings, double angleX, double angleY,
+               std::shared_ptr<const CTexture> texture = nullptr);
 
     // Builds and rotates the mesh, clears sink to black and draws the frame into it.
     void RenderFrame(CPixelSink& sink);
 
-    // The threads that fill facets: 1 to kMaxThreads; the hardware's count at first.
+    // What the next frame is drawn from, as Setup left it.
+    int SurfaceSteps() const { return m_nSurfaceSteps; }
+    int SectionSteps() const { return m_nSectionSteps; }
+    double RingRadius() const { return m_dRingRadius; }
+    double SectionRadius() const { return m_dSectionRadius; }
+    double AngleX() const { return m_angleX; }
+    double AngleY() const { return m_angleY; }
+    int Mode() const { return m_nMode; }
+    int Light() const { return m_nLight; }
+    int Shading() const { return m_nShading; }
+    const CCamera& Camera() const { return m_camera; }
+    const CLightingModel& Lighting() const { return *m_pLighting; }
+    const CMaterial& Material() const { return *m_pMaterial; }
+    // The texture; an empty one while none is loaded.
+    const CTexture& Texture() const { return m_texture ? *m_texture : kNoTexture; }
+    // The drawing the next frame is: lines, a fill, or nothing (texture mode
+    // without texels draws nothing).
+    SPixelFacts::EDrawing Drawing() const;
+
+    // The threads that fill facets. SetThreadCount asks for count threads (1 to
+    // kMaxThreads); no more are made than the processors run at once, so
+    // ThreadCount, the threads that really fill facets, may be fewer. At first,
+    // one for each thread the processors run at once.
     static constexpr int kMaxThreads = 256;
     static constexpr int kBandRows = 64;
     void SetThreadCount(int count);
     int ThreadCount() const { return m_nThreads; }
 
-    // The facets that faced the eye in the last frame, and so were drawn.
+    // The facets that faced the eye in the last frame, and so were drawn (all of
+    // them unless a facet limit stopped the frame early), in drawing order.
     int FacetsDrawn() const { return static_cast<int>(m_drawn.size()); }
+    const SDrawnFacet& DrawnFacet(int k) const { return m_drawn[static_cast<std::size_t>(k)]; }
+
+    // Partial frames, to watch a frame being drawn: only the first count facets
+    // of the drawing order are drawn, in every band alike, so the frame is the
+    // whole drawing stopped after them. kAllFacets, or any count past the end,
+    // draws the whole frame; a negative count draws none.
+    static constexpr int kAllFacets = INT_MAX;
+    void SetFacetLimit(int count) { m_nFacetLimit = count; }
+    int FacetLimit() const { return m_nFacetLimit; }
+    // The last facet under the limit is filled only up to scanline row (logical
+    // y; a facet is filled bottom up), as its walk stood there. kAllRows fills it
+    // whole. Lines are drawn by facet only.
+    static constexpr int kAllRows = INT_MAX;
+    void SetRowLimit(int row) { m_nRowLimit = row; }
+    int RowLimit() const { return m_nRowLimit; }
+    // While set (and a row limit is), the fill of that last facet writes what its
+    // walk held on the limit's row into probe, every frame anew.
+    void SetScanlineProbe(SScanlineProbe* probe) { m_pProbe = probe; }
 
     // Inspection: while on, every frame also records what wrote each of its
     // pixels, for Inspect. The records' memory is taken only while it is on,
@@ -70,6 +110,39 @@ public:
     // drawn into. False outside the frame. Without records of that frame (drawn
     // with inspection off, or another size) only the position and colour are told.
     bool Inspect(const CPixelSink& frame, int x, int y, SPixelFacts& facts) const;
+
+private:
+    // What one thread keeps from band to band and frame to frame, on cache lines
+    // of its own: the threads write their filler's and batch's counters for every
+    // sample. The depth of the band being filled stays in the thread's cache from
+    // band to band; the frame-wide buffer is used instead while inspection is on,
+    // so that the last frame's depths can be told.
+    struct alignas(64) SSlot
+    {
+        CPolygonFill fill;
+        CSampleBatch batch;
+        CDepthBuffer depth{kBandRows};
+    };
+
+    // The user's settings taken over, in the order the animation takes them.
+    void ApplySettings(const CRenderSettings& settings);
+    // Sets the on flag of every light from the light switch: 0 off, 1 on, any
+    // other value leaves them as they are.
+    void SwitchLights();
+    void BuildVertices();
+    void BuildFacets();
+    void RenderPass(CPixelSink& sink);
+    void LightVertices();
+    void CullAndProject();
+    void FillBands(CPixelSink& sink);
+    int CutBands(const SScanClip& image);
+    void DrawLines(CPixelSink& sink) const;
+    void DrawTaggedLines(CPixelSink& sink);
+    void FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot, CDepthBuffer& depth);
+    template <class Shader>
+    void FillFacets(const SScanClip& clip, SSlot& slot, CDepthBuffer& depth, Shader& shader);
+    // How many facets of m_drawn this frame draws.
+    std::size_t FacetsToDraw() const;
 
     int m_nSurfaceSteps = 18;
     int m_nSectionSteps = 18;
@@ -83,44 +156,11 @@ public:
     int m_nLightCount = 1;
     std::unique_ptr<CLightingModel> m_pLighting;
     std::unique_ptr<CMaterial> m_pMaterial;
-    CTexture m_texture;
-    std::string m_strTexturePath = "./Data/texture1.bmp";
+    std::shared_ptr<const CTexture> m_texture; // null while none is given
     int m_nMode = kModeWireframe;
     int m_nLight = kLightOn;
     int m_nShading = kShadingGouraud;
-
-private:
-    // A facet that faces the eye, ready to draw: its grid position and corners.
-    struct SDrawnFacet
-    {
-        int i = 0, j = 0;
-        CFillVertex corners[CFacet::kCorners];
-    };
-    // What one thread keeps from band to band and frame to frame, on cache lines
-    // of its own: the threads write their filler's and batch's counters for every
-    // sample. The depth of the band being filled stays in the thread's cache from
-    // band to band; the frame-wide buffer is used instead while inspection is on,
-    // so that the last frame's depths can be told.
-    struct alignas(64) SSlot
-    {
-        CPolygonFill fill;
-        CSampleBatch batch;
-        CDepthBuffer depth{kBandRows};
-    };
-
-    void BuildVertices();
-    void BuildFacets();
-    void RenderPass(CPixelSink& sink);
-    void LightVertices();
-    void CullAndProject();
-    void FillBands(CPixelSink& sink);
-    int CutBands(const SScanClip& image);
-    void DrawLines(CPixelSink& sink) const;
-    void DrawTaggedLines(CPixelSink& sink);
-    SPixelFacts::EDrawing Drawing() const;
-    void FillBand(CPixelSink& sink, const SScanClip& clip, SSlot& slot, CDepthBuffer& depth);
-    template <class Shader>
-    void FillFacets(const SScanClip& clip, SSlot& slot, CDepthBuffer& depth, Shader& shader);
+    static const CTexture kNoTexture;
 
     std::vector<CPoint3D> m_vertices;
     std::vector<CVec3> m_vertexNormals;
@@ -138,4 +178,7 @@ private:
     CPixelRecords m_records;  // the last frame's, while inspection is on
     bool m_bRecorded = false; // m_records and m_recordedDrawing describe the last frame
     SPixelFacts::EDrawing m_recordedDrawing = SPixelFacts::kNothing;
+    int m_nFacetLimit = kAllFacets;
+    int m_nRowLimit = kAllRows;
+    SScanlineProbe* m_pProbe = nullptr;
 };

@@ -6,8 +6,8 @@
 
 void CCamera::SetupCamera()
 {
-    const double theta = m_eyeAzimuth * kRadiansPerDegree;
-    const double phi = m_eyePolarAngle * kRadiansPerDegree;
+    const double theta = m_eyeAzimuth * kRadiansPerDegreeFromPi3_1415926;
+    const double phi = m_eyePolarAngle * kRadiansPerDegreeFromPi3_1415926;
     m_sinTheta = std::sin(theta);
     m_sinPhi = std::sin(phi);
     m_cosTheta = std::cos(theta);

@@ -18,9 +18,9 @@ void BuildVertices(CPoint3D* vertices, int surfaceSteps, int sectionSteps, int s
                    int sectionStepAngle, double ringRadius, double sectionRadius)
 {
     for (int i = 0; i < surfaceSteps; ++i) {
-        const double alpha = static_cast<double>(i * surfaceStepAngle) * kRadiansPerDegree;
+        const double alpha = static_cast<double>(i * surfaceStepAngle) * kRadiansPerDegreeFromPi3_1415926;
         for (int j = 0; j < sectionSteps; ++j) {
-            const double beta = static_cast<double>(j * sectionStepAngle) * kRadiansPerDegree;
+            const double beta = static_cast<double>(j * sectionStepAngle) * kRadiansPerDegreeFromPi3_1415926;
             CPoint3D& v = vertices[i * sectionSteps + j];
             v.x = std::sin(alpha) * (ringRadius + sectionRadius * std::sin(beta));
             v.y = sectionRadius * std::cos(beta);

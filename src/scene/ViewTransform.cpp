@@ -1,19 +1,8 @@
 #include "scene/ViewTransform.h"
 
+#include "scene/Angles.h"
+
 #include <cmath>
-
-namespace {
-// Degrees to radians as the rotations have always done it: 3.14159 / 180, written
-// as its decimal value. Dividing 3.14159 by 180 in doubles gives a result one unit
-// in the last place smaller, which would move pixels in every rotated frame.
-constexpr double kRotationRadiansPerDegree = 0.01745327777777778;
-} // namespace
-
-void CViewTransform::SetPoints(CPoint3D* points, int count)
-{
-    m_points = points;
-    m_count = count;
-}
 
 void CViewTransform::Identity()
 {
@@ -22,22 +11,22 @@ void CViewTransform::Identity()
             m_matrix[r][c] = r == c ? 1.0 : 0.0;
 }
 
-void CViewTransform::RotateX(double degrees)
+void CViewTransform::RotateX(double degrees, std::span<CPoint3D> points)
 {
     SetRotationX(degrees);
-    Apply();
+    Apply(points);
 }
 
-void CViewTransform::RotateY(double degrees)
+void CViewTransform::RotateY(double degrees, std::span<CPoint3D> points)
 {
     SetRotationY(degrees);
-    Apply();
+    Apply(points);
 }
 
 void CViewTransform::SetRotationX(double degrees)
 {
     Identity();
-    const double a = degrees * kRotationRadiansPerDegree;
+    const double a = degrees * kRadiansPerDegreeFromPi3_14159;
     m_matrix[1][1] = std::cos(a);
     m_matrix[1][2] = std::sin(a);
     m_matrix[2][1] = -std::sin(a);
@@ -47,7 +36,7 @@ void CViewTransform::SetRotationX(double degrees)
 void CViewTransform::SetRotationY(double degrees)
 {
     Identity();
-    const double a = degrees * kRotationRadiansPerDegree;
+    const double a = degrees * kRadiansPerDegreeFromPi3_14159;
     m_matrix[0][0] = std::cos(a);
     m_matrix[0][2] = -std::sin(a);
     m_matrix[2][0] = std::sin(a);

@@ -45,7 +45,7 @@ public:
     std::vector<double> m_x, m_yd, m_z;      // the point lit: (px, y, z); x and y set by the lit shaders
     std::vector<double> m_nx, m_ny, m_nz;    // the interpolated normal
     std::vector<double> m_u, m_v;            // the interpolated texture coordinate
-    std::vector<double> m_kr, m_kg, m_kb;    // the texel reflectance, or the Gouraud colour
+    std::vector<double> m_kr, m_kg, m_kb;    // the texel reflectance, lit texture only
     std::vector<std::uint32_t> m_colours;    // the 0x00bbggrr colours
     // The spans of a batch that goes on over several scanlines: span s holds the
     // samples before m_spanEnd[s] (and after span s - 1), drawn in row m_spanRow[s].

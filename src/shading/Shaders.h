@@ -19,8 +19,10 @@
 // time, writing the pixels in the order the samples were drawn. Flush must follow
 // the last facet.
 //
-// Derived supplies Interpolate(first, count) for the samples of a span and, when
-// kLit, Shade() for the whole batch; both leave their colours in m_colours.
+// Derived supplies Interpolate(first, count), which fills in what the samples of
+// a span are shaded from (colours, normals, texels), and, when kLit, Shade(),
+// which lights the whole batch. The colours written end up in m_colours: from
+// Interpolate for the unlit shaders, from Shade for the lit ones.
 //
 // With records to write (RecordInto), every pixel written is also noted with the
 // facet being filled and what the pixel was shaded from (Derived's Record). The
@@ -134,13 +136,13 @@ class CTexelLookup
 public:
     explicit CTexelLookup(const CTexture& texture) : m_texture(texture)
     {
-        assert(texture.HasTexels() && texture.m_desc.m_nWidth > 0 && texture.m_desc.m_nHeight > 0);
+        assert(texture.HasTexels());
     }
 
     // The column and row of the texel read for (cu, cv).
     void Address(double cu, double cv, int& u, int& v) const
     {
-        const CTextureDesc& desc = m_texture.m_desc;
+        const CTextureDesc& desc = m_texture.Desc();
         u = static_cast<int>(cu + 0.5);
         v = static_cast<int>(cv + 0.5);
         if (u >= desc.m_nWidth)
@@ -162,10 +164,10 @@ public:
     {
         int u = 0, v = 0;
         Address(cu, cv, u, v);
-        const std::size_t index = 4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(m_texture.m_desc.m_nWidth) +
+        const std::size_t index = 4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(m_texture.Width()) +
                                        static_cast<std::size_t>(u));
-        assert(index + 3 < m_texture.m_texels.size());
-        return m_texture.m_texels.data() + index;
+        assert(index + 3 < m_texture.Texels().size());
+        return m_texture.Texels().data() + index;
     }
 
 private:

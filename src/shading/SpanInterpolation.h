@@ -20,9 +20,6 @@ inline constexpr std::size_t kSpanPadding = 16;
 void InterpolateAttributes(const double* t, std::size_t count, double t0, double t1, int dims,
                            const double* a0, const double* a1, double* const* out);
 
-// Three channels in the form of InterpolateColor,
-// a0 ((t - t1) / (t0 - t1)) + a1 ((t - t0) / (t1 - t0)),
-// packed as CColor::ToColorRef packs them, unclamped.
 // The 4-byte texels (blue, green, red, unused, read as one little-endian word) at
 // texture coordinates (cu[i], cv[i]) of a width x height image: each coordinate
 // plus 0.5, truncated toward zero, kept inside the image, as CTexelLookup does.
@@ -38,5 +35,8 @@ void TexelsToColourRefs(std::uint32_t* words, std::size_t count);
 inline constexpr double kByteToUnit = 0.00392156862745098; // 1/255
 void TexelReflectances(const std::uint32_t* words, std::size_t count, double* kr, double* kg, double* kb);
 
+// Three channels in the form of InterpolateColor,
+// a0 ((t - t1) / (t0 - t1)) + a1 ((t - t0) / (t1 - t0)),
+// packed as CColor::ToColorRef packs them, unclamped.
 void InterpolateColourRefs(const double* t, std::size_t count, double t0, double t1, const double* a0,
                            const double* a1, std::uint32_t* out);

@@ -10,10 +10,11 @@
 CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent)
 {
     InitOrboResources();
-    setWindowTitle(QStringLiteral("关于 Orbo"));
+    setWindowTitle(tr("关于 Orbo"));
     setFont(DialogFont());
     const CDialogUnits units(font());
-    setFixedSize(units.Size(216, 182));
+    // The box of the original, with a line for the version beneath its button.
+    setFixedSize(units.Size(216, 196));
 
     // The picture keeps its own size at the rectangle's corner.
     m_pPicture = new QLabel(this);
@@ -21,9 +22,13 @@ CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent)
     m_pPicture->setPixmap(picture);
     m_pPicture->setGeometry(QRect(units.Rect(7, 7, 200, 150).topLeft(), picture.size()));
 
-    m_pOk = new QPushButton(QStringLiteral("确定"), this);
+    m_pOk = new QPushButton(tr("确定"), this);
     m_pOk->setGeometry(units.Rect(83, 160, 50, 14));
     m_pOk->setDefault(true);
     m_pOk->setFocus();
     connect(m_pOk, &QPushButton::clicked, this, &QDialog::accept);
+
+    m_pVersion = new QLabel(tr("版本 %1").arg(QStringLiteral(ORBO_VERSION)), this);
+    m_pVersion->setAlignment(Qt::AlignCenter);
+    m_pVersion->setGeometry(units.Rect(7, 180, 202, 10));
 }

@@ -5,7 +5,7 @@
 class QLabel;
 class QPushButton;
 
-// The modal About box: the program's picture and an OK button.
+// The modal About box: the program's picture, an OK button and the version.
 class CAboutBox : public QDialog
 {
     Q_OBJECT
@@ -15,8 +15,10 @@ public:
 
     QLabel* Picture() const { return m_pPicture; }
     QPushButton* OkButton() const { return m_pOk; }
+    QLabel* VersionLabel() const { return m_pVersion; }
 
 private:
     QLabel* m_pPicture = nullptr;
     QPushButton* m_pOk = nullptr;
+    QLabel* m_pVersion = nullptr;
 };

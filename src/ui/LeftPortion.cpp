@@ -20,6 +20,7 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -39,29 +40,29 @@ struct SControl
 // 173 units wide and 411 high; of the width only the controls must stay in reach.
 constexpr int kFormHeight = 411;
 const SControl kForm[] = {
-    {EKind::Group, 0, "圆环控制", 13, 7, 139, 163},
+    {EKind::Group, 0, QT_TRANSLATE_NOOP("CLeftPortion", "圆环控制"), 13, 7, 139, 163},
     {EKind::Slider, IDC_RING_RADIUS, "", 65, 22, 79, 30},
     {EKind::Slider, IDC_SECTION_RADIUS, "", 65, 57, 79, 30},
-    {EKind::Label, 0, "环体半径", 21, 29, 39, 14},
-    {EKind::Label, 0, "截面半径", 21, 65, 39, 14},
+    {EKind::Label, 0, QT_TRANSLATE_NOOP("CLeftPortion", "环体半径"), 21, 29, 39, 14},
+    {EKind::Label, 0, QT_TRANSLATE_NOOP("CLeftPortion", "截面半径"), 21, 65, 39, 14},
     {EKind::Slider, IDC_SURFACE_STEPS, "", 65, 92, 79, 30},
     {EKind::Slider, IDC_SECTION_STEPS, "", 65, 127, 79, 30},
-    {EKind::Label, 0, "表面级数", 21, 101, 39, 14},
-    {EKind::Label, 0, "截面级数", 21, 137, 39, 14},
-    {EKind::Group, 0, "模型分类", 13, 179, 139, 41},
-    {EKind::Radio, IDC_WIREFRAME, "线框", 21, 196, 31, 12},
-    {EKind::Radio, IDC_SURFACE, "表面", 69, 197, 31, 12},
-    {EKind::Radio, IDC_TEXTURE, "纹理", 117, 197, 31, 12},
-    {EKind::Group, 0, "光源开关", 13, 229, 139, 41},
-    {EKind::Radio, IDC_LIGHT_OFF, "关", 31, 246, 31, 12},
-    {EKind::Radio, IDC_LIGHT_ON, "开", 102, 246, 31, 12},
-    {EKind::Group, 0, "明暗处理", 13, 278, 139, 41},
-    {EKind::Radio, IDC_GOURAUD, "Gouraud", 31, 296, 52, 12},
-    {EKind::Radio, IDC_PHONG, "Phong", 102, 296, 39, 12},
-    {EKind::Push, IDC_CHOOSE_TEXTURE, "选择纹理>>", 19, 345, 58, 21},
+    {EKind::Label, 0, QT_TRANSLATE_NOOP("CLeftPortion", "表面级数"), 21, 101, 39, 14},
+    {EKind::Label, 0, QT_TRANSLATE_NOOP("CLeftPortion", "截面级数"), 21, 137, 39, 14},
+    {EKind::Group, 0, QT_TRANSLATE_NOOP("CLeftPortion", "模型分类"), 13, 179, 139, 41},
+    {EKind::Radio, IDC_WIREFRAME, QT_TRANSLATE_NOOP("CLeftPortion", "线框"), 21, 196, 31, 12},
+    {EKind::Radio, IDC_SURFACE, QT_TRANSLATE_NOOP("CLeftPortion", "表面"), 69, 197, 31, 12},
+    {EKind::Radio, IDC_TEXTURE, QT_TRANSLATE_NOOP("CLeftPortion", "纹理"), 117, 197, 31, 12},
+    {EKind::Group, 0, QT_TRANSLATE_NOOP("CLeftPortion", "光源开关"), 13, 229, 139, 41},
+    {EKind::Radio, IDC_LIGHT_OFF, QT_TRANSLATE_NOOP("CLeftPortion", "关"), 31, 246, 31, 12},
+    {EKind::Radio, IDC_LIGHT_ON, QT_TRANSLATE_NOOP("CLeftPortion", "开"), 102, 246, 31, 12},
+    {EKind::Group, 0, QT_TRANSLATE_NOOP("CLeftPortion", "明暗处理"), 13, 278, 139, 41},
+    {EKind::Radio, IDC_GOURAUD, QT_TRANSLATE_NOOP("CLeftPortion", "Gouraud"), 31, 296, 52, 12},
+    {EKind::Radio, IDC_PHONG, QT_TRANSLATE_NOOP("CLeftPortion", "Phong"), 102, 296, 39, 12},
+    {EKind::Push, IDC_CHOOSE_TEXTURE, QT_TRANSLATE_NOOP("CLeftPortion", "选择纹理>>"), 19, 345, 58, 21},
     {EKind::Picture, IDC_TEXTURE_PREVIEW, "", 102, 340, 27, 27},
-    {EKind::Label, IDC_FACET_COUNT, "面片总数：", 21, 384, 122, 9},
-    {EKind::Group, 0, "纹理映射", 13, 327, 139, 50},
+    {EKind::Label, IDC_FACET_COUNT, QT_TRANSLATE_NOOP("CLeftPortion", "面片总数："), 21, 384, 122, 9},
+    {EKind::Group, 0, QT_TRANSLATE_NOOP("CLeftPortion", "纹理映射"), 13, 327, 139, 50},
 };
 
 // The form scrolls sideways only once the pane is too narrow for the controls
@@ -83,11 +84,14 @@ struct SSliderSetup
     int minimum, maximum, position, tickInterval, pageStep;
 };
 
+// The ranges of RenderLimits, starting at the document's defaults.
+const CRenderSettings kStart;
 const SSliderSetup kSliders[] = {
-    {IDC_RING_RADIUS, 100, 300, 200, 50, 50},
-    {IDC_SECTION_RADIUS, 20, 120, 80, 20, 20},
-    {IDC_SURFACE_STEPS, 6, 36, 18, 6, 6},
-    {IDC_SECTION_STEPS, 6, 36, 18, 6, 6},
+    {IDC_RING_RADIUS, RenderLimits::kMinRingRadius, RenderLimits::kMaxRingRadius, kStart.m_nRingRadius, 50, 50},
+    {IDC_SECTION_RADIUS, RenderLimits::kMinSectionRadius, RenderLimits::kMaxSectionRadius, kStart.m_nSectionRadius,
+     20, 20},
+    {IDC_SURFACE_STEPS, RenderLimits::kMinSteps, RenderLimits::kMaxSteps, kStart.m_nSurfaceSteps, 6, 6},
+    {IDC_SECTION_STEPS, RenderLimits::kMinSteps, RenderLimits::kMaxSteps, kStart.m_nSectionSteps, 6, 6},
 };
 
 // Checks the button with index value, or none when value is out of range.
@@ -108,7 +112,7 @@ void SelectButton(QButtonGroup* group, int value)
 QWidget* CreateControl(const SControl& row, const CDialogUnits& units, QWidget* form, QPoint origin,
                        const QPixmap& placeholder)
 {
-    const QString text = QString::fromUtf8(row.text);
+    const QString text = CLeftPortion::tr(row.text);
     const QRect rect = units.Rect(row.x, row.y, row.width, row.height).translated(-origin);
     switch (row.kind) {
     case EKind::Group: {
@@ -161,12 +165,78 @@ bool Contains(const SControl& outer, const SControl& inner)
            inner.y + inner.height <= outer.y + outer.height;
 }
 
+// A control's rectangle in the form's coordinates, wherever its parent lies.
+QRect InForm(const QWidget* widget, const QWidget* form)
+{
+    return QRect(widget->parentWidget()->mapTo(form, widget->pos()), widget->size());
+}
+
+// In a translated window a text may be wider than the rectangle drawn for its
+// Chinese original. Its control then grows to the right up to the next control
+// of its row (a slider there gives up the room instead: its groove stays long
+// enough) or the edge of its frame, and moves left into free room when that is
+// not enough. Rows are fitted from their right end, so that each control may
+// take the free room its left neighbour has not yet claimed. Controls showing
+// their original text keep their rectangle.
+void FitTranslatedTexts(const std::vector<std::pair<const SControl*, QWidget*>>& controls, const QWidget* form,
+                        const CDialogUnits& units)
+{
+    const int gap = units.X(2);
+    const int margin = units.X(4);
+    for (std::size_t i = controls.size(); i-- > 0;) {
+        const auto [row, widget] = controls[i];
+        if (row->kind != EKind::Label && row->kind != EKind::Radio && row->kind != EKind::Push)
+            continue;
+        const int needed = widget->sizeHint().width();
+        QRect rect = InForm(widget, form);
+        if (needed <= rect.width() || CLeftPortion::tr(row->text) == QString::fromUtf8(row->text))
+            continue;
+        int left = 0;
+        int right = std::numeric_limits<int>::max();
+        QWidget* slider = nullptr;
+        for (std::size_t j = 0; j < controls.size(); ++j) {
+            const auto [other, otherWidget] = controls[j];
+            const QRect area = InForm(otherWidget, form);
+            if (j == i)
+                continue;
+            if (other->kind == EKind::Group) {
+                if (area.contains(rect.center())) {
+                    left = std::max(left, area.left() + margin);
+                    right = std::min(right, area.right() - margin);
+                }
+                continue;
+            }
+            if (area.bottom() < rect.top() || area.top() > rect.bottom())
+                continue; // another row
+            if (area.left() >= rect.right() - gap) {
+                if (other->kind == EKind::Slider)
+                    slider = otherWidget;
+                else
+                    right = std::min(right, area.left() - gap);
+            } else if (area.right() <= rect.left() + gap) {
+                left = std::max(left, area.right() + gap);
+            }
+        }
+        rect.setWidth(needed);
+        if (rect.right() > right)
+            rect.moveRight(right);
+        if (rect.left() < left)
+            rect.moveLeft(left);
+        widget->setGeometry(rect.translated(-widget->parentWidget()->mapTo(form, QPoint(0, 0))));
+        if (slider && InForm(slider, form).left() < rect.right() + gap) {
+            const QRect groove = slider->geometry();
+            const int shift = rect.right() + gap - InForm(slider, form).left();
+            slider->setGeometry(groove.adjusted(shift, 0, 0, 0));
+        }
+    }
+}
+
 } // namespace
 
 // Bitmaps first, as the program has always offered; then every format the texture
 // loader reads (it refuses others, whose truncation it could not detect).
-const QString CLeftPortion::kTextureFilter =
-    QStringLiteral("位图文件(*.bmp);;图像文件(*.bmp *.png *.jpg *.jpeg);;All Files (*.*)");
+const char* const CLeftPortion::kTextureFilter =
+    QT_TR_NOOP("位图文件(*.bmp);;图像文件(*.bmp *.png *.jpg *.jpeg);;All Files (*.*)");
 
 CLeftPortion::CLeftPortion(COrboDoc& doc, QWidget* parent)
     : QScrollArea(parent), m_doc(doc),
@@ -212,6 +282,7 @@ void CLeftPortion::CreateControls()
         if (row.id != 0)
             m_controls[row.id] = widget;
     }
+    FitTranslatedTexts(made, m_pForm, units);
     // Frames last in the list still lie beneath every other control.
     for (QGroupBox* box : m_pForm->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
         box->lower();
@@ -332,7 +403,7 @@ void CLeftPortion::UpdateData(bool save)
 void CLeftPortion::UpdateFacetCount()
 {
     m_staticFacetCount->setText(
-        QStringLiteral("面片总数：%1").arg(m_sliderSurfaceSteps->value() * m_sliderSectionSteps->value()));
+        tr("面片总数：%1").arg(m_sliderSurfaceSteps->value() * m_sliderSectionSteps->value()));
 }
 
 void CLeftPortion::EnableControls(std::initializer_list<int> enable, std::initializer_list<int> disable)
@@ -370,15 +441,15 @@ void CLeftPortion::OnSurface()
     m_doc.m_nMode = kModeSurface;
 }
 
-// Textures are lit per pixel only, so texture mode forces Phong.
+// Textures are lit per pixel only, so texture mode selects its shading, Phong.
 void CLeftPortion::OnTexture()
 {
     EnableControls({IDC_CHOOSE_TEXTURE, IDC_PHONG}, {IDC_GOURAUD});
     m_nMode = kModeTexture;
-    m_nShading = kShadingPhong;
+    m_nShading = kTextureShading;
     UpdateData(false);
     m_doc.m_nMode = kModeTexture;
-    m_doc.m_nShading = kShadingPhong;
+    m_doc.m_nShading = kTextureShading;
 }
 
 void CLeftPortion::OnLightOff()
@@ -418,7 +489,7 @@ void CLeftPortion::OnChooseTexture()
     // relative to, is left as it is.
     const QString folder =
         !m_strTextureFolder.isEmpty() && QFileInfo(m_strTextureFolder).isDir() ? m_strTextureFolder : TextureFolder();
-    const QString path = m_chooseFile(this, QStringLiteral("打开"), folder, kTextureFilter);
+    const QString path = m_chooseFile(this, tr("打开"), folder, tr(kTextureFilter));
     if (path.isEmpty())
         return;
     m_strTextureFolder = QFileInfo(path).absolutePath();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scene/RenderSettings.h"
+
 #include <QPixmap>
 #include <QScrollArea>
 #include <QString>
@@ -47,7 +49,7 @@ public:
     using FileDialogHook = std::function<QString(QWidget* parent, const QString& caption,
                                                  const QString& folder, const QString& filter)>;
 
-    static const QString kTextureFilter;
+    static const char* const kTextureFilter; // translated where it is used
 
     explicit CLeftPortion(COrboDoc& doc, QWidget* parent = nullptr);
 
@@ -80,7 +82,9 @@ public:
     void SetFileDialogHook(FileDialogHook hook) { m_chooseFile = std::move(hook); }
 
     // The size of the pane when the window first opens.
-    QSize sizeHint() const override { return QSize(260, 600); }
+    QSize sizeHint() const override { return QSize(kWidth, ViewSize::kHeight); }
+    // The panel's width when the window first opens.
+    static constexpr int kWidth = 260;
 
 private:
     void CreateControls();

@@ -66,7 +66,7 @@ void CMagnifier::FollowCursor()
 
 void CMagnifier::UpdateTitle()
 {
-    setWindowTitle(QStringLiteral("放大镜 %1×").arg(m_nZoom));
+    setWindowTitle(tr("放大镜 %1×").arg(m_nZoom));
 }
 
 QPoint CMagnifier::CentreSquare(int zoom, QSize size)

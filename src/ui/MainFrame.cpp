@@ -5,25 +5,31 @@
 #include "ui/Magnifier.h"
 #include "ui/OrboView.h"
 #include "ui/Resources.h"
+#include "ui/Stepper.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
-constexpr int kPanelWidth = 260;
-constexpr int kViewWidth = 520;
-constexpr int kPaneHeight = 600;
+constexpr int kPanelWidth = CLeftPortion::kWidth;
+constexpr int kViewWidth = ViewSize::kWidth;
+constexpr int kPaneHeight = ViewSize::kHeight;
 // How often the lock indicators look at the keyboard.
 constexpr int kKeyPollMs = 250;
 // The frame time pane changes at most four times a second: readable, not flickering.
@@ -49,7 +55,7 @@ void ShowIndicator(QLabel* label, bool on)
 
 } // namespace
 
-CMainFrame::CMainFrame(COrboDoc& doc, QWidget* parent) : QMainWindow(parent)
+CMainFrame::CMainFrame(COrboDoc& doc, QWidget* parent) : QMainWindow(parent), m_pDoc(&doc)
 {
     InitOrboResources();
     CreateActions();
@@ -66,25 +72,25 @@ CMainFrame::CMainFrame(COrboDoc& doc, QWidget* parent) : QMainWindow(parent)
 
 void CMainFrame::CreateActions()
 {
-    m_pExitAction = new QAction(QIcon(QStringLiteral(":/orbo/exit.png")), QStringLiteral("退出(&X)"), this);
+    m_pExitAction = new QAction(QIcon(QStringLiteral(":/orbo/exit.png")), tr("退出(&X)"), this);
     m_pExitAction->setShortcut(QKeySequence::Quit);
-    m_pExitAction->setStatusTip(QStringLiteral("退出应用程序"));
-    m_pExitAction->setToolTip(QStringLiteral("退出"));
+    m_pExitAction->setStatusTip(tr("退出应用程序"));
+    m_pExitAction->setToolTip(tr("退出"));
     connect(m_pExitAction, &QAction::triggered, this, &QWidget::close);
 
-    m_pAnimationAction = new QAction(QIcon(QStringLiteral(":/orbo/animation.png")), QStringLiteral("动画"), this);
+    m_pAnimationAction = new QAction(QIcon(QStringLiteral(":/orbo/animation.png")), tr("动画"), this);
     m_pAnimationAction->setCheckable(true);
     // Space plays and stops, as the toolbar button does (a focused button of
     // the panel keeps Space for itself, see eventFilter).
     m_pAnimationAction->setShortcut(QKeySequence(Qt::Key_Space));
-    m_pAnimationAction->setStatusTip(QStringLiteral("播放动画"));
-    m_pAnimationAction->setToolTip(QStringLiteral("动画"));
+    m_pAnimationAction->setStatusTip(tr("播放动画"));
+    m_pAnimationAction->setToolTip(tr("动画"));
     connect(m_pAnimationAction, &QAction::triggered, this, &CMainFrame::OnAnimation);
 
     // The application connects the About command: the box belongs to it.
-    m_pAboutAction = new QAction(QIcon(QStringLiteral(":/orbo/about.png")), QStringLiteral("关于 Orbo(&A)..."), this);
-    m_pAboutAction->setStatusTip(QStringLiteral("显示程序信息、版本号和版权"));
-    m_pAboutAction->setToolTip(QStringLiteral("关于"));
+    m_pAboutAction = new QAction(QIcon(QStringLiteral(":/orbo/about.png")), tr("关于 Orbo(&A)..."), this);
+    m_pAboutAction->setStatusTip(tr("显示程序信息、版本号和版权"));
+    m_pAboutAction->setToolTip(tr("关于"));
 
     // The menus show check marks and text only; the pictures are the toolbar's.
     for (QAction* action : {m_pExitAction, m_pAnimationAction, m_pAboutAction})
@@ -92,24 +98,30 @@ void CMainFrame::CreateActions()
 
     m_pSavePictureAction = new QAction(tr("保存图片(&S)…"), this);
     m_pSavePictureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    m_pSavePictureAction->setStatusTip(QStringLiteral("将当前画面保存为 PNG 图片"));
+    m_pSavePictureAction->setStatusTip(tr("将当前画面保存为 PNG 图片"));
     connect(m_pSavePictureAction, &QAction::triggered, this, [this] { m_pView->OnSavePicture(); });
 
     m_pCopyPictureAction = new QAction(tr("复制图片(&C)"), this);
     m_pCopyPictureAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
-    m_pCopyPictureAction->setStatusTip(QStringLiteral("将当前画面复制到剪贴板"));
+    m_pCopyPictureAction->setStatusTip(tr("将当前画面复制到剪贴板"));
     connect(m_pCopyPictureAction, &QAction::triggered, this, [this] { m_pView->OnCopyPicture(); });
 
     m_pInspectAction = new QAction(tr("像素检查(&I)"), this);
     m_pInspectAction->setCheckable(true);
     m_pInspectAction->setStatusTip(
-        QStringLiteral("显示光标下像素的坐标、颜色、深度和来源；不选时按住 Shift 也可查看"));
+        tr("显示光标下像素的坐标、颜色、深度和来源；不选时按住 Shift 也可查看"));
     connect(m_pInspectAction, &QAction::toggled, this, [this](bool on) { m_pView->SetInspectCommand(on); });
 
     m_pMagnifierAction = new QAction(tr("放大镜(&M)"), this);
     m_pMagnifierAction->setCheckable(true);
-    m_pMagnifierAction->setStatusTip(QStringLiteral("在小窗口中放大光标周围的像素；滚动鼠标滚轮改变倍数"));
+    m_pMagnifierAction->setStatusTip(tr("在小窗口中放大光标周围的像素；滚动鼠标滚轮改变倍数"));
     connect(m_pMagnifierAction, &QAction::toggled, this, &CMainFrame::ShowMagnifier);
+
+    m_pStepperAction = new QAction(tr("逐步绘制(&B)"), this);
+    m_pStepperAction->setCheckable(true);
+    m_pStepperAction->setShortcut(QKeySequence(Qt::Key_F8));
+    m_pStepperAction->setStatusTip(tr("停止动画，按面片和扫描线逐步查看画面的绘制过程"));
+    connect(m_pStepperAction, &QAction::toggled, this, &CMainFrame::ShowStepper);
 
     // Accelerators without a menu item: they belong to the window itself.
     auto* nextPane = new QAction(this);
@@ -124,25 +136,53 @@ void CMainFrame::CreateActions()
 
 void CMainFrame::CreateMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    QMenu* file = menuBar()->addMenu(tr("文件(&F)"));
     file->addAction(m_pSavePictureAction);
     file->addAction(m_pCopyPictureAction);
     file->addSeparator();
     file->addAction(m_pExitAction);
 
-    QMenu* draw = menuBar()->addMenu(QStringLiteral("绘图(&D)"));
+    QMenu* draw = menuBar()->addMenu(tr("绘图(&D)"));
     draw->addAction(m_pAnimationAction);
     draw->addSeparator();
     draw->addAction(m_pInspectAction);
     draw->addAction(m_pMagnifierAction);
+    draw->addAction(m_pStepperAction);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    QMenu* help = menuBar()->addMenu(tr("帮助(&H)"));
     help->addAction(m_pAboutAction);
+    CreateLanguageMenu(help);
+}
+
+// Each language is named in its own words, so that a reader of either finds
+// it. The window takes the choice when it starts next; the menu says so.
+void CMainFrame::CreateLanguageMenu(QMenu* help)
+{
+    QMenu* languages = help->addMenu(tr("语言 Language(&L)"));
+    auto* group = new QActionGroup(this);
+    m_pEnglishAction = languages->addAction(QStringLiteral("English"));
+    m_pChineseAction = languages->addAction(QStringLiteral("中文"));
+    for (QAction* action : {m_pEnglishAction, m_pChineseAction}) {
+        action->setCheckable(true);
+        group->addAction(action);
+    }
+    LanguageAction(WindowLanguage())->setChecked(true);
+    connect(m_pEnglishAction, &QAction::triggered, this, [this] { OnChooseLanguage(ELanguage::English); });
+    connect(m_pChineseAction, &QAction::triggered, this, [this] { OnChooseLanguage(ELanguage::Chinese); });
+    languages->addSeparator();
+    languages->addAction(tr("重新启动 Orbo 后生效"))->setEnabled(false);
+}
+
+void CMainFrame::OnChooseLanguage(ELanguage language)
+{
+    LanguageAction(language)->setChecked(true);
+    QSettings settings(SettingsOrganization(), SettingsApplication());
+    SaveLanguage(settings, language);
 }
 
 void CMainFrame::CreateToolBar()
 {
-    m_pToolBar = addToolBar(QStringLiteral("工具栏"));
+    m_pToolBar = addToolBar(tr("工具栏"));
     m_pToolBar->setObjectName(QStringLiteral("mainToolBar"));
     m_pToolBar->setIconSize(QSize(32, 32));
     m_pToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -158,12 +198,20 @@ void CMainFrame::CreateStatusBar()
 {
     // The idle message is an ordinary pane: prompts of menu items and toolbar
     // buttons cover it while they show.
-    statusBar()->addWidget(new QLabel(QStringLiteral("就绪")), 1);
+    m_pMessagePane = new QLabel(tr("就绪"));
+    m_pMessagePane->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(m_pMessagePane, 1);
     // The inspector's facts for the pixel under the cursor, while it shows.
     m_pInspectPane = new QLabel;
     m_pInspectPane->setTextFormat(Qt::PlainText);
     m_pInspectPane->hide();
     statusBar()->addWidget(m_pInspectPane);
+    // Where the stepper stands, while it runs.
+    m_pStepperPane = new QLabel;
+    m_pStepperPane->setTextFormat(Qt::PlainText);
+    m_pStepperPane->setAccessibleName(tr("逐步绘制"));
+    m_pStepperPane->hide();
+    statusBar()->addWidget(m_pStepperPane);
     // Render time of the last frame and the rate reached, wide enough for any
     // value not to make the panes beside it jump.
     m_pFrameTimePane = new QLabel;
@@ -172,9 +220,9 @@ void CMainFrame::CreateStatusBar()
         m_pFrameTimePane->fontMetrics().horizontalAdvance(QStringLiteral("9999.9 ms · 999 fps")) +
         2 * m_pFrameTimePane->fontMetrics().averageCharWidth());
     statusBar()->addPermanentWidget(m_pFrameTimePane);
-    m_pCapsIndicator = MakeIndicator(QStringLiteral("大写"));
-    m_pNumIndicator = MakeIndicator(QStringLiteral("数字"));
-    m_pScrollIndicator = MakeIndicator(QStringLiteral("滚动"));
+    m_pCapsIndicator = MakeIndicator(tr("大写"));
+    m_pNumIndicator = MakeIndicator(tr("数字"));
+    m_pScrollIndicator = MakeIndicator(tr("滚动"));
     statusBar()->addPermanentWidget(m_pCapsIndicator);
     statusBar()->addPermanentWidget(m_pNumIndicator);
     statusBar()->addPermanentWidget(m_pScrollIndicator);
@@ -209,6 +257,14 @@ void CMainFrame::CreateClient(COrboDoc& doc)
     m_pSplitter->setStretchFactor(1, 1);
     m_pSplitter->setSizes({kPanelWidth, kViewWidth});
     setCentralWidget(m_pSplitter);
+    // While texture mode has no texels the idle message gives way to a note that
+    // says so and names the file.
+    connect(m_pView, &COrboView::FramePainted, this, [this, idle = m_pMessagePane->text()] {
+        const QString missing = m_pView->MissingTextureText();
+        const QString text = missing.isEmpty() ? idle : missing;
+        if (m_pMessagePane->text() != text)
+            m_pMessagePane->setText(text);
+    });
     connect(m_pView, &COrboView::InspectionChanged, this, [this](const QString& facts) {
         m_pInspectPane->setText(facts);
         m_pInspectPane->setVisible(!facts.isEmpty());
@@ -229,6 +285,41 @@ void CMainFrame::OnAnimation()
 {
     m_bPlay = m_bPlay ? 0 : 1;
     UpdateAnimationCommand();
+    // Playing shows whole frames again.
+    if (IsPlaying())
+        m_pStepperAction->setChecked(false);
+}
+
+// Stepping stops the animation and shows the frame before its first facet;
+// closing gives the view its whole frames back and leaves the animation stopped.
+void CMainFrame::ShowStepper(bool show)
+{
+    if (!m_pStepper) {
+        if (!show)
+            return;
+        m_pStepper = new CStepper(*m_pView, *m_pDoc, this);
+        m_pStepper->installEventFilter(this);
+        connect(m_pStepper, &CStepper::StatusChanged, this, [this](const QString& text) {
+            m_pStepperPane->setText(text);
+            m_pStepperPane->setVisible(!text.isEmpty());
+        });
+        // First opened beside the window where the screen has room, else over
+        // the view's right side: the picture it explains stays in sight.
+        const QRect screen = this->screen()->availableGeometry();
+        const QRect window = frameGeometry();
+        QPoint at(window.right() + 1, window.top());
+        if (at.x() + m_pStepper->width() > screen.right())
+            at.setX(std::max(screen.left(), window.right() - m_pStepper->width()));
+        m_pStepper->move(at);
+    }
+    if (show) {
+        if (IsPlaying())
+            OnAnimation();
+        m_pStepper->Start();
+    } else {
+        m_pStepper->Stop();
+    }
+    m_pStepper->setVisible(show);
 }
 
 // The tool window is made on first use and kept: it opens again where the user
@@ -248,6 +339,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_pMagnifier && event->type() == QEvent::Close)
         m_pMagnifierAction->setChecked(false);
+    if (watched == m_pStepper && event->type() == QEvent::Close)
+        m_pStepperAction->setChecked(false);
     // A focused button of the panel is pressed with Space: it takes the key
     // before the play command's shortcut does.
     if (event->type() == QEvent::ShortcutOverride && qobject_cast<QAbstractButton*>(watched)) {
@@ -310,8 +403,8 @@ void CMainFrame::FocusPane(int step)
 void CMainFrame::UpdateAnimationCommand()
 {
     m_pAnimationAction->setChecked(IsPlaying());
-    m_pAnimationAction->setText(IsPlaying() ? QStringLiteral("停止") : QStringLiteral("播放"));
-    m_pAnimationAction->setToolTip(QStringLiteral("动画"));
+    m_pAnimationAction->setText(IsPlaying() ? tr("停止") : tr("播放"));
+    m_pAnimationAction->setToolTip(tr("动画"));
 }
 
 void CMainFrame::UpdateKeyIndicators()

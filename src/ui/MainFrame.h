@@ -1,13 +1,17 @@
 #pragma once
 
+#include "ui/Language.h"
+
 #include <QMainWindow>
 
 class CLeftPortion;
 class CMagnifier;
+class CStepper;
 class COrboDoc;
 class COrboView;
 class QAction;
 class QLabel;
+class QMenu;
 class QSplitter;
 class QTimer;
 class QToolBar;
@@ -42,6 +46,12 @@ public:
     QAction* ExitAction() const { return m_pExitAction; }
     QAction* AnimationAction() const { return m_pAnimationAction; }
     QAction* AboutAction() const { return m_pAboutAction; }
+    // Help → Language: the choice for the next start, kept in the settings.
+    QAction* LanguageAction(ELanguage language) const
+    {
+        return language == ELanguage::English ? m_pEnglishAction : m_pChineseAction;
+    }
+    void OnChooseLanguage(ELanguage language);
     QAction* SavePictureAction() const { return m_pSavePictureAction; }
     QAction* CopyPictureAction() const { return m_pCopyPictureAction; }
     QLabel* FrameTimePane() const { return m_pFrameTimePane; }
@@ -49,8 +59,14 @@ public:
     QAction* MagnifierAction() const { return m_pMagnifierAction; }
     // The pixel inspector's pane, shown while the inspector has something to say.
     QLabel* InspectPane() const { return m_pInspectPane; }
+    // The first pane: the idle message, or why texture mode draws no texture.
+    QLabel* MessagePane() const { return m_pMessagePane; }
     // The magnifier window, once the command has opened it.
     CMagnifier* Magnifier() const { return m_pMagnifier; }
+    QAction* StepperAction() const { return m_pStepperAction; }
+    // The stepper's window, once the command has opened it, and its status pane.
+    CStepper* Stepper() const { return m_pStepper; }
+    QLabel* StepperPane() const { return m_pStepperPane; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,6 +74,7 @@ protected:
 private:
     void CreateActions();
     void CreateMenus();
+    void CreateLanguageMenu(QMenu* help);
     void CreateToolBar();
     void CreateStatusBar();
     void CreateClient(COrboDoc& doc);
@@ -66,6 +83,7 @@ private:
     void UpdateFrameTime();
     void FocusPane(int step);
     void ShowMagnifier(bool show);
+    void ShowStepper(bool show);
 
     int m_bPlay = 1; // 1 playing, 0 stopped; the animation runs from the start
     QToolBar* m_pToolBar = nullptr;
@@ -75,13 +93,20 @@ private:
     QAction* m_pExitAction = nullptr;
     QAction* m_pAnimationAction = nullptr;
     QAction* m_pAboutAction = nullptr;
+    QAction* m_pChineseAction = nullptr;
+    QAction* m_pEnglishAction = nullptr;
     QAction* m_pSavePictureAction = nullptr;
     QAction* m_pCopyPictureAction = nullptr;
     QLabel* m_pFrameTimePane = nullptr;
     QAction* m_pInspectAction = nullptr;
     QAction* m_pMagnifierAction = nullptr;
+    QLabel* m_pMessagePane = nullptr;
     QLabel* m_pInspectPane = nullptr;
     CMagnifier* m_pMagnifier = nullptr;
+    COrboDoc* m_pDoc = nullptr;
+    QAction* m_pStepperAction = nullptr;
+    CStepper* m_pStepper = nullptr;
+    QLabel* m_pStepperPane = nullptr;
     QLabel* m_pCapsIndicator = nullptr;
     QLabel* m_pNumIndicator = nullptr;
     QLabel* m_pScrollIndicator = nullptr;

@@ -3,18 +3,16 @@
 #include "ui/AboutBox.h"
 #include "ui/MainFrame.h"
 #include "ui/OrboDoc.h"
-#include "ui/QtCatalogues.h"
 #include "ui/Resources.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QIcon>
-#include <QLocale>
 
 const QString COrboApp::kAppName = QStringLiteral("Orbo");
 const QString COrboApp::kWindowTitle = QStringLiteral("Quellim");
 
-COrboApp::COrboApp() = default;
+COrboApp::COrboApp(ELanguage language) : m_language(language) {}
 
 COrboApp::~COrboApp() = default;
 
@@ -27,12 +25,9 @@ bool COrboApp::InitInstance()
     QGuiApplication::setDesktopFileName(QStringLiteral("orbo"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/orbo/orbo.png")));
 
-    // Every text of the program is Chinese, whatever the system's locale: so are
-    // Qt's own dialogs (file dialogs, their messages, standard buttons) and the
-    // dates and sizes they show.
-    const QLocale chinese(QLocale::Chinese, QLocale::China);
-    QLocale::setDefault(chinese);
-    LoadQtCatalogues(chinese);
+    // Every text of the program is Chinese, whatever the system's locale, unless
+    // the user asked for English; Qt's own dialogs follow the same choice.
+    InstallLanguage(m_language);
 
     m_pDoc = std::make_unique<COrboDoc>();
     m_pFrame = std::make_unique<CMainFrame>(*m_pDoc);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/Language.h"
+
 #include <QString>
 
 #include <memory>
@@ -16,7 +18,8 @@ public:
     static const QString kAppName;     // the application's name and message title
     static const QString kWindowTitle; // the main window's title
 
-    COrboApp();
+    // The window speaks language (Chinese unless the user asked for English).
+    explicit COrboApp(ELanguage language = ELanguage::Chinese);
     ~COrboApp();
 
     // Returns false when the program cannot start.
@@ -28,6 +31,7 @@ public:
     CMainFrame* MainFrame() const { return m_pFrame.get(); }
 
 private:
+    ELanguage m_language;
     // The view refers to the document: the frame is destroyed first.
     std::unique_ptr<COrboDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;

@@ -4,6 +4,7 @@
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
+#include "ui/FailureText.h"
 #include "ui/FileListModel.h"
 #include "ui/InspectorText.h"
 #include "ui/OrboDoc.h"
@@ -63,7 +64,7 @@ COrboView::COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget*
     : QWidget(parent), m_doc(doc), m_readPlayFlag(std::move(readPlayFlag)),
       m_showMessage([](QWidget* owner, const QString& title, const QString& text) {
           QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
-          box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+          box.button(QMessageBox::Ok)->setText(tr("确定"));
           box.exec();
       }),
       m_chooseSavePath(&GetSaveFileName)
@@ -81,13 +82,24 @@ COrboView::COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget*
     setAccessibleDescription(tr("拖动或按方向键转动圆环，Home 键复位；按住 Shift 查看像素"));
     // The inspector follows the mouse without a button held.
     setMouseTracking(true);
-    m_renderer.m_strTexturePath = DefaultTexturePath();
+    m_strTexturePath = DefaultTexturePath();
 }
 
 void COrboView::OnInitialUpdate()
 {
     LoadTexture();
-    m_renderer.SetupCamera();
+    SetUpRenderer(m_renderer.AngleX(), m_renderer.AngleY());
+}
+
+void COrboView::SetUpRenderer(double angleX, double angleY)
+{
+    m_renderer.Setup(m_settings, angleX, angleY, m_texture);
+}
+
+void COrboView::TakeOverSettings(const CRenderSettings& settings)
+{
+    m_settings = settings;
+    SetUpRenderer(m_renderer.AngleX(), m_renderer.AngleY());
 }
 
 void COrboView::RenderFrame(CPixelSink& sink)
@@ -123,6 +135,8 @@ void COrboView::paintEvent(QPaintEvent*)
     QImage image = FrameImage(m_frame);
     image.setDevicePixelRatio(devicePixelRatioF());
     painter.drawImage(QPointF(0, 0), image);
+    if (m_overlay)
+        m_overlay(painter, m_frame);
     // The keyboard's mark: a frame in the highlight colour along the edges.
     if (hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
@@ -215,8 +229,7 @@ void COrboView::keyPressEvent(QKeyEvent* event)
         }
     }
     if (event->key() == Qt::Key_Home && event->modifiers() == Qt::NoModifier) {
-        m_renderer.m_angleX = 0.0;
-        m_renderer.m_angleY = 0.0;
+        SetUpRenderer(0.0, 0.0);
         if (!IsPlaying())
             update();
         event->accept();
@@ -282,30 +295,53 @@ void COrboView::OnTimer()
         }
     }
 
+    double angleX = m_renderer.AngleX();
     if (IsPlaying()) {
-        m_renderer.m_angleX = NextAnimationAngle(m_renderer.m_angleX);
-
-        m_renderer.ApplySettings(m_doc);
+        angleX = NextAnimationAngle(angleX);
+        m_settings = m_doc;
         update();
     }
-
-    m_renderer.SwitchLights();
 
     // A newly chosen texture is loaded at once, playing or not. The path is taken
     // over before loading, so a file that fails is not tried again (and its
     // message not shown again) until the user chooses another one.
-    if (!m_doc.m_strTexturePath.empty() && m_doc.m_strTexturePath != m_renderer.m_strTexturePath) {
-        m_renderer.m_strTexturePath = m_doc.m_strTexturePath;
-        std::vector<std::uint8_t>().swap(m_renderer.m_texture.m_texels);
+    if (!m_doc.m_strTexturePath.empty() && m_doc.m_strTexturePath != m_strTexturePath) {
+        m_strTexturePath = m_doc.m_strTexturePath;
+        m_texture.reset();
+        SetUpRenderer(angleX, m_renderer.AngleY()); // the old texels are gone while the message shows
         LoadTexture();
     }
+
+    // The lights follow the light switch on every tick.
+    SetUpRenderer(angleX, m_renderer.AngleY());
 }
 
 void COrboView::LoadTexture()
 {
-    std::string error;
-    if (!LoadTextureFile(m_renderer.m_strTexturePath, m_renderer.m_texture, error) && m_showMessage)
-        m_showMessage(this, QGuiApplication::applicationDisplayName(), QStringLiteral("图片加载失败"));
+    CTexture texture;
+    SFileError error;
+    m_strTextureFailure.clear();
+    if (LoadTextureFile(m_strTexturePath, texture, error))
+    {
+        m_texture = std::make_shared<const CTexture>(std::move(texture));
+        return;
+    }
+    // The box keeps its one-line text; the file and the reason follow below it.
+    const QString path = QDir::toNativeSeparators(QFile::decodeName(m_strTexturePath.c_str()));
+    m_strTextureFailure = FailureText(error);
+    if (m_showMessage)
+        m_showMessage(this, QGuiApplication::applicationDisplayName(),
+                      tr("图片加载失败") + QLatin1Char('\n') +
+                          tr("%1：%2").arg(path, m_strTextureFailure));
+}
+
+QString COrboView::MissingTextureText() const
+{
+    if (m_renderer.Mode() != kModeTexture || (m_texture && m_texture->HasTexels()))
+        return QString();
+    const QString name = QFileInfo(QFile::decodeName(m_strTexturePath.c_str())).fileName();
+    return m_strTextureFailure.isEmpty() ? tr("纹理模式没有纹理：%1").arg(name)
+                                         : tr("纹理模式没有纹理：%1（%2）").arg(name, m_strTextureFailure);
 }
 
 void COrboView::mousePressEvent(QMouseEvent* event)
@@ -358,8 +394,7 @@ void COrboView::TurnBy(QPoint delta)
 
 void COrboView::TurnByDegrees(double aboutY, double aboutX)
 {
-    m_renderer.m_angleY = WrapDegrees(m_renderer.m_angleY + aboutY);
-    m_renderer.m_angleX = WrapDegrees(m_renderer.m_angleX + aboutX);
+    SetUpRenderer(WrapDegrees(m_renderer.AngleX() + aboutX), WrapDegrees(m_renderer.AngleY() + aboutY));
     if (!IsPlaying())
         update();
 }
@@ -382,9 +417,10 @@ QImage COrboView::Picture()
 
 bool COrboView::SavePicture(const CPixelSink& frame, const QString& path, QString& error)
 {
-    std::string reason;
-    if (!SaveFramePng(frame, QFile::encodeName(path).toStdString(), reason)) {
-        error = QString::fromStdString(reason);
+    // A pipe nobody reads from is refused at once: the window never waits on a path.
+    SFileError failure;
+    if (!SaveFramePng(frame, QFile::encodeName(path).toStdString(), failure, EPipeOpen::kFailWithoutReader)) {
+        error = FailureText(failure);
         return false;
     }
     return true;
@@ -402,16 +438,16 @@ void COrboView::OnSavePicture()
         folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
-    const QString path = m_chooseSavePath(this, QStringLiteral("保存图片"),
-                                          QDir(folder).filePath(QStringLiteral("圆环.png")),
-                                          QStringLiteral("PNG 图片 (*.png)"));
+    const QString path = m_chooseSavePath(this, tr("保存图片"),
+                                          QDir(folder).filePath(tr("圆环.png")),
+                                          tr("PNG 图片 (*.png)"));
     if (path.isEmpty())
         return;
     m_strSaveFolder = QFileInfo(path).absolutePath();
     QString error;
     if (!SavePicture(shown, path, error) && m_showMessage)
         m_showMessage(this, QGuiApplication::applicationDisplayName(),
-                      QStringLiteral("图片保存失败：%1\n%2").arg(QDir::toNativeSeparators(path), error));
+                      tr("图片保存失败：%1\n%2").arg(QDir::toNativeSeparators(path), error));
 }
 
 void COrboView::OnCopyPicture()

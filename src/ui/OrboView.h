@@ -14,13 +14,16 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <string>
 
 class COrboDoc;
+class QPainter;
 
 // The rendering view: owns the render state, draws one whole frame per paint and
 // runs the animation clock. Every frame re-arms a 50 ms timer; each tick advances
 // the torus and takes over the document's settings while the animation plays,
-// and follows the light switch and the chosen texture whether it plays or not.
+// and loads a newly chosen texture whether it plays or not.
 // Dragging with the left button, or the arrow keys, turn the torus; the frame
 // on screen can be saved as a PNG file or copied to the clipboard. While Shift
 // is held over the view, or while the inspector command is on, the facts of the
@@ -43,7 +46,13 @@ public:
     // readPlayFlag reports the main frame's play flag; it is asked on every tick.
     COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget* parent = nullptr);
 
-    // Loads the default texture and fixes the camera, once, before the first frame.
+    // The texture file OnInitialUpdate loads: the default texture unless another
+    // is named before.
+    void SetStartTexture(const std::string& path) { m_strTexturePath = path; }
+    // The texture file the view has taken over last (loaded or not).
+    const std::string& TexturePath() const { return m_strTexturePath; }
+
+    // Loads the start texture, once, before the first frame.
     void OnInitialUpdate();
 
     void OnTimer();
@@ -55,6 +64,11 @@ public:
 
     CTorusRenderer& Renderer() { return m_renderer; }
     const CTorusRenderer& Renderer() const { return m_renderer; }
+    // The settings the renderer has taken over last.
+    const CRenderSettings& Settings() const { return m_settings; }
+    // Takes settings over outside the animation's tick, at the angles shown: the
+    // stepper rebuilds its frame with the panel's choices while stopped.
+    void TakeOverSettings(const CRenderSettings& settings);
 
     void SetMessageHook(MessageHook hook) { m_showMessage = std::move(hook); }
     void SetSaveDialogHook(SaveDialogHook hook) { m_chooseSavePath = std::move(hook); }
@@ -87,6 +101,19 @@ public:
     // The "复制图片" command: puts the frame on screen on the clipboard.
     void OnCopyPicture();
 
+    // Drawn over every frame the view presents, never into it: a tool's marks,
+    // in the view's coordinates. Null for none.
+    using Overlay = std::function<void(QPainter& painter, const CPixelSink& frame)>;
+    void SetOverlay(Overlay overlay)
+    {
+        m_overlay = std::move(overlay);
+        update();
+    }
+
+    // While texture mode has no texels: says so, with the file that failed to
+    // load and why, for the status bar. Empty otherwise.
+    QString MissingTextureText() const;
+
     // The image of the last frame painted: what the magnifier shows.
     const CPixelSink& Frame() const { return m_frame; }
 
@@ -105,7 +132,7 @@ public:
     const CFrameClock& FrameClock() const { return m_frameClock; }
 
     // The size of the pane when the window first opens.
-    QSize sizeHint() const override { return QSize(520, 600); }
+    QSize sizeHint() const override { return QSize(ViewSize::kWidth, ViewSize::kHeight); }
 
     static constexpr int kTimerPeriodMs = 50;
     static constexpr double kDegreesPerPixel = 0.5;
@@ -133,6 +160,8 @@ protected:
 
 private:
     void LoadTexture();
+    // Hands the renderer the taken-over settings, the angles and the texture.
+    void SetUpRenderer(double angleX, double angleY);
     // Records while the inspector shows, and shows the facts at the cursor.
     void UpdateInspection();
     // Shift and an arrow key: the inspected pixel one device pixel on. Returns
@@ -144,6 +173,9 @@ private:
     COrboDoc& m_doc;
     std::function<bool()> m_readPlayFlag;
     CTorusRenderer m_renderer;
+    CRenderSettings m_settings; // taken over from the document while playing
+    std::string m_strTexturePath; // the texture file taken over last
+    std::shared_ptr<const CTexture> m_texture; // its texels; null while none loaded
     QBasicTimer m_timer;
     MessageHook m_showMessage;
     SaveDialogHook m_chooseSavePath;
@@ -152,10 +184,12 @@ private:
     bool m_bDragging = false;
     QPoint m_dragFrom; // where the mouse was at the last step of the drag
     QString m_strSaveFolder; // where the last picture was saved
+    QString m_strTextureFailure; // why the texture last failed to load, empty after a success
     bool m_bInspectCommand = false;
     bool m_bShiftHeld = false;
     bool m_bMouseInside = false;
     bool m_bKeyPixel = false; // the inspected pixel was chosen with the keyboard
     QPoint m_cursor; // the inspected pixel: the mouse's, or the keyboard's; device pixels
     QStringList m_inspected;
+    Overlay m_overlay;
 };

@@ -1,13 +1,24 @@
+#include "imageio/OutputFile.h"
+#include "ui/Language.h"
 #include "ui/OrboApp.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSettings>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace {
+
+const QCommandLineOption kLanguageOption(QStringLiteral("lang"),
+                                         QStringLiteral("The window's language for this run: en (English) or zh "
+                                                        "(Chinese). Without it the window speaks the language chosen "
+                                                        "in its Help menu, Chinese until one is chosen."),
+                                         QStringLiteral("en|zh"));
 
 void DescribeProgram(QCommandLineParser& parser)
 {
@@ -16,6 +27,22 @@ void DescribeProgram(QCommandLineParser& parser)
     parser.setApplicationDescription(QStringLiteral("Shows a torus drawn by its own software renderer."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption(kLanguageOption);
+}
+
+// The language asked for on the command line, if any; exits with a message on
+// a value that names none.
+std::optional<ELanguage> CommandLineLanguage(const QCommandLineParser& parser)
+{
+    if (!parser.isSet(kLanguageOption))
+        return std::nullopt;
+    const QString code = parser.value(kLanguageOption);
+    const std::optional<ELanguage> language = LanguageFromCode(code);
+    if (!language) {
+        std::fprintf(stderr, "orbo: --lang takes en or zh, not '%s'\n", qPrintable(code));
+        std::exit(2);
+    }
+    return language;
 }
 
 bool AsksForInformationOnly(int argc, char** argv)
@@ -46,12 +73,16 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // A picture saved past the file-size limit, or into a pipe whose reader has
+    // gone, fails with a message instead of ending the program.
+    IgnoreWriteSignals();
     QApplication application(argc, argv);
     QCommandLineParser parser;
     DescribeProgram(parser);
     parser.process(application);
+    const QSettings settings(SettingsOrganization(), SettingsApplication());
 
-    COrboApp app;
+    COrboApp app(StartLanguage(CommandLineLanguage(parser), settings));
     if (!app.InitInstance())
         return 1;
     return application.exec();

@@ -65,6 +65,8 @@ TEST(CommandLineTest, ModesAndHelp)
     EXPECT_EQ(ParseCommandLine({"--bench", "3"}).m_status, CParseResult::kRun);
     EXPECT_EQ(ParseCommandLine({"--size", "5x5", "--help"}).m_status, CParseResult::kHelp);
     EXPECT_EQ(ParseCommandLine({"-h"}).m_status, CParseResult::kHelp);
+    EXPECT_EQ(ParseCommandLine({"--mode", "surface", "--version"}).m_status, CParseResult::kVersion);
+    EXPECT_EQ(VersionText(), std::string("orbo-render ") + ORBO_VERSION);
 }
 
 struct BadCase
@@ -125,6 +127,10 @@ TEST(CommandLineTest, BadInputIsRefusedWithAMessageNamingTheOption)
         {{"--inspect", "0,0", "--bench", "2"}, "cannot be combined with --bench"},
         {{"--inspect", "0,0", "--frames", "2", "-o", "f%d.png"}, "cannot be combined with --frames"},
         {{"--inspect", "0,0", "-o", "-"}, "--inspect prints to the standard output"},
+        {{"--facets", "-1", "-o", "a.png"}, "--facets must be a whole number from 0 to 2147483647"},
+        {{"--facets", "1.5", "-o", "a.png"}, "--facets must be a whole number"},
+        {{"--facets", "", "-o", "a.png"}, "--facets must be a whole number"},
+        {{"--facets", "2147483648", "-o", "a.png"}, "--facets must be a whole number"},
     };
     for (const BadCase& c : cases) {
         std::string line;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "render/BandWorkers.h"
+
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -11,6 +15,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -78,6 +83,8 @@ TEST_F(RenderToolTest, BadCommandLineWritesNothing)
         {"--threads", "0", "-o", Path("f.png")},
         {"--threads", "257", "-o", Path("f.png")},
         {"--threads", "1.5", "-o", Path("f.png")},
+        {"--facets", "-3", "-o", Path("f.png")},
+        {"--facets", "ten", "-o", Path("f.png")},
     };
     for (const QStringList& args : cases) {
         const ToolRun run = RenderTool(args);
@@ -136,6 +143,9 @@ TEST_F(RenderToolTest, InspectPrintsThePixelsFacts)
          {"drawing=gouraud", "facet=0,4", "colour-interpolated=0.9", "corner-colours="},
          {"normal="}},
         {{"--mode", "surface", "--inspect", "-250,290"}, {"depth=background", "facet=none"}, {"normal="}},
+        // Before its facet is drawn the pixel is background; from then on it is that facet's.
+        {{"--mode", "surface", "--facets", "0", "--inspect", "20,10"}, {"depth=background", "facet=none"}, {}},
+        {{"--mode", "surface", "--facets", "5", "--inspect", "20,10"}, {"facet=0,4"}, {}},
         {{"--mode", "texture", "--light", "off", "--inspect", "20,10"},
          {"drawing=texture", "facet=0,4", "texel=9,74"},
          {"normal="}},
@@ -173,6 +183,22 @@ TEST_F(RenderToolTest, FramesAreNumberedFromZeroAndTurn)
     EXPECT_NE(QImage(Path("f00.png")), QImage(Path("f01.png")));
 }
 
+// --facets stops the frame after that many facets; more than there are is the whole frame.
+TEST_F(RenderToolTest, FacetsStopTheFrameEarly)
+{
+    for (const QString facets : {"0", "40", "100000"}) {
+        const ToolRun run = RenderTool(
+            {"--mode", "surface", "--size", "200x160", "--facets", facets, "-o", Path("f" + facets + ".png")});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    }
+    ASSERT_EQ(RenderTool({"--mode", "surface", "--size", "200x160", "-o", Path("all.png")}).status, 0);
+    const QImage none(Path("f0.png")), some(Path("f40.png")), all(Path("all.png"));
+    EXPECT_EQ(QImage(Path("f100000.png")), all);
+    EXPECT_NE(some, all);
+    EXPECT_NE(some, none);
+    EXPECT_EQ(none.pixel(100, 80) & 0xFFFFFF, 0u) << "no facet, a black frame";
+}
+
 TEST_F(RenderToolTest, EmptyFrameAndBenchWriteNoFile)
 {
     ToolRun run = RenderTool({"--size", "0x600", "-o", Path("f.png")});
@@ -185,10 +211,14 @@ TEST_F(RenderToolTest, EmptyFrameAndBenchWriteNoFile)
     EXPECT_TRUE(run.out.contains("ms_per_frame min=")) << run.out.toStdString();
     EXPECT_TRUE(Empty());
 
-    // The first line names the threads that filled the facets.
-    run = RenderTool({"--bench", "1", "--threads", "3", "--size", "16x16"}, m_dir.path());
-    EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.section('\n', 0, 0).endsWith(" threads=3")) << run.out.toStdString();
+    // The first line names the threads that filled the facets: no more than the
+    // processors run at once, whatever was asked.
+    for (int threads : {1, 256}) {
+        run = RenderTool({"--bench", "1", "--threads", QString::number(threads), "--size", "16x16"}, m_dir.path());
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        const QString used = QStringLiteral(" threads=%1").arg(std::min(threads, CBandWorkers::MaxThreads()));
+        EXPECT_TRUE(run.out.section('\n', 0, 0).endsWith(used)) << run.out.toStdString();
+    }
     EXPECT_TRUE(Empty());
 }
 
@@ -266,6 +296,61 @@ TEST_F(RenderToolTest, QtWarningsOnlyWithVerbose)
     run = RenderTool({"--verbose", "--mode", "texture", "--texture", cut, "-o", Path("f.png")});
     EXPECT_EQ(run.status, 1);
     EXPECT_GT(run.err.count('\n'), 1) << run.err.toStdString();
+}
+
+// Runs a bash script with $R naming orbo-render, in folder; the status of the
+// script's last command, and what it wrote to stderr.
+ToolRun Script(const QString& folder, const QString& script)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("R", QStringLiteral(ORBO_RENDER));
+    process.setProcessEnvironment(env);
+    process.start("bash", {"-c", script});
+    process.waitForFinished(-1);
+    ToolRun run;
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+// Every failed write says why on one line and ends with status 1: a file-size
+// limit, a full or closed standard output, a reader that has gone. None leaves a
+// file behind.
+TEST_F(RenderToolTest, FailedWritesAreReportedWithStatus1)
+{
+    // A device node of our own for "disk full" (character device 1,7), else the system's.
+    QString full = Path("full");
+    if (::mknod(full.toLocal8Bit().constData(), S_IFCHR | 0666, makedev(1, 7)) != 0 ||
+        Script(m_dir.path(), "echo x > full").status == 0)
+        full = "/dev/full";
+    if (!QFile::exists(full))
+        GTEST_SKIP() << "no device node for a full disk: cannot make one and /dev/full is missing";
+    const struct
+    {
+        QString script;
+        QString reason;
+    } cases[] = {
+        {"ulimit -f 4; \"$R\" --size 1000x1000 --mode surface -o x.png", "File too large"},
+        {"\"$R\" --inspect 0,0 > " + full, "No space left on device"},
+        {"\"$R\" --bench 1 --size 8x8 > " + full, "No space left on device"},
+        {"\"$R\" --help > " + full, "No space left on device"},
+        {"\"$R\" --inspect 0,0 >&-", "Bad file descriptor"},
+        // The reader has gone before the image is written.
+        {"{ sleep 0.3; exec \"$R\" -o -; } | true; exit ${PIPESTATUS[0]}", "Broken pipe"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script.toStdString());
+        const ToolRun run = Script(m_dir.path(), c.script);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.startsWith("orbo-render: ")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.reason)) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                  full == Path("full") ? QStringList{"full"} : QStringList{});
+    }
 }
 
 } // namespace

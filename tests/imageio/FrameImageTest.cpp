@@ -1,4 +1,5 @@
 #include "imageio/FrameImage.h"
+#include "imageio/OutputFile.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +8,21 @@
 #include <QTemporaryDir>
 
 #include <dirent.h>
+#include <grp.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <thread>
 
 namespace {
 
@@ -133,16 +143,168 @@ TEST(FrameImageTest, NamesAreBytesAndReplacedFilesKeepTheirPlaceAndMode)
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(Contents(kept).substr(1, 3), "PNG");
 
-    // A writable file in a folder that takes no new files is overwritten in place.
-    const std::string locked = base + "locked";
-    ASSERT_EQ(::mkdir(locked.c_str(), 0700), 0);
+}
+
+constexpr uid_t kNobody = 65534;
+
+// Runs check as a user without privileges and returns what it reports (empty
+// when all went well). Root ignores file permissions, so as root check runs in
+// a child process that has become "nobody"; otherwise it runs here.
+std::string AsUnprivileged(const std::function<std::string()>& check)
+{
+    if (::geteuid() != 0)
+        return check();
+    int pipe[2];
+    if (::pipe(pipe) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        std::string report = "cannot become nobody";
+        if (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0)
+            report = check();
+        (void)!::write(pipe[1], report.data(), report.size());
+        ::_exit(0);
+    }
+    ::close(pipe[1]);
+    std::string report;
+    char chunk[256];
+    for (ssize_t n; (n = ::read(pipe[0], chunk, sizeof chunk)) > 0;)
+        report.append(chunk, static_cast<std::size_t>(n));
+    ::close(pipe[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? report : "the unprivileged check did not finish";
+}
+
+// A folder that takes no new file; a writable file in it, a write-protected one
+// beside it in a folder of the user's own. Root runs the checks as nobody.
+TEST(FrameImageTest, WriteProtectionAndFoldersThatTakeNoNewFile)
+{
+    QTemporaryDir dir;
+    const std::string base = dir.path().toStdString() + "/";
+    ASSERT_EQ(::chmod(base.c_str(), 0755), 0); // nobody may look in
+    const std::string locked = base + "locked", own = base + "own";
+    ASSERT_EQ(::mkdir(locked.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(own.c_str(), 0755), 0);
     std::ofstream(locked + "/f.png") << "old";
-    ASSERT_EQ(::chmod(locked.c_str(), 0500), 0);
-    const bool saved = SaveFramePng(CPixelSink(2, 2), locked + "/f.png", error);
-    ::chmod(locked.c_str(), 0700);
-    EXPECT_TRUE(saved) << error;
+    std::ofstream(own + "/ro.png") << "old";
+    ASSERT_EQ(::chmod((locked + "/f.png").c_str(), 0666), 0);
+    ASSERT_EQ(::chmod((own + "/ro.png").c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(locked.c_str(), 0555), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(own.c_str(), kNobody, kNobody), 0);
+        ASSERT_EQ(::chown((own + "/ro.png").c_str(), kNobody, kNobody), 0);
+    }
+    const std::string report = AsUnprivileged([&] {
+        IgnoreWriteSignals();
+        std::string problems;
+        SFileError error;
+        // A write-protected file in one's own folder: refused, untouched.
+        if (SaveFramePng(CPixelSink(2, 2), own + "/ro.png", error) || error.m_nErrno != EACCES)
+            problems += "write-protected file not refused: " + error.m_strText + "; ";
+        // The reservation fails (here at the file-size limit, as on a full
+        // disk): the old content stays.
+        const rlimit limit{100, RLIM_INFINITY}, none{RLIM_INFINITY, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        if (SaveFramePng(CPixelSink(64, 64), locked + "/f.png", error) || error.m_bDamaged ||
+            error.m_strText.find("left as it was") == std::string::npos)
+            problems += "in-place write past the limit: " + error.m_strText + "; ";
+        ::setrlimit(RLIMIT_FSIZE, &none);
+        if (Contents(locked + "/f.png") != "old")
+            problems += "the old content was lost; ";
+        // Room enough: written in place, no other file made.
+        if (!SaveFramePng(CPixelSink(2, 2), locked + "/f.png", error))
+            problems += "in place: " + error.m_strText + "; ";
+        return problems;
+    });
+    ::chmod(locked.c_str(), 0755);
+    if (report == "cannot become nobody")
+        GTEST_SKIP() << "running as root without the right to become nobody";
+    EXPECT_EQ(report, "");
+    EXPECT_EQ(Contents(own + "/ro.png"), "old");
     EXPECT_EQ(Contents(locked + "/f.png").substr(1, 3), "PNG");
     EXPECT_EQ(CountEntries(locked), 1);
+}
+
+// Links, owners, the umask and leftovers of killed runs.
+TEST(FrameImageTest, LinksOwnersAndLeftoversAreKept)
+{
+    QTemporaryDir dir;
+    const std::string base = dir.path().toStdString() + "/";
+    std::string error;
+
+    // Leftovers of killed runs: ours and over a minute old are removed by the
+    // first write into the folder; a fresh one (another run may be writing it)
+    // and another user's stay.
+    const std::string stale = base + kTemporaryPrefix + "aaaaaa", fresh = base + kTemporaryPrefix + "bbbbbb",
+                      theirs = base + kTemporaryPrefix + "cccccc";
+    for (const std::string& name : {stale, fresh, theirs})
+        std::ofstream(name) << "part";
+    const timespec old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, stale.c_str(), old, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, theirs.c_str(), old, 0), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(theirs.c_str(), kNobody, kNobody), 0);
+    }
+
+    // A dangling link: its target is created, the link stays.
+    ASSERT_EQ(::symlink("missing.png", (base + "dangling.png").c_str()), 0);
+    ASSERT_TRUE(SaveFramePng(CPixelSink(2, 2), base + "dangling.png", error)) << error;
+    struct stat info {};
+    ASSERT_EQ(::lstat((base + "dangling.png").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(Contents(base + "missing.png").substr(1, 3), "PNG");
+
+    // A file with two names: written in place, both names see the new image.
+    std::ofstream(base + "one.png") << "old";
+    ASSERT_EQ(::link((base + "one.png").c_str(), (base + "two.png").c_str()), 0);
+    ASSERT_TRUE(SaveFramePng(CPixelSink(2, 2), base + "one.png", error)) << error;
+    EXPECT_EQ(Contents(base + "two.png"), Contents(base + "one.png"));
+    ASSERT_EQ(::stat((base + "two.png").c_str(), &info), 0);
+    EXPECT_EQ(info.st_nlink, 2u);
+
+    // A new file gets the mode the umask leaves.
+    const mode_t mask = ::umask(027);
+    const bool saved = SaveFramePng(CPixelSink(2, 2), base + "new.png", error);
+    ::umask(mask);
+    ASSERT_TRUE(saved) << error;
+    ASSERT_EQ(::stat((base + "new.png").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+    // Root replacing another user's file leaves it theirs.
+    if (root) {
+        ASSERT_EQ(::chown((base + "new.png").c_str(), kNobody, kNobody), 0);
+    }
+    ASSERT_TRUE(SaveFramePng(CPixelSink(3, 3), base + "new.png", error)) << error;
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(stale)));
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(fresh)));
+    EXPECT_EQ(QFileInfo::exists(QString::fromStdString(theirs)), root);
+    ASSERT_EQ(::stat((base + "new.png").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    if (root) {
+        EXPECT_EQ(info.st_uid, kNobody);
+    }
+}
+
+// A pipe nobody reads from is refused at once when waiting is not allowed; a
+// large frame is encoded without starting a thread (that may never start when
+// memory is tight).
+TEST(FrameImageTest, NothingWaitsOnAReaderOrAThread)
+{
+    QTemporaryDir dir;
+    const std::string fifo = dir.filePath("pipe").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    SFileError error;
+    EXPECT_FALSE(SaveFramePng(CPixelSink(4, 3), fifo, error, EPipeOpen::kFailWithoutReader));
+    EXPECT_EQ(error.m_nErrno, ENXIO);
+
+    const auto threads = [] { return CountEntries("/proc/self/task"); };
+    const int before = threads();
+    CPixelSink sink(2048, 2048);
+    ASSERT_TRUE(SaveFramePng(sink, dir.filePath("big.png").toStdString(), error)) << error.m_strText;
+    EXPECT_EQ(threads(), before);
 }
 
 } // namespace

@@ -65,8 +65,8 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 // Texel (u, v) as blue, green, red.
 std::vector<int> TexelBgr(const CTexture& t, int u, int v)
 {
-    const std::size_t at = 4 * (static_cast<std::size_t>(v) * t.m_desc.m_nWidth + u);
-    return {t.m_texels[at], t.m_texels[at + 1], t.m_texels[at + 2]};
+    const std::size_t at = 4 * (static_cast<std::size_t>(v) * t.Width() + u);
+    return {t.Texels()[at], t.Texels()[at + 1], t.Texels()[at + 2]};
 }
 
 class TextureFileTest : public ::testing::Test
@@ -89,13 +89,9 @@ TEST_F(TextureFileTest, Bmp24LoadsAsTopDownBgrTexels)
     CTexture texture;
     std::string error;
     ASSERT_TRUE(LoadTextureFile(path, texture, error)) << error;
-    EXPECT_EQ(texture.m_desc.m_nType, 0);
-    EXPECT_EQ(texture.m_desc.m_nWidth, 800);
-    EXPECT_EQ(texture.m_desc.m_nHeight, 320);
-    EXPECT_EQ(texture.m_desc.m_nBytesPerRow, 3200);
-    EXPECT_EQ(texture.m_desc.m_nPlanes, 1);
-    EXPECT_EQ(texture.m_desc.m_nBitsPerTexel, 32);
-    EXPECT_EQ(texture.m_texels.size(), 1024000u);
+    EXPECT_EQ(texture.Width(), 800);
+    EXPECT_EQ(texture.Height(), 320);
+    EXPECT_EQ(texture.Texels().size(), 1024000u);
     EXPECT_EQ(TexelBgr(texture, 0, 0), (std::vector<int>{30, 20, 10}));
     EXPECT_EQ(TexelBgr(texture, 799, 0), (std::vector<int>{60, 50, 40}));
     EXPECT_EQ(TexelBgr(texture, 0, 319), (std::vector<int>{90, 80, 70}));
@@ -112,8 +108,7 @@ TEST_F(TextureFileTest, PaddedRowsLoadWithoutGaps)
     CTexture texture;
     std::string error;
     ASSERT_TRUE(LoadTextureFile(path, texture, error)) << error;
-    EXPECT_EQ(texture.m_desc.m_nBytesPerRow, 12);
-    ASSERT_EQ(texture.m_texels.size(), 24u);
+    ASSERT_EQ(texture.Texels().size(), 24u);
     EXPECT_EQ(TexelBgr(texture, 2, 0), (std::vector<int>{90, 50, 20}));
     EXPECT_EQ(TexelBgr(texture, 0, 1), (std::vector<int>{90, 51, 1}));
     EXPECT_EQ(TexelBgr(texture, 2, 1), (std::vector<int>{90, 51, 21}));
@@ -124,9 +119,9 @@ TEST_F(TextureFileTest, DefaultTextureOfTheRepositoryLoads)
     CTexture texture;
     std::string error;
     ASSERT_TRUE(LoadTextureFile(ORBO_SOURCE_DIR "/Data/texture1.bmp", texture, error)) << error;
-    EXPECT_EQ(texture.m_desc.m_nWidth, 800);
-    EXPECT_EQ(texture.m_desc.m_nHeight, 320);
-    EXPECT_EQ(texture.m_texels.size(), 1024000u);
+    EXPECT_EQ(texture.Width(), 800);
+    EXPECT_EQ(texture.Height(), 320);
+    EXPECT_EQ(texture.Texels().size(), 1024000u);
 }
 
 TEST_F(TextureFileTest, UnreadableFilesFailAndLeaveTheTextureUntouched)
@@ -153,14 +148,12 @@ TEST_F(TextureFileTest, UnreadableFilesFailAndLeaveTheTextureUntouched)
     // "" names the folder itself.
     for (const char* name : {"missing.bmp", "empty.bmp", "noise.bmp", "cut.bmp", "header.bmp",
                              "huge.bmp", ""}) {
-        CTexture texture;
-        texture.m_desc.m_nWidth = 5;
-        texture.m_texels = {9, 9, 9, 9};
+        CTexture texture(1, 1, {9, 9, 9, 9});
         std::string error;
         EXPECT_FALSE(LoadTextureFile(Path(name), texture, error)) << name;
         EXPECT_FALSE(error.empty()) << name;
-        EXPECT_EQ(texture.m_desc.m_nWidth, 5) << name;
-        EXPECT_EQ(texture.m_texels, (std::vector<std::uint8_t>{9, 9, 9, 9})) << name;
+        EXPECT_EQ(texture.Width(), 1) << name;
+        EXPECT_EQ(texture.Texels(), (std::vector<std::uint8_t>{9, 9, 9, 9})) << name;
     }
 }
 
@@ -193,14 +186,14 @@ TEST(TextureSamplesTest, EveryAcceptedKindLoadsWithOnlyTexelsTheFileDefines)
         std::string error;
         ASSERT_TRUE(DecodeTexture(bytes, a, error, 0x55)) << error;
         ASSERT_TRUE(DecodeTexture(bytes, b, error, 0xAA)) << error;
-        EXPECT_EQ(a.m_texels, b.m_texels);
-        EXPECT_EQ(a.m_texels.size(), 4u * a.m_desc.m_nWidth * a.m_desc.m_nHeight);
-        EXPECT_GT(a.m_desc.m_nWidth, 0);
+        EXPECT_EQ(a.Texels(), b.Texels());
+        EXPECT_EQ(a.Texels().size(), 4u * a.Width() * a.Height());
+        EXPECT_GT(a.Width(), 0);
         // The image Qt reads from the same file agrees where Qt reads it right.
         const QImage qt(path);
         if (!qt.isNull() && !path.contains("rle")) { // Qt leaves skipped run-length texels undefined
-            ASSERT_EQ(qt.width(), a.m_desc.m_nWidth);
-            ASSERT_EQ(qt.height(), a.m_desc.m_nHeight);
+            ASSERT_EQ(qt.width(), a.Width());
+            ASSERT_EQ(qt.height(), a.Height());
             for (int v = 0; v < qt.height(); ++v)
                 for (int u = 0; u < qt.width(); ++u) {
                     const QRgb p = qt.pixel(u, v);
@@ -219,8 +212,8 @@ TEST(TextureSamplesTest, RunLengthBmpDecodesPixelByPixel)
     std::string error;
     ASSERT_TRUE(LoadTextureFile(ORBO_SOURCE_DIR "/tests/imageio/textures/seeds/rle8.bmp", t, error))
         << error;
-    ASSERT_EQ(t.m_desc.m_nWidth, 7);
-    ASSERT_EQ(t.m_desc.m_nHeight, 5);
+    ASSERT_EQ(t.Width(), 7);
+    ASSERT_EQ(t.Height(), 5);
     // Palette entry i is red i, green 3i, blue 255 - i; rows are stored bottom-up.
     const auto entry = [](int i) { return std::vector<int>{255 - i, 3 * i, i}; };
     const std::vector<int> black{0, 0, 0};
@@ -243,15 +236,50 @@ TEST(TextureSamplesTest, FaultyFilesAreRefused)
 {
     for (const QString& path : Samples("bad")) {
         SCOPED_TRACE(path.toStdString());
-        CTexture texture;
-        texture.m_texels = {9, 9, 9, 9};
+        CTexture texture(1, 1, {9, 9, 9, 9});
         std::string error;
         EXPECT_FALSE(LoadTextureFile(path.toStdString(), texture, error));
         EXPECT_FALSE(error.empty());
-        EXPECT_EQ(texture.m_texels, (std::vector<std::uint8_t>{9, 9, 9, 9}));
+        EXPECT_EQ(texture.Texels(), (std::vector<std::uint8_t>{9, 9, 9, 9}));
         if (path.endsWith(".gif") || path.endsWith(".ico")) {
             EXPECT_EQ(error, "not a BMP, PNG or JPEG image");
         }
+    }
+}
+
+// Damaged PNG and JPEG files made from good ones: each is refused as truncated
+// or corrupt with the reason, before a large image is allocated.
+TEST(TextureSamplesTest, DamagedPngAndJpegSayWhatIsWrong)
+{
+    const std::vector<std::uint8_t> jpeg = ReadBytes(ORBO_SOURCE_DIR "/tests/imageio/textures/seeds/color.jpg");
+    const std::vector<std::uint8_t> png = ReadBytes(ORBO_SOURCE_DIR "/tests/imageio/textures/seeds/rgb.png");
+    ASSERT_EQ(jpeg.size(), 650u);
+    // Cut inside the coded data, then closed with an end marker.
+    std::vector<std::uint8_t> jpegCut(jpeg.begin(), jpeg.begin() + 630);
+    jpegCut.insert(jpegCut.end(), {0xFF, 0xD9});
+    // The frame header (at 158) claims 16384 x 4096 pixels.
+    std::vector<std::uint8_t> jpegHuge = jpeg;
+    jpegHuge[163] = 0x10, jpegHuge[164] = 0x00, jpegHuge[165] = 0x40, jpegHuge[166] = 0x00;
+    std::vector<std::uint8_t> pngBadCrc = png;
+    pngBadCrc[29] ^= 0xFF;
+    const struct
+    {
+        std::vector<std::uint8_t> bytes;
+        const char* reason;
+    } cases[] = {
+        {jpegCut, "(Corrupt JPEG data"},
+        {jpegHuge, "(its 650 bytes cannot hold 16384x4096 pixels)"},
+        {std::vector<std::uint8_t>(png.begin(), png.begin() + 40), "(it ends early"},
+        {pngBadCrc, "(the header's checksum is wrong)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        CTexture texture;
+        SFileError error;
+        EXPECT_FALSE(DecodeTexture(c.bytes, texture, error));
+        EXPECT_EQ(error.m_kind, SFileError::EKind::kCorrupt);
+        EXPECT_EQ(error.m_strText.rfind("the file is truncated or corrupt ", 0), 0u) << error.m_strText;
+        EXPECT_NE(error.m_strText.find(c.reason), std::string::npos) << error.m_strText;
     }
 }
 
@@ -273,7 +301,7 @@ TEST_F(TextureFileTest, OnlyRegularFilesAreReadAndNamesAreBytes)
     const std::string latin = Path("t") + "\xff.bmp";
     WriteFile(latin, Bmp24(2, 2, [](int, int) { return Rgb{1, 2, 3}; }));
     ASSERT_TRUE(LoadTextureFile(latin, texture, error)) << error;
-    EXPECT_EQ(texture.m_desc.m_nWidth, 2);
+    EXPECT_EQ(texture.Width(), 2);
 }
 
 // Qt's readers refuse images over 128 MB by default; up to the texture limit of

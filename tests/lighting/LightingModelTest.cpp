@@ -112,11 +112,10 @@ TEST(Lighting, ZeroNormalGetsOnlyAmbientAndEmission)
 
 TEST(Lighting, ViewDefaultsLightThePointInFrontOfTheEye)
 {
-    CTorusRenderer view;
-    view.SetupCamera();
+    const CTorusRenderer view;
     // d = 720, N.L = 1, H.N = 1, f = 1 / 1.005256; before clamping about (1.895, 1.365, 0.502).
-    const CColor c = view.m_pLighting->Illuminate(view.m_camera.m_eye, CPoint3D(0, 0, 280),
-                                                  CVec3(0, 0, 1), view.m_pMaterial.get());
+    const CColor c = view.Lighting().Illuminate(view.Camera().m_eye, CPoint3D(0, 0, 280), CVec3(0, 0, 1),
+                                                &view.Material());
     EXPECT_EQ(c.r, 1.0);
     EXPECT_EQ(c.g, 1.0);
     const double f = 1.0 / (1.0 + (1e-08 * 720.0 + 1e-07) * 720.0);

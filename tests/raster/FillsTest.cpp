@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -12,20 +14,16 @@ namespace {
 // blue u, green v, red 100 + u.
 CTexture MakeTexture(int w, int h)
 {
-    CTexture t;
-    t.m_desc.m_nWidth = w;
-    t.m_desc.m_nHeight = h;
-    t.m_desc.m_nBitsPerTexel = 32;
-    t.m_texels.resize(static_cast<std::size_t>(w * h * 4));
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(w * h * 4));
     for (int v = 0; v < h; ++v)
         for (int u = 0; u < w; ++u) {
-            std::uint8_t* p = &t.m_texels[static_cast<std::size_t>(4 * (v * w + u))];
+            std::uint8_t* p = &texels[static_cast<std::size_t>(4 * (v * w + u))];
             p[0] = static_cast<std::uint8_t>(u);
             p[1] = static_cast<std::uint8_t>(v);
             p[2] = static_cast<std::uint8_t>(100 + u);
             p[3] = 7;
         }
-    return t;
+    return CTexture(w, h, std::move(texels));
 }
 
 std::uint32_t TexelColour(int u, int v)
@@ -112,9 +110,7 @@ TEST(TextureFill, AddressingRoundsAndStopsAtTheLastTexel)
 
 TEST(TextureFill, CopiesTexelBytesAndIgnoresTheFourth)
 {
-    CTexture t = MakeTexture(1, 1);
-    t.m_texels = {10, 20, 30, 40};
-    TextureFiller f(std::move(t));
+    TextureFiller f(CTexture(1, 1, {10, 20, 30, 40}));
     CPixelSink sink(20, 20);
     f.Flat(sink, 0.0, 0.0);
     ExpectAll(sink, 30u | (20u << 8) | (10u << 16));
@@ -143,6 +139,17 @@ TEST(TextureFill, HiddenSamplesLeavePixelAndDepthAlone)
     ExpectAll(sink, TexelColour(6, 3));
 }
 
+// A texture is empty or whole: texels that do not fill its size are refused.
+TEST(Texture, IsEmptyOrWhole)
+{
+    EXPECT_FALSE(CTexture().HasTexels());
+    EXPECT_TRUE(CTexture(1, 2, std::vector<std::uint8_t>(8)).HasTexels());
+    for (const auto& [w, h, bytes] : {std::tuple{2, 2, 15}, {2, 2, 17}, {0, 4, 0}, {4, 0, 0}, {-1, -1, 4}})
+        EXPECT_THROW(CTexture(w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(bytes))),
+                     std::invalid_argument)
+            << w << "x" << h << " " << bytes;
+}
+
 TEST(TextureFill, NoTexelsDrawNothing)
 {
     TextureFiller f{CTexture()};
@@ -159,17 +166,13 @@ TEST(LitTextureFill, TexelIsTheReflectanceOfEveryTerm)
     lights.m_pLights[0].m_diffuse = CColor(1, 1, 1);
     lights.m_pLights[0].m_specular = CColor(1, 1, 1);
 
-    CTexture black = MakeTexture(1, 1);
-    black.m_texels = {0, 0, 0, 255};
-    TextureFiller dark(std::move(black));
+    TextureFiller dark(CTexture(1, 1, {0, 0, 0, 255}));
     CPixelSink sink(20, 20);
     dark.Flat(sink, 0.0, 0.0, 0.0, &lights);
     ExpectAll(sink, 0u);
 
     // A pure red texel can reach full red but never white: every reflectance is red.
-    CTexture red = MakeTexture(1, 1);
-    red.m_texels = {0, 0, 255, 0};
-    TextureFiller lit(std::move(red));
+    TextureFiller lit(CTexture(1, 1, {0, 0, 255, 0}));
     CPixelSink redSink(20, 20);
     lit.Flat(redSink, 0.0, 0.0, 0.0, &lights);
     for (int y = 0; y < 4; ++y)

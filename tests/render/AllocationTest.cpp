@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <memory>
 #include <new>
 
 namespace {
@@ -32,10 +33,7 @@ namespace {
 
 TEST(RenderPass, FramesAfterTheFirstAllocateNothing)
 {
-    CTexture texture;
-    texture.m_desc.m_nWidth = 8;
-    texture.m_desc.m_nHeight = 8;
-    texture.m_texels.assign(8 * 8 * 4, 90);
+    const auto texture = std::make_shared<const CTexture>(8, 8, std::vector<std::uint8_t>(8 * 8 * 4, 90));
     const struct
     {
         int mode, light, shading;
@@ -48,18 +46,16 @@ TEST(RenderPass, FramesAfterTheFirstAllocateNothing)
         // first time a worker joins a frame, which a busy machine may delay past
         // any warm-up; the renderer's own buffers are the same on every thread.
         view.SetThreadCount(1);
-        view.SetupCamera();
-        view.m_texture = texture;
-        view.m_nMode = d.mode;
-        view.m_nLight = d.light;
-        view.m_nShading = d.shading;
-        view.SwitchLights();
+        CRenderSettings settings;
+        settings.m_nMode = d.mode;
+        settings.m_nLight = d.light;
+        settings.m_nShading = d.shading;
         CPixelSink sink(400, 300);
         for (int turn = 0; turn < 2; ++turn) { // the first turn sizes the buffers
             g_allocations = 0;
             g_counting = turn == 1;
             for (double angle = 0.0; angle < 360.0; angle += 15.0) {
-                view.m_angleX = angle;
+                view.Setup(settings, angle, 0.0, texture); // a tick's hand-over allocates nothing either
                 sink.Resize(400, 300);
                 view.RenderFrame(sink);
             }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -36,20 +37,15 @@ std::string Exact(double v)
 // sampling decision shows in the frame.
 CTexture SmallTexture()
 {
-    CTexture t;
-    t.m_desc.m_nWidth = 37;
-    t.m_desc.m_nHeight = 23;
-    t.m_desc.m_nBitsPerTexel = 32;
-    t.m_desc.m_nBytesPerRow = 37 * 4;
-    t.m_desc.m_nPlanes = 1;
+    std::vector<std::uint8_t> texels;
     for (int v = 0; v < 23; ++v)
         for (int u = 0; u < 37; ++u) {
-            t.m_texels.push_back(static_cast<std::uint8_t>(u * 7));
-            t.m_texels.push_back(static_cast<std::uint8_t>(v * 11));
-            t.m_texels.push_back(static_cast<std::uint8_t>((u * v * 13) ^ 0x5a));
-            t.m_texels.push_back(0);
+            texels.push_back(static_cast<std::uint8_t>(u * 7));
+            texels.push_back(static_cast<std::uint8_t>(v * 11));
+            texels.push_back(static_cast<std::uint8_t>((u * v * 13) ^ 0x5a));
+            texels.push_back(0);
         }
-    return t;
+    return CTexture(37, 23, std::move(texels));
 }
 
 // A fixed linear congruential sequence: the table must not depend on the
@@ -202,21 +198,22 @@ std::string RenderDigest(const SFrameCase& frame, const std::string& sourceDir, 
     CTorusRenderer renderer;
     if (threads > 0)
         renderer.SetThreadCount(threads);
-    renderer.ApplySettings(settings);
-    renderer.m_angleX = frame.angleX;
-    renderer.m_angleY = frame.angleY;
-    renderer.SwitchLights();
-    renderer.SetupCamera();
+    std::shared_ptr<const CTexture> texture;
     if (frame.texture == "small") {
-        renderer.m_texture = SmallTexture();
+        static const auto small = std::make_shared<const CTexture>(SmallTexture());
+        texture = small;
     } else {
-        static CTexture defaultTexture; // read once for the whole table
-        std::string error;
-        if (!defaultTexture.HasTexels() &&
-            !LoadTextureFile(sourceDir + "/Data/texture1.bmp", defaultTexture, error))
-            return std::string();
-        renderer.m_texture = defaultTexture;
+        static std::shared_ptr<const CTexture> defaultTexture; // read once for the whole table
+        if (!defaultTexture) {
+            CTexture loaded;
+            std::string error;
+            if (!LoadTextureFile(sourceDir + "/Data/texture1.bmp", loaded, error))
+                return std::string();
+            defaultTexture = std::make_shared<const CTexture>(std::move(loaded));
+        }
+        texture = defaultTexture;
     }
+    renderer.Setup(settings, frame.angleX, frame.angleY, texture);
     renderer.SetInspection(inspect);
     CPixelSink sink(frame.width, frame.height);
     renderer.RenderFrame(sink);

@@ -9,33 +9,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace {
 
-CTexture FlatTexture()
-{
-    CTexture t;
-    t.m_desc.m_nWidth = 800;
-    t.m_desc.m_nHeight = 320;
-    t.m_desc.m_nBitsPerTexel = 32;
-    t.m_desc.m_nBytesPerRow = 800 * 4;
-    t.m_desc.m_nPlanes = 1;
-    t.m_texels.assign(800u * 320u * 4u, 0x80);
-    return t;
-}
-
-void Configure(CTorusRenderer& r, int mode, int light, int shading, int threads)
+void Configure(CTorusRenderer& r, int mode, int light, int shading, int threads, double angleX = 0.0,
+               double angleY = 0.0)
 {
     CRenderSettings settings;
     settings.m_nMode = mode;
     settings.m_nLight = light;
     settings.m_nShading = shading;
-    r.ApplySettings(settings);
-    r.SwitchLights();
-    r.SetupCamera();
     r.SetThreadCount(threads);
-    r.m_texture = FlatTexture();
+    r.Setup(settings, angleX, angleY,
+            std::make_shared<const CTexture>(800, 320, std::vector<std::uint8_t>(800u * 320u * 4u, 0x80)));
 }
 
 // The projected corners of facet (i, j) of the default torus, unturned.
@@ -47,7 +35,7 @@ std::vector<CScreenPointZ> FacetCorners(const CTorusRenderer& r, int i, int j)
     TorusMesh::SetFacetCorners(facet, i, j, 18, 18);
     std::vector<CScreenPointZ> corners;
     for (int index : facet.m_pIndices)
-        corners.push_back(r.m_camera.Projected(vertices[static_cast<std::size_t>(index)]));
+        corners.push_back(r.Camera().Projected(vertices[static_cast<std::size_t>(index)]));
     return corners;
 }
 
@@ -203,11 +191,9 @@ TEST(PixelInspection, RecordingChangesNoPixel)
     for (const SDrawingCase& c : all) {
         SCOPED_TRACE(c.name);
         CTorusRenderer plain, inspected;
-        Configure(plain, c.mode, c.light, c.shading, 3);
-        Configure(inspected, c.mode, c.light, c.shading, 3);
+        Configure(plain, c.mode, c.light, c.shading, 3, 35.0, -20.0);
+        Configure(inspected, c.mode, c.light, c.shading, 3, 35.0, -20.0);
         inspected.SetInspection(true);
-        plain.m_angleX = inspected.m_angleX = 35.0;
-        plain.m_angleY = inspected.m_angleY = -20.0;
         CPixelSink a(400, 300), b(400, 300);
         plain.RenderFrame(a);
         inspected.RenderFrame(b);

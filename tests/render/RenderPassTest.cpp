@@ -1,4 +1,4 @@
-#include "render/TorusRenderer.h"
+#include "render/RendererTestSupport.h"
 #include "raster/RasterTestSupport.h"
 #include "scene/TorusMesh.h"
 
@@ -6,26 +6,23 @@
 
 namespace {
 
-CPixelSink Render(CTorusRenderer& view, int w = 200, int h = 200)
+CPixelSink Render(SRendererUnderTest& view, int w = 200, int h = 200)
 {
-    view.SwitchLights();
     CPixelSink sink(w, h);
-    view.RenderFrame(sink);
+    view.Draw(sink);
     return sink;
 }
 
 // A small checker texture, enough to tell that texture mode draws.
-void LoadChecker(CTorusRenderer& view)
+void LoadChecker(SRendererUnderTest& view)
 {
-    view.m_texture.m_desc.m_nWidth = 800;
-    view.m_texture.m_desc.m_nHeight = 320;
-    view.m_texture.m_desc.m_nBitsPerTexel = 32;
-    view.m_texture.m_texels.assign(800 * 320 * 4, 0);
+    std::vector<std::uint8_t> texels(800 * 320 * 4, 0);
     for (int v = 0; v < 320; ++v)
         for (int u = 0; u < 800; ++u)
             if (((u / 40) + (v / 40)) % 2 == 0)
                 for (int b = 0; b < 3; ++b)
-                    view.m_texture.m_texels[static_cast<std::size_t>(4 * (v * 800 + u) + b)] = 200;
+                    texels[static_cast<std::size_t>(4 * (v * 800 + u) + b)] = 200;
+    view.texture = std::make_shared<const CTexture>(800, 320, std::move(texels));
 }
 
 // Seen along its axis, a 6 x 6 torus turns three of its six section rows to the
@@ -33,20 +30,19 @@ void LoadChecker(CTorusRenderer& view)
 // lower rows face away and are not drawn, in any mode.
 TEST(RenderPass, BackFacesAreCulledAgainstTheEye)
 {
-    CTorusRenderer view;
-    view.SetupCamera();
-    view.m_nSurfaceSteps = 6;
-    view.m_nSectionSteps = 6;
+    SRendererUnderTest view;
+    view.settings.m_nSurfaceSteps = 6;
+    view.settings.m_nSectionSteps = 6;
     for (double angle : {90.0, -90.0}) {
-        view.m_angleX = angle;
+        view.angleX = angle;
         Render(view);
-        EXPECT_EQ(view.FacetsDrawn(), 18) << angle;
+        EXPECT_EQ(view.renderer.FacetsDrawn(), 18) << angle;
     }
     // From the side the near outer half and the far inner half face the eye.
-    view.m_angleX = 0.0;
+    view.angleX = 0.0;
     Render(view);
-    EXPECT_GT(view.FacetsDrawn(), 12);
-    EXPECT_LT(view.FacetsDrawn(), 24);
+    EXPECT_GT(view.renderer.FacetsDrawn(), 12);
+    EXPECT_LT(view.renderer.FacetsDrawn(), 24);
 }
 
 TEST(RenderPass, EveryModeDrawsTheTorusAndOnlyTheTorus)
@@ -55,12 +51,11 @@ TEST(RenderPass, EveryModeDrawsTheTorusAndOnlyTheTorus)
         for (int shading : {kShadingGouraud, kShadingPhong}) {
             if (mode == kModeTexture && shading == kShadingGouraud)
                 continue;
-            CTorusRenderer view;
-            view.SetupCamera();
+            SRendererUnderTest view;
             LoadChecker(view);
-            view.m_nMode = mode;
-            view.m_nShading = shading;
-            view.m_angleX = 90.0; // seen from above: a ring around a hole
+            view.settings.m_nMode = mode;
+            view.settings.m_nShading = shading;
+            view.angleX = 90.0; // seen from above: a ring around a hole
             const CPixelSink sink = Render(view, 520, 600);
             // The ring (radius 200, tube 80, seen from 1000 with the plane at 800) lies
             // within about 250 pixels of the centre.
@@ -74,37 +69,34 @@ TEST(RenderPass, EveryModeDrawsTheTorusAndOnlyTheTorus)
 
 TEST(RenderPass, CombinationsThatDrawNothingLeaveABlackFrame)
 {
-    CTorusRenderer view;
-    view.SetupCamera();
+    SRendererUnderTest view;
     LoadChecker(view);
-    view.m_nMode = kModeTexture;
-    view.m_nLight = kLightOn;
-    view.m_nShading = kShadingGouraud;
+    view.settings.m_nMode = kModeTexture;
+    view.settings.m_nLight = kLightOn;
+    view.settings.m_nShading = kShadingGouraud;
     EXPECT_EQ(CountLit(Render(view)), 0);
 
-    view.m_nMode = 7;
+    view.settings.m_nMode = 7;
     EXPECT_EQ(CountLit(Render(view)), 0);
-    view.m_nMode = kModeSurface;
-    view.m_nShading = 5;
+    view.settings.m_nMode = kModeSurface;
+    view.settings.m_nShading = 5;
     EXPECT_EQ(CountLit(Render(view)), 0);
 
     // Texture mode without an image draws nothing either.
-    CTorusRenderer bare;
-    bare.SetupCamera();
-    bare.m_nMode = kModeTexture;
-    bare.m_nShading = kShadingPhong;
+    SRendererUnderTest bare;
+    bare.settings.m_nMode = kModeTexture;
+    bare.settings.m_nShading = kShadingPhong;
     EXPECT_EQ(CountLit(Render(bare)), 0);
-    bare.m_nLight = kLightOff;
+    bare.settings.m_nLight = kLightOff;
     EXPECT_EQ(CountLit(Render(bare)), 0);
 }
 
 TEST(RenderPass, RepeatedFramesAreIdentical)
 {
-    CTorusRenderer view;
-    view.SetupCamera();
-    view.m_nMode = kModeSurface;
-    view.m_nShading = kShadingPhong;
-    view.m_angleX = 35.0;
+    SRendererUnderTest view;
+    view.settings.m_nMode = kModeSurface;
+    view.settings.m_nShading = kShadingPhong;
+    view.angleX = 35.0;
     const CPixelSink first = Render(view);
     const CPixelSink second = Render(view);
     EXPECT_EQ(first.Pixels(), second.Pixels());
@@ -112,10 +104,9 @@ TEST(RenderPass, RepeatedFramesAreIdentical)
 
 TEST(RenderPass, LightOffMakesEveryVertexWhite)
 {
-    CTorusRenderer view;
-    view.SetupCamera();
-    view.m_nMode = kModeSurface;
-    view.m_nLight = kLightOff;
+    SRendererUnderTest view;
+    view.settings.m_nMode = kModeSurface;
+    view.settings.m_nLight = kLightOff;
     const CPixelSink sink = Render(view);
     int white = 0, other = 0;
     for (std::uint32_t p : sink.Pixels()) {
@@ -132,12 +123,11 @@ TEST(RenderPass, LightOffMakesEveryVertexWhite)
 
 TEST(RenderPass, EmptyAndOversizedImagesAreSafe)
 {
-    CTorusRenderer view;
-    view.SetupCamera();
+    SRendererUnderTest view;
     LoadChecker(view);
     for (int mode : {kModeWireframe, kModeSurface, kModeTexture}) {
-        view.m_nMode = mode;
-        view.m_nShading = kShadingPhong;
+        view.settings.m_nMode = mode;
+        view.settings.m_nShading = kShadingPhong;
         EXPECT_TRUE(Render(view, 0, 0).Pixels().empty());
         EXPECT_TRUE(Render(view, 0, 300).Pixels().empty());
         EXPECT_TRUE(Render(view, 300, 0).Pixels().empty());
@@ -147,15 +137,14 @@ TEST(RenderPass, EmptyAndOversizedImagesAreSafe)
 
 TEST(RenderPass, LargestTorusStaysInsideTheDepthBuffer)
 {
-    CTorusRenderer view;
-    view.SetupCamera();
-    view.m_dRingRadius = 300;
-    view.m_dSectionRadius = 120;
-    view.m_nSurfaceSteps = 36;
-    view.m_nSectionSteps = 36;
-    view.m_nMode = kModeSurface;
+    SRendererUnderTest view;
+    view.settings.m_nRingRadius = 300;
+    view.settings.m_nSectionRadius = 120;
+    view.settings.m_nSurfaceSteps = 36;
+    view.settings.m_nSectionSteps = 36;
+    view.settings.m_nMode = kModeSurface;
     for (double angle : {0.0, 45.0, 90.0}) {
-        view.m_angleX = angle;
+        view.angleX = angle;
         const CPixelSink sink = Render(view, 1000, 1000);
         // Nothing is drawn beyond 371 pixels from the centre.
         for (int y = -500; y < 500; ++y)

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -10,27 +12,27 @@ namespace {
 TEST(TorusRenderer, StartsWithTheDocumentedState)
 {
     const CTorusRenderer view;
-    const CLightSource& l = view.m_pLighting->m_pLights[0];
-    const CMaterial& m = *view.m_pMaterial;
+    const CLightSource& l = view.Lighting().m_pLights[0];
+    const CMaterial& m = view.Material();
     const struct
     {
         const char* name;
         double actual, expected;
     } values[] = {
-        {"mode", double(view.m_nMode), kModeWireframe},
-        {"light", double(view.m_nLight), kLightOn},
-        {"shading", double(view.m_nShading), kShadingGouraud},
-        {"ring radius", view.m_dRingRadius, 200.0},
-        {"section radius", view.m_dSectionRadius, 80.0},
-        {"surface steps", double(view.m_nSurfaceSteps), 18},
-        {"section steps", double(view.m_nSectionSteps), 18},
-        {"angle x", view.m_angleX, 0.0},
-        {"angle y", view.m_angleY, 0.0},
-        {"eye distance", view.m_camera.m_eyeDistance, 1000.0},
-        {"eye azimuth", view.m_camera.m_eyeAzimuth, 0.0},
-        {"eye polar angle", view.m_camera.m_eyePolarAngle, 90.0},
-        {"screen distance", view.m_camera.m_screenDistance, 800.0},
-        {"lights", double(view.m_pLighting->m_nLights), 1},
+        {"mode", double(view.Mode()), kModeWireframe},
+        {"light", double(view.Light()), kLightOn},
+        {"shading", double(view.Shading()), kShadingGouraud},
+        {"ring radius", view.RingRadius(), 200.0},
+        {"section radius", view.SectionRadius(), 80.0},
+        {"surface steps", double(view.SurfaceSteps()), 18},
+        {"section steps", double(view.SectionSteps()), 18},
+        {"angle x", view.AngleX(), 0.0},
+        {"angle y", view.AngleY(), 0.0},
+        {"eye distance", view.Camera().m_eyeDistance, 1000.0},
+        {"eye azimuth", view.Camera().m_eyeAzimuth, 0.0},
+        {"eye polar angle", view.Camera().m_eyePolarAngle, 90.0},
+        {"screen distance", view.Camera().m_screenDistance, 800.0},
+        {"lights", double(view.Lighting().m_nLights), 1},
         {"light on", double(l.m_bOn), 1},
         {"light z", l.m_position.z, 1000.0},
         {"light x", l.m_position.x, 0.0},
@@ -41,7 +43,7 @@ TEST(TorusRenderer, StartsWithTheDocumentedState)
         {"attenuation constant", l.m_attConstant, 1.0},
         {"attenuation linear", l.m_attLinear, 1e-07},
         {"attenuation quadratic", l.m_attQuadratic, 1e-08},
-        {"ambient light", view.m_pLighting->m_ambient.b, 0.3},
+        {"ambient light", view.Lighting().m_ambient.b, 0.3},
         {"ambient r", m.m_ambient.r, 0.547},
         {"ambient g", m.m_ambient.g, 0.4},
         {"ambient b", m.m_ambient.b, 0.075},
@@ -54,25 +56,13 @@ TEST(TorusRenderer, StartsWithTheDocumentedState)
     };
     for (const auto& v : values)
         EXPECT_EQ(v.actual, v.expected) << v.name;
-    EXPECT_EQ(view.m_strTexturePath, "./Data/texture1.bmp");
-    EXPECT_FALSE(view.m_texture.HasTexels());
+    EXPECT_GT(view.Camera().m_eye.z, 999.0); // set up with the renderer
+    EXPECT_FALSE(view.Texture().HasTexels());
 }
 
-TEST(TorusRenderer, LightSwitchFollowsOnlyZeroAndOne)
-{
-    CTorusRenderer view;
-    view.m_nLight = kLightOff;
-    view.SwitchLights();
-    EXPECT_EQ(view.m_pLighting->m_pLights[0].m_bOn, 0);
-    view.m_nLight = 7;
-    view.SwitchLights();
-    EXPECT_EQ(view.m_pLighting->m_pLights[0].m_bOn, 0);
-    view.m_nLight = kLightOn;
-    view.SwitchLights();
-    EXPECT_EQ(view.m_pLighting->m_pLights[0].m_bOn, 1);
-}
-
-TEST(TorusRenderer, TakesOverEverySettingButTheTexturePath)
+// Setup takes everything over, the light switch sets the lights' on flags (any
+// other value than 0 or 1 leaves them alone), and the texture path is not read.
+TEST(TorusRenderer, SetupTakesOverEverySettingAndSwitchesTheLights)
 {
     CRenderSettings settings;
     settings.m_nRingRadius = 123;
@@ -84,16 +74,23 @@ TEST(TorusRenderer, TakesOverEverySettingButTheTexturePath)
     settings.m_nShading = kShadingPhong;
     settings.m_strTexturePath = "elsewhere.bmp";
     CTorusRenderer view;
-    view.ApplySettings(settings);
-    EXPECT_EQ(view.m_dRingRadius, 123.0);
-    EXPECT_EQ(view.m_dSectionRadius, 45.0);
-    EXPECT_EQ(view.m_nSurfaceSteps, 7);
-    EXPECT_EQ(view.m_nSectionSteps, 29);
-    EXPECT_EQ(view.m_nMode, kModeTexture);
-    EXPECT_EQ(view.m_nLight, kLightOff);
-    EXPECT_EQ(view.m_nShading, kShadingPhong);
-    EXPECT_EQ(view.m_strTexturePath, "./Data/texture1.bmp");
-    EXPECT_EQ(view.m_pLighting->m_pLights[0].m_bOn, 1); // until SwitchLights
+    view.Setup(settings, 12.5, -3.0);
+    EXPECT_EQ(view.RingRadius(), 123.0);
+    EXPECT_EQ(view.SectionRadius(), 45.0);
+    EXPECT_EQ(view.SurfaceSteps(), 7);
+    EXPECT_EQ(view.SectionSteps(), 29);
+    EXPECT_EQ(view.Mode(), kModeTexture);
+    EXPECT_EQ(view.Light(), kLightOff);
+    EXPECT_EQ(view.Shading(), kShadingPhong);
+    EXPECT_EQ(view.AngleX(), 12.5);
+    EXPECT_EQ(view.AngleY(), -3.0);
+    EXPECT_FALSE(view.Texture().HasTexels());
+    EXPECT_EQ(view.Drawing(), SPixelFacts::kNothing); // texture mode without texels
+    for (const auto& [light, on] : {std::pair<int, int>{kLightOff, 0}, {7, 0}, {kLightOn, 1}, {7, 1}, {kLightOff, 0}}) {
+        settings.m_nLight = light;
+        view.Setup(settings, 0.0, 0.0);
+        EXPECT_EQ(view.Lighting().m_pLights[0].m_bOn, on) << light;
+    }
 }
 
 // The buffers of a frame are kept for the next one: a renderer that drew other
@@ -101,7 +98,6 @@ TEST(TorusRenderer, TakesOverEverySettingButTheTexturePath)
 TEST(TorusRenderer, NothingOfAFrameReachesTheNext)
 {
     CTorusRenderer used;
-    used.SetupCamera();
     const struct
     {
         int steps, mode, light, shading, w, h;
@@ -111,15 +107,13 @@ TEST(TorusRenderer, NothingOfAFrameReachesTheNext)
                   {18, kModeSurface, kLightOff, kShadingPhong, 520, 600}};
     for (const auto& f : frames) {
         CTorusRenderer fresh;
-        fresh.SetupCamera();
-        for (CTorusRenderer* view : {&used, &fresh}) {
-            view->m_nSurfaceSteps = view->m_nSectionSteps = f.steps;
-            view->m_nMode = f.mode;
-            view->m_nLight = f.light;
-            view->m_nShading = f.shading;
-            view->m_angleX = 40.0;
-            view->SwitchLights();
-        }
+        CRenderSettings settings;
+        settings.m_nSurfaceSteps = settings.m_nSectionSteps = f.steps;
+        settings.m_nMode = f.mode;
+        settings.m_nLight = f.light;
+        settings.m_nShading = f.shading;
+        for (CTorusRenderer* view : {&used, &fresh})
+            view->Setup(settings, 40.0, 0.0);
         CPixelSink a(f.w, f.h), b(f.w, f.h);
         used.RenderFrame(a);
         fresh.RenderFrame(b);
@@ -127,29 +121,34 @@ TEST(TorusRenderer, NothingOfAFrameReachesTheNext)
     }
 }
 
-// Every thread count draws the same frame, including more threads than image rows.
+// Every thread count draws the same frame, including more threads than bands of
+// rows. No more threads are made than the processors run at once, and the
+// count reported is the count that fills facets.
 TEST(TorusRenderer, FramesDoNotDependOnTheThreadCount)
 {
+    CRenderSettings settings;
+    settings.m_nMode = kModeSurface;
     for (int shading : {kShadingGouraud, kShadingPhong}) {
+        settings.m_nShading = shading;
         CTorusRenderer view;
-        view.SetupCamera();
-        view.m_nMode = kModeSurface;
-        view.m_nShading = shading;
-        view.m_angleX = 25.0;
-        view.m_angleY = -10.0;
+        view.Setup(settings, 25.0, -10.0);
         view.SetThreadCount(1);
-        CPixelSink one(333, 257);
+        ASSERT_EQ(view.ThreadCount(), 1);
+        CPixelSink one(333, 257), thinOne(333, 5);
         view.RenderFrame(one);
+        view.RenderFrame(thinOne);
         for (int threads : {2, 3, 8, 300}) {
             view.SetThreadCount(threads);
-            EXPECT_EQ(view.ThreadCount(), std::min(threads, CTorusRenderer::kMaxThreads));
-            CPixelSink many(333, 257);
+            EXPECT_EQ(view.ThreadCount(), std::min({threads, CTorusRenderer::kMaxThreads, CBandWorkers::MaxThreads()}));
+            CPixelSink many(333, 257), thin(333, 5);
             view.RenderFrame(many);
-            EXPECT_EQ(many.Pixels(), one.Pixels()) << threads;
-            CPixelSink thin(333, 5);
             view.RenderFrame(thin);
+            EXPECT_EQ(many.Pixels(), one.Pixels()) << threads;
+            EXPECT_EQ(thin.Pixels(), thinOne.Pixels()) << threads;
         }
     }
+    if (CBandWorkers::MaxThreads() < 2)
+        GTEST_SKIP() << "the processors run one thread at a time: only one thread filled facets";
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include <cmath>
 
 namespace {
@@ -17,12 +19,10 @@ TEST(ViewTransform, RotationsAreRightHanded)
 {
     CPoint3D p[3] = {CPoint3D(0, 1, 0), CPoint3D(0, 0, 1), CPoint3D(1, 0, 0)};
     CViewTransform t;
-    t.SetPoints(p, 1);
-    t.RotateX(90);
+    t.RotateX(90, std::span<CPoint3D>(p, 1));
     ExpectNear(p[0], 0, 0, 1);
 
-    t.SetPoints(p + 1, 2);
-    t.RotateY(90);
+    t.RotateY(90, std::span<CPoint3D>(p + 1, 2));
     ExpectNear(p[1], 1, 0, 0);
     ExpectNear(p[2], 0, 0, -1);
 }
@@ -32,9 +32,8 @@ TEST(ViewTransform, ZeroRotationKeepsPointsAndColours)
     CPoint3D p(3.25, -7.5, 11.0);
     p.colour = CColor(0.2, 0.4, 0.6);
     CViewTransform t;
-    t.SetPoints(&p, 1);
-    t.RotateX(0);
-    t.RotateY(0);
+    t.RotateX(0, std::span<CPoint3D>(&p, 1));
+    t.RotateY(0, std::span<CPoint3D>(&p, 1));
     EXPECT_EQ(p.x, 3.25);
     EXPECT_EQ(p.y, -7.5);
     EXPECT_EQ(p.z, 11.0);
@@ -52,16 +51,14 @@ TEST(ViewTransform, UsesTheRoundedPiOfTheRotations)
     EXPECT_NE(factor, 3.14159 / 180.0);
     CPoint3D p(0, 1, 0);
     CViewTransform t;
-    t.SetPoints(&p, 1);
-    t.RotateX(37.0);
+    t.RotateX(37.0, std::span<CPoint3D>(&p, 1));
     const double a = 37.0 * factor;
     EXPECT_EQ(p.y, 1.0 * std::cos(a));
     EXPECT_EQ(p.z, 1.0 * std::sin(a));
 
     // A full turn does not return exactly: 360 degrees is a little short of 2 pi.
     CPoint3D q(0, 100, 0);
-    t.SetPoints(&q, 1);
-    t.RotateX(360);
+    t.RotateX(360, std::span<CPoint3D>(&q, 1));
     EXPECT_NEAR(q.y, 100.0, 1e-6);
     EXPECT_NE(q.z, 0.0);
 }
@@ -70,9 +67,8 @@ TEST(ViewTransform, RotationsComposeOnThePointsNotTheMatrix)
 {
     CPoint3D p(0, 1, 0);
     CViewTransform t;
-    t.SetPoints(&p, 1);
-    t.RotateX(90); // (0, 1, 0) -> (0, 0, 1)
-    t.RotateY(90); // (0, 0, 1) -> (1, 0, 0)
+    t.RotateX(90, std::span<CPoint3D>(&p, 1)); // (0, 1, 0) -> (0, 0, 1)
+    t.RotateY(90, std::span<CPoint3D>(&p, 1)); // (0, 0, 1) -> (1, 0, 0)
     ExpectNear(p, 1, 0, 0);
     // The matrix holds only the last rotation.
     EXPECT_NEAR(t.m_matrix[0][0], 0.0, 1e-5);
@@ -80,19 +76,17 @@ TEST(ViewTransform, RotationsComposeOnThePointsNotTheMatrix)
 
     // Rotations about x add up on the points: 30 + 60 is close to 90.
     CPoint3D q(0, 1, 0);
-    t.SetPoints(&q, 1);
-    t.RotateX(30);
-    t.RotateX(60);
+    t.RotateX(30, std::span<CPoint3D>(&q, 1));
+    t.RotateX(60, std::span<CPoint3D>(&q, 1));
     ExpectNear(q, 0, 0, 1);
 }
 
 TEST(ViewTransform, NothingAttachedChangesNothing)
 {
     CViewTransform t;
-    t.RotateX(45); // no points: must not crash
+    t.RotateX(45, std::span<CPoint3D>()); // no points: must not crash
     CPoint3D p(1, 2, 3);
-    t.SetPoints(&p, 0);
-    t.RotateY(45);
+    t.RotateY(45, std::span<CPoint3D>(&p, 0));
     EXPECT_EQ(p.x, 1.0);
     EXPECT_EQ(p.z, 3.0);
 }

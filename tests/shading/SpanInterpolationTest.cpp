@@ -89,11 +89,10 @@ TEST(SpanInterpolation, EveryInstructionSetGivesTheOneSampleBits)
 // then as colours and as reflectances, each byte the one-sample way.
 TEST(SpanInterpolation, TexelsAreTheOneTexelLookups)
 {
-    CTexture texture;
-    texture.m_desc.m_nWidth = 37;
-    texture.m_desc.m_nHeight = 23;
+    std::vector<std::uint8_t> texels;
     for (int k = 0; k < 37 * 23 * 4; ++k)
-        texture.m_texels.push_back(static_cast<std::uint8_t>(k * 7 + k / 4));
+        texels.push_back(static_cast<std::uint8_t>(k * 7 + k / 4));
+    const CTexture texture(37, 23, std::move(texels));
     const CTexelLookup lookup(texture);
     std::mt19937_64 random(11);
     std::uniform_real_distribution<double> near(-3.0, 45.0), far(-5e9, 5e9);
@@ -109,7 +108,7 @@ TEST(SpanInterpolation, TexelsAreTheOneTexelLookups)
                 v[i] = n % 23 == 0 ? far(random) : near(random);
             }
             std::vector<std::uint32_t> words(count + kSpanPadding, 0xDEADBEEF);
-            LookUpTexels(u.data(), v.data(), count, texture.m_texels.data(), 37, 23, words.data());
+            LookUpTexels(u.data(), v.data(), count, texture.Texels().data(), 37, 23, words.data());
             for (std::size_t i = 0; i < count; ++i) {
                 const std::uint8_t* t = lookup.Texel(u[i], v[i]);
                 ASSERT_EQ(words[i], t[0] | (t[1] << 8) | (t[2] << 16) | (std::uint32_t(t[3]) << 24))

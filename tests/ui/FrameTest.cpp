@@ -107,7 +107,7 @@ TEST(ApplicationTest, StartsMaximisedAsQuellimWithPanesSetUp)
         EXPECT_TRUE(frame->IsPlaying());
         EXPECT_TRUE(frame->LeftPortion()->Button(IDC_WIREFRAME)->isChecked());
         EXPECT_EQ(FirstTexel(*frame->View()), QColor(10, 120, 230));
-        EXPECT_GT(frame->View()->Renderer().m_camera.m_eye.z, 999.0);
+        EXPECT_GT(frame->View()->Renderer().Camera().m_eye.z, 999.0);
 
         // The About command shows the box modally and returns once it is closed.
         QString aboutTitle;
@@ -235,8 +235,8 @@ TEST(MainFrameTest, TheKeyboardDoesWhatTheMouseDoes)
                   {Qt::Key_Home, 0, 0}};
     for (const auto& turn : kTurns) {
         QTest::keyClick(&view, turn.key);
-        EXPECT_EQ(view.Renderer().m_angleY, turn.angleY) << turn.key;
-        EXPECT_EQ(view.Renderer().m_angleX, turn.angleX) << turn.key;
+        EXPECT_EQ(view.Renderer().AngleY(), turn.angleY) << turn.key;
+        EXPECT_EQ(view.Renderer().AngleX(), turn.angleX) << turn.key;
     }
 
     // With the inspector on, Shift and the arrows move the inspected pixel, from
@@ -250,7 +250,7 @@ TEST(MainFrameTest, TheKeyboardDoesWhatTheMouseDoes)
     QTest::keyClick(&view, Qt::Key_Up, Qt::ShiftModifier);
     EXPECT_EQ(view.InspectedPixel(), centre + QPoint(1, -1));
     EXPECT_TRUE(view.InspectedFacts().contains(QStringLiteral("坐标 (1, 1)"))) << view.InspectedFacts().join('|').toStdString();
-    EXPECT_EQ(view.Renderer().m_angleY, 0.0);
+    EXPECT_EQ(view.Renderer().AngleY(), 0.0);
 
     // Ctrl+Ins copies, as Ctrl+C does.
     QApplication::clipboard()->clear();

@@ -30,10 +30,10 @@ struct SPhongWindow
         doc.m_nShading = kShadingPhong;
         frame.View()->SetMessageHook(messages.Hook()); // no texture needed, no box to wait on
         frame.InitialUpdate();
-        frame.OnAnimation(); // stopped: the frame stays as it is
         COrboView& view = *frame.View();
-        view.Renderer().ApplySettings(doc);
-        view.Renderer().m_angleX = 0.0;
+        view.OnTimer(); // playing: the settings are taken over, the torus turns by 5 degrees
+        frame.OnAnimation(); // stopped: the frame stays as it is
+        view.TurnBy(QPoint(0, -10)); // and is turned back, unturned
         frame.show();
         view.resize(520, 600);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv)
 {
@@ -12,6 +14,14 @@ int main(int argc, char** argv)
         return RUN_ALL_TESTS();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // An English locale, where the window must still speak Chinese unless asked.
+    qputenv("LANG", "en_US.UTF-8");
+    qputenv("LC_ALL", "en_US.UTF-8");
+    qunsetenv("LANGUAGE");
+    // The program's settings (the language chosen) go to a folder of the
+    // tests' own, never to the user's.
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Orbo"));
     return RUN_ALL_TESTS();

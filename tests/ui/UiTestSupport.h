@@ -46,7 +46,7 @@ struct SMessageLog
 // Blue, green, red of texel (0, 0), as the view keeps it.
 inline QColor FirstTexel(const COrboView& view)
 {
-    const auto& texels = view.Renderer().m_texture.m_texels;
+    const auto& texels = view.Renderer().Texture().Texels();
     if (texels.size() < 4)
         return QColor();
     return QColor(texels[2], texels[1], texels[0]);

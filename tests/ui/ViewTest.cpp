@@ -18,8 +18,11 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QFileInfo>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
+
+#include <sys/stat.h>
 
 #include <cmath>
 #include <ostream>
@@ -35,7 +38,7 @@ protected:
     ViewTest() : view(doc, [this] { return playing; })
     {
         view.SetMessageHook(messages.Hook());
-        view.Renderer().m_strTexturePath = "./no such folder/texture1.bmp";
+        view.SetStartTexture("./no such folder/texture1.bmp");
         view.OnInitialUpdate();
     }
 
@@ -56,25 +59,26 @@ protected:
 TEST_F(ViewTest, MissingDefaultTextureIsReportedOnceAtStart)
 {
     ASSERT_EQ(messages.texts.size(), 1);
-    EXPECT_EQ(messages.texts[0], QStringLiteral("图片加载失败"));
+    EXPECT_EQ(messages.texts[0], QStringLiteral("图片加载失败\n./no such folder/texture1.bmp：文件或文件夹不存在"
+                                                "（No such file or directory）"));
     EXPECT_EQ(messages.titles[0], QStringLiteral("Orbo"));
-    EXPECT_FALSE(R().m_texture.HasTexels());
-    EXPECT_GT(R().m_camera.m_eye.z, 999.0);
+    EXPECT_FALSE(R().Texture().HasTexels());
+    EXPECT_GT(R().Camera().m_eye.z, 999.0);
     Tick(3);
     EXPECT_EQ(messages.texts.size(), 1);
 }
 
 TEST_F(ViewTest, AngleRunsFromZeroTo360AndBack)
 {
-    EXPECT_EQ(R().m_angleX, 0.0);
+    EXPECT_EQ(R().AngleX(), 0.0);
     Tick();
-    EXPECT_EQ(R().m_angleX, 5.0);
+    EXPECT_EQ(R().AngleX(), 5.0);
     Tick(71);
-    EXPECT_EQ(R().m_angleX, 360.0);
+    EXPECT_EQ(R().AngleX(), 360.0);
     Tick();
-    EXPECT_EQ(R().m_angleX, 0.0);
+    EXPECT_EQ(R().AngleX(), 0.0);
     Tick();
-    EXPECT_EQ(R().m_angleX, 5.0);
+    EXPECT_EQ(R().AngleX(), 5.0);
 }
 
 TEST_F(ViewTest, SettingsAreTakenOverOnlyWhilePlaying)
@@ -89,43 +93,46 @@ TEST_F(ViewTest, SettingsAreTakenOverOnlyWhilePlaying)
     doc.m_nLight = 0;
     doc.m_nShading = 1;
     Tick(5);
-    EXPECT_EQ(R().m_angleX, 10.0);
-    EXPECT_EQ(R().m_dRingRadius, 200.0);
-    EXPECT_EQ(R().m_dSectionRadius, 80.0);
-    EXPECT_EQ(R().m_nSurfaceSteps, 18);
-    EXPECT_EQ(R().m_nSectionSteps, 18);
-    EXPECT_EQ(R().m_nMode, 0);
-    EXPECT_EQ(R().m_nLight, 1);
-    EXPECT_EQ(R().m_nShading, 0);
-    EXPECT_EQ(R().m_pLighting->m_pLights[0].m_bOn, 1);
+    EXPECT_EQ(R().AngleX(), 10.0);
+    EXPECT_EQ(R().RingRadius(), 200.0);
+    EXPECT_EQ(R().SectionRadius(), 80.0);
+    EXPECT_EQ(R().SurfaceSteps(), 18);
+    EXPECT_EQ(R().SectionSteps(), 18);
+    EXPECT_EQ(R().Mode(), 0);
+    EXPECT_EQ(R().Light(), 1);
+    EXPECT_EQ(R().Shading(), 0);
+    EXPECT_EQ(R().Lighting().m_pLights[0].m_bOn, 1);
 
     // The first tick after resuming takes everything over, and the light is off
     // before the frame that tick asks for is drawn.
     playing = true;
     Tick();
-    EXPECT_EQ(R().m_angleX, 15.0);
-    EXPECT_EQ(R().m_dRingRadius, 150.0);
-    EXPECT_EQ(R().m_dSectionRadius, 30.0);
-    EXPECT_EQ(R().m_nSurfaceSteps, 36);
-    EXPECT_EQ(R().m_nSectionSteps, 6);
-    EXPECT_EQ(R().m_nMode, 2);
-    EXPECT_EQ(R().m_nLight, 0);
-    EXPECT_EQ(R().m_nShading, 1);
-    EXPECT_EQ(R().m_pLighting->m_pLights[0].m_bOn, 0);
+    EXPECT_EQ(R().AngleX(), 15.0);
+    EXPECT_EQ(R().RingRadius(), 150.0);
+    EXPECT_EQ(R().SectionRadius(), 30.0);
+    EXPECT_EQ(R().SurfaceSteps(), 36);
+    EXPECT_EQ(R().SectionSteps(), 6);
+    EXPECT_EQ(R().Mode(), 2);
+    EXPECT_EQ(R().Light(), 0);
+    EXPECT_EQ(R().Shading(), 1);
+    EXPECT_EQ(R().Lighting().m_pLights[0].m_bOn, 0);
 }
 
 TEST_F(ViewTest, LightsFollowTheSwitchOnEveryTick)
 {
-    playing = false;
-    view.Renderer().m_nLight = 0;
+    doc.m_nLight = 0;
     Tick();
-    EXPECT_EQ(R().m_pLighting->m_pLights[0].m_bOn, 0);
-    view.Renderer().m_nLight = 1;
+    EXPECT_EQ(R().Lighting().m_pLights[0].m_bOn, 0);
+    doc.m_nLight = 1;
     Tick();
-    EXPECT_EQ(R().m_pLighting->m_pLights[0].m_bOn, 1);
-    view.Renderer().m_nLight = 7; // any other value leaves the lights alone
+    EXPECT_EQ(R().Lighting().m_pLights[0].m_bOn, 1);
+    doc.m_nLight = 7; // any other value leaves the lights alone
     Tick();
-    EXPECT_EQ(R().m_pLighting->m_pLights[0].m_bOn, 1);
+    EXPECT_EQ(R().Lighting().m_pLights[0].m_bOn, 1);
+    playing = false; // stopped, the ticks keep them as they are
+    doc.m_nLight = 0;
+    Tick();
+    EXPECT_EQ(R().Lighting().m_pLights[0].m_bOn, 1);
 }
 
 TEST_F(ViewTest, ChosenTextureLoadsOnTheNextTickPlayingOrNot)
@@ -135,21 +142,21 @@ TEST_F(ViewTest, ChosenTextureLoadsOnTheNextTickPlayingOrNot)
     const QString green = WriteBmp(dir.path(), QStringLiteral("green.bmp"), QSize(16, 4), QColor(0, 200, 0));
     playing = false;
     doc.m_strTexturePath = QFile::encodeName(green).toStdString();
-    EXPECT_FALSE(R().m_texture.HasTexels());
+    EXPECT_FALSE(R().Texture().HasTexels());
     Tick();
-    EXPECT_EQ(R().m_strTexturePath, doc.m_strTexturePath);
+    EXPECT_EQ(view.TexturePath(), doc.m_strTexturePath);
     EXPECT_EQ(FirstTexel(view), QColor(0, 200, 0));
-    EXPECT_EQ(R().m_texture.m_desc.m_nWidth, 16);
-    EXPECT_EQ(R().m_texture.m_desc.m_nHeight, 4);
-    EXPECT_EQ(R().m_angleX, 0.0);
+    EXPECT_EQ(R().Texture().Width(), 16);
+    EXPECT_EQ(R().Texture().Height(), 4);
+    EXPECT_EQ(R().AngleX(), 0.0);
     EXPECT_EQ(messages.texts.size(), 1); // only the default's
 
     // A file that does not load: one message, no texels, until another is chosen.
     doc.m_strTexturePath = QFile::encodeName(dir.filePath(QStringLiteral("gone.bmp"))).toStdString();
     Tick(4);
     EXPECT_EQ(messages.texts.size(), 2);
-    EXPECT_EQ(messages.texts.back(), QStringLiteral("图片加载失败"));
-    EXPECT_FALSE(R().m_texture.HasTexels());
+    EXPECT_EQ(messages.texts.back().section('\n', 0, 0), QStringLiteral("图片加载失败"));
+    EXPECT_FALSE(R().Texture().HasTexels());
 
     doc.m_strTexturePath = QFile::encodeName(green).toStdString();
     Tick();
@@ -198,20 +205,10 @@ TEST_F(ViewTest, EveryPaintArmsTheTimerAndDrawsTheSameFrame)
 
 // What a renderer of its own draws for the view's settings and angles: the frame
 // orbo-render writes for them.
-QImage ReferenceFrame(const CTorusRenderer& settings, QSize size)
+QImage ReferenceFrame(const COrboView& view, QSize size)
 {
     CTorusRenderer renderer;
-    renderer.SetupCamera();
-    renderer.m_dRingRadius = settings.m_dRingRadius;
-    renderer.m_dSectionRadius = settings.m_dSectionRadius;
-    renderer.m_nSurfaceSteps = settings.m_nSurfaceSteps;
-    renderer.m_nSectionSteps = settings.m_nSectionSteps;
-    renderer.m_nMode = settings.m_nMode;
-    renderer.m_nLight = settings.m_nLight;
-    renderer.m_nShading = settings.m_nShading;
-    renderer.m_angleX = settings.m_angleX;
-    renderer.m_angleY = settings.m_angleY;
-    renderer.SwitchLights();
+    renderer.Setup(view.Settings(), view.Renderer().AngleX(), view.Renderer().AngleY());
     CPixelSink sink(size.width(), size.height());
     renderer.RenderFrame(sink);
     return FrameImage(sink).convertToFormat(QImage::Format_RGB32);
@@ -240,32 +237,32 @@ TEST_F(ViewTest, DraggingTurnsTheTorusAndTheFrameFollows)
     // Right and up: about y by +0.5 degree a pixel, about x by -0.5 a pixel,
     // wrapped into 0..360.
     Drag(view, QPoint(100, 100), QPoint(160, 80));
-    EXPECT_EQ(R().m_angleY, 30.0);
-    EXPECT_EQ(R().m_angleX, 350.0);
-    EXPECT_EQ(view.grab().toImage().convertToFormat(QImage::Format_RGB32), ReferenceFrame(R(), view.size()));
+    EXPECT_EQ(R().AngleY(), 30.0);
+    EXPECT_EQ(R().AngleX(), 350.0);
+    EXPECT_EQ(view.grab().toImage().convertToFormat(QImage::Format_RGB32), ReferenceFrame(view, view.size()));
 
     // Only the left button turns it; a move without a press does nothing.
     SendMouse(view, QEvent::MouseButtonPress, QPoint(10, 10), Qt::RightButton, Qt::RightButton);
     SendMouse(view, QEvent::MouseMove, QPoint(90, 90), Qt::NoButton, Qt::RightButton);
     SendMouse(view, QEvent::MouseButtonRelease, QPoint(90, 90), Qt::RightButton, Qt::NoButton);
     SendMouse(view, QEvent::MouseMove, QPoint(200, 200), Qt::NoButton, Qt::NoButton);
-    EXPECT_EQ(R().m_angleY, 30.0);
-    EXPECT_EQ(R().m_angleX, 350.0);
+    EXPECT_EQ(R().AngleY(), 30.0);
+    EXPECT_EQ(R().AngleX(), 350.0);
 
     // Playing, the animation goes on from the dragged angle.
     playing = true;
     Drag(view, QPoint(50, 50), QPoint(50, 70));
-    EXPECT_EQ(R().m_angleX, 0.0);
+    EXPECT_EQ(R().AngleX(), 0.0);
     Tick();
-    EXPECT_EQ(R().m_angleX, 5.0);
-    EXPECT_EQ(R().m_nMode, 1);
-    EXPECT_EQ(view.grab().toImage().convertToFormat(QImage::Format_RGB32), ReferenceFrame(R(), view.size()));
+    EXPECT_EQ(R().AngleX(), 5.0);
+    EXPECT_EQ(R().Mode(), 1);
+    EXPECT_EQ(view.grab().toImage().convertToFormat(QImage::Format_RGB32), ReferenceFrame(view, view.size()));
 
     // Far drags wrap by whole turns; a whole turn back is 0, not -0.
     view.TurnBy(QPoint(-1500, 2000));
-    EXPECT_EQ(R().m_angleY, 0.0);
-    EXPECT_FALSE(std::signbit(R().m_angleY));
-    EXPECT_EQ(R().m_angleX, 285.0);
+    EXPECT_EQ(R().AngleY(), 0.0);
+    EXPECT_FALSE(std::signbit(R().AngleY()));
+    EXPECT_EQ(R().AngleX(), 285.0);
 }
 
 TEST_F(ViewTest, SavedAndCopiedPictureIsTheFrame)
@@ -286,7 +283,7 @@ TEST_F(ViewTest, SavedAndCopiedPictureIsTheFrame)
     });
     view.OnSavePicture();
     EXPECT_TRUE(suggested.endsWith(QStringLiteral(".png")));
-    const QImage expected = ReferenceFrame(R(), QSize(333, 251));
+    const QImage expected = ReferenceFrame(view, QSize(333, 251));
     EXPECT_EQ(QImage(answer).convertToFormat(QImage::Format_RGB32), expected);
     EXPECT_EQ(messages.texts.size(), 1); // the missing default texture's only
 
@@ -306,6 +303,85 @@ TEST_F(ViewTest, SavedAndCopiedPictureIsTheFrame)
     EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), expected);
 }
 
+// Textures that do not load name the file and the reason below the box's
+// text; while texture mode has none, the status bar's first pane says so.
+TEST(TextureFailureTest, MessageAndStatusBarNameTheFileAndTheReason)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fifo = dir.filePath(QStringLiteral("pipe.bmp"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile(dir.filePath(QStringLiteral("empty.bmp"))).open(QIODevice::WriteOnly);
+    QFile cut(dir.filePath(QStringLiteral("cut.png")));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
+    cut.close();
+    const struct
+    {
+        QString path;
+        QString reason;
+    } cases[] = {
+        {fifo, QStringLiteral("不是普通文件（是管道或设备）")},
+        {dir.path(), QStringLiteral("这是一个文件夹，不是文件")},
+        {dir.filePath(QStringLiteral("empty.bmp")), QStringLiteral("文件是空的")},
+        {dir.filePath(QStringLiteral("Data/texture1.bmp")), QStringLiteral("文件或文件夹不存在（No such file or directory）")},
+        {cut.fileName(), QStringLiteral("文件不完整或已损坏（it ends inside its header）")},
+    };
+    COrboDoc doc;
+    CMainFrame frame(doc);
+    SMessageLog messages;
+    frame.View()->SetMessageHook(messages.Hook());
+    frame.InitialUpdate();
+    frame.View()->resize(64, 64);
+    doc.m_nMode = kModeTexture;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        doc.m_strTexturePath = QFile::encodeName(c.path).toStdString();
+        const auto before = messages.texts.size();
+        frame.View()->OnTimer();
+        ASSERT_EQ(messages.texts.size(), before + 1);
+        EXPECT_EQ(messages.texts.back(), QStringLiteral("图片加载失败\n%1：%2").arg(c.path, c.reason));
+        frame.View()->grab(); // a paint
+        EXPECT_EQ(frame.MessagePane()->text(),
+                  QStringLiteral("纹理模式没有纹理：%1（%2）").arg(QFileInfo(c.path).fileName(), c.reason));
+    }
+    doc.m_nMode = kModeSurface;
+    frame.View()->OnTimer();
+    frame.View()->grab();
+    EXPECT_EQ(frame.MessagePane()->text(), QStringLiteral("就绪"));
+}
+
+// A picture that cannot be saved says why in Chinese, the system's words in
+// brackets; a pipe nobody reads is refused at once instead of freezing the window.
+TEST_F(ViewTest, SaveFailuresSayWhy)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fifo = dir.filePath(QStringLiteral("pipe.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString full = QFile::exists(QStringLiteral("/dev/full")) ? QStringLiteral("/dev/full") : QString();
+    const struct
+    {
+        QString path;
+        QString reason;
+    } cases[] = {
+        {dir.filePath(QStringLiteral("no folder/f.png")), QStringLiteral("文件或文件夹不存在（No such file or directory）")},
+        {fifo, QStringLiteral("没有程序在读取这个管道（No such device or address）")},
+        {dir.path(), QStringLiteral("这是一个文件夹，不是文件（Is a directory）")},
+        {full, QStringLiteral("磁盘空间不足（No space left on device）")},
+    };
+    for (const auto& c : cases) {
+        if (c.path.isEmpty())
+            continue; // no /dev/full here
+        SCOPED_TRACE(c.path.toStdString());
+        QString error;
+        EXPECT_FALSE(view.SavePicture(CPixelSink(32, 32), c.path, error));
+        EXPECT_EQ(error, c.reason);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{"pipe.png"});
+}
+
 // Saving and copying take the frame on screen when the command is chosen, not
 // the one the animation has reached when the file name is confirmed.
 TEST_F(ViewTest, SaveAndCopyTakeTheFrameShownWhenChosen)
@@ -318,7 +394,7 @@ TEST_F(ViewTest, SaveAndCopyTakeTheFrameShownWhenChosen)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     Tick(2);
     view.repaint();
-    const QImage shown = ReferenceFrame(R(), QSize(241, 180));
+    const QImage shown = ReferenceFrame(view, QSize(241, 180));
     const QString path = dir.filePath(QStringLiteral("shown.png"));
     view.SetSaveDialogHook([&](QWidget*, const QString&, const QString&, const QString&) {
         Tick(3); // the animation goes on while the dialog is open
@@ -326,12 +402,12 @@ TEST_F(ViewTest, SaveAndCopyTakeTheFrameShownWhenChosen)
         return path;
     });
     view.OnSavePicture();
-    EXPECT_EQ(R().m_angleX, 25.0);
+    EXPECT_EQ(R().AngleX(), 25.0);
     EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), shown);
 
     // A tick has turned the torus, its frame not painted yet: the copy is the
     // one on screen.
-    const QImage onScreen = ReferenceFrame(R(), QSize(241, 180));
+    const QImage onScreen = ReferenceFrame(view, QSize(241, 180));
     Tick();
     view.OnCopyPicture();
     EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), onScreen);
@@ -349,15 +425,16 @@ TEST_F(ViewTest, ScaledScreenShowsOneImagePixelPerDevicePixel)
         GTEST_SKIP() << "runs on a screen scaled by 2 (QT_SCALE_FACTOR=2)";
     doc.m_nMode = kModeSurface;
     doc.m_nShading = kShadingPhong;
+    Tick(); // playing: the settings are taken over, the torus turns by 5 degrees
     playing = false;
-    view.Renderer().ApplySettings(doc);
+    view.TurnBy(QPoint(0, -10)); // and is turned back, unturned
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     view.clearFocus(); // no focus mark over the frame
     view.repaint();
     ASSERT_EQ(view.Frame().Width(), 520);
     ASSERT_EQ(view.Frame().Height(), 600);
-    const QImage expected = ReferenceFrame(R(), QSize(520, 600));
+    const QImage expected = ReferenceFrame(view, QSize(520, 600));
     QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
     shown.setDevicePixelRatio(1.0);
     EXPECT_EQ(shown, expected);
@@ -436,7 +513,7 @@ TEST_P(SameFrameTest, ViewMatchesOrboRender)
     doc.m_strTexturePath = QFile::encodeName(texturePath).toStdString();
     Tick(s.ticks); // none: the start-up frame, from the view's own defaults
     if (s.mode == 2) {
-        ASSERT_TRUE(R().m_texture.HasTexels());
+        ASSERT_TRUE(R().Texture().HasTexels());
     }
     view.resize(401, 300);
     const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -453,7 +530,7 @@ TEST_P(SameFrameTest, ViewMatchesOrboRender)
         "--section-radius", QString::number(s.sectionRadius), "--surface-steps", QString::number(s.surfaceSteps),
         "--section-steps", QString::number(s.sectionSteps), "--mode", modes[s.mode],
         "--light", s.light ? "on" : "off", "--shading", s.shading ? "phong" : "gouraud",
-        "--angle-x", QString::number(R().m_angleX), "--texture", texturePath, "-o", output,
+        "--angle-x", QString::number(R().AngleX()), "--texture", texturePath, "-o", output,
     };
     QProcess render;
     render.start(QStringLiteral(ORBO_RENDER_EXE), args);

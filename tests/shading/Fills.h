@@ -7,7 +7,7 @@
 #include "raster/PolygonFill.h"
 #include "raster/Texture.h"
 
-// One facet filled into the sink against the depth buffer, every sample of the
+// Test helpers: one facet filled into the sink against the depth buffer, every sample of the
 // image that the depth buffer covers, with one of the four shadings. The render
 // pass keeps its shaders from facet to facet instead; these are for a facet on
 // its own.

@@ -23,7 +23,7 @@ void FillPhong(CPolygonFill& fill, const CFillVertex* corners, int count, CDepth
 void FillTexture(CPolygonFill& fill, const CFillVertex* corners, int count, CDepthBuffer& depth,
                  CPixelSink& sink, const CTexture& texture)
 {
-    if (!texture.HasTexels() || texture.m_desc.m_nWidth <= 0 || texture.m_desc.m_nHeight <= 0)
+    if (!texture.HasTexels())
         return;
     CSampleBatch batch;
     CTextureShader shader(sink, batch, texture);
@@ -35,7 +35,7 @@ void FillTexturePhong(CPolygonFill& fill, const CFillVertex* corners, int count,
                       CPixelSink& sink, const CTexture& texture, const CPoint3D& eye,
                       const CLightingModel& lights)
 {
-    if (!texture.HasTexels() || texture.m_desc.m_nWidth <= 0 || texture.m_desc.m_nHeight <= 0)
+    if (!texture.HasTexels())
         return;
     CSampleBatch batch;
     CLitTextureShader shader(sink, batch, texture, eye, lights);

@@ -1,0 +1,257 @@
+// The window's languages: Chinese in every locale unless English is asked for,
+// and then no Chinese left anywhere the user can read.
+#include "UiTestSupport.h"
+
+#include "render/PixelFacts.h"
+#include "ui/AboutBox.h"
+#include "ui/DialogUnits.h"
+#include "ui/InspectorText.h"
+#include "ui/Language.h"
+#include "ui/LeftPortion.h"
+#include "ui/Magnifier.h"
+#include "ui/MainFrame.h"
+#include "ui/OrboApp.h"
+#include "ui/OrboDoc.h"
+#include "ui/Resources.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <optional>
+
+namespace {
+
+// Han ideographs and the full-width punctuation that goes with them.
+bool HasChinese(const QString& text)
+{
+    for (const QChar ch : text)
+        if (ch.script() == QChar::Script_Han || (ch.unicode() >= 0x3000 && ch.unicode() <= 0x303F) ||
+            (ch.unicode() >= 0xFF00 && ch.unicode() <= 0xFFEF))
+            return true;
+    return false;
+}
+
+// Every text a user can read on the widget and its children, or hear from a
+// screen reader, and those of their actions.
+void CollectTexts(QWidget* root, const QAction* skip, QStringList& texts)
+{
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets << root;
+    for (QWidget* w : widgets) {
+        texts << w->windowTitle() << w->toolTip() << w->statusTip() << w->whatsThis() << w->accessibleName()
+              << w->accessibleDescription();
+        if (auto* label = qobject_cast<QLabel*>(w))
+            texts << label->text() << label->property("indicatorText").toString();
+        if (auto* button = qobject_cast<QAbstractButton*>(w))
+            texts << button->text();
+        if (auto* box = qobject_cast<QGroupBox*>(w))
+            texts << box->title();
+        if (auto* menu = qobject_cast<QMenu*>(w))
+            texts << menu->title();
+        for (QAction* action : w->actions())
+            if (action != skip)
+                texts << action->text() << action->toolTip() << action->statusTip();
+    }
+}
+
+// Restores the Chinese window and the test's locale, however a test ends.
+struct SChineseAfterwards
+{
+    QLocale locale;
+    ~SChineseAfterwards()
+    {
+        InstallLanguage(ELanguage::Chinese);
+        QLocale::setDefault(locale);
+    }
+};
+
+TEST(LanguageTest, StartsInTheLanguageAskedForElseTheSavedOneElseChinese)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const struct
+    {
+        const char* commandLine; // nullptr: no --lang
+        const char* saved;       // nullptr: nothing saved
+        ELanguage expected;
+    } kCases[] = {
+        {nullptr, nullptr, ELanguage::Chinese}, {nullptr, "en", ELanguage::English},
+        {nullptr, "zh", ELanguage::Chinese},    {nullptr, "fr", ELanguage::Chinese},
+        {nullptr, "EN", ELanguage::Chinese},    {"en", nullptr, ELanguage::English},
+        {"zh", "en", ELanguage::Chinese},       {"en", "zh", ELanguage::English},
+    };
+    int n = 0;
+    for (const auto& c : kCases) {
+        QSettings settings(dir.filePath(QStringLiteral("case%1.conf").arg(n++)), QSettings::IniFormat);
+        if (c.saved)
+            settings.setValue(QStringLiteral("language"), QString::fromLatin1(c.saved));
+        const std::optional<ELanguage> asked =
+            c.commandLine ? LanguageFromCode(QString::fromLatin1(c.commandLine)) : std::nullopt;
+        EXPECT_EQ(StartLanguage(asked, settings), c.expected)
+            << (c.commandLine ? c.commandLine : "-") << " / " << (c.saved ? c.saved : "-");
+    }
+    EXPECT_FALSE(LanguageFromCode(QStringLiteral("english")));
+    EXPECT_FALSE(LanguageFromCode(QString()));
+}
+
+// The window's menu keeps the choice for the next start (the tests' settings
+// live in a folder of their own).
+TEST(LanguageTest, MenuChoiceIsSavedForTheNextStart)
+{
+    COrboDoc doc;
+    CMainFrame frame(doc);
+    EXPECT_TRUE(frame.LanguageAction(ELanguage::Chinese)->isChecked());
+    frame.LanguageAction(ELanguage::English)->trigger();
+    EXPECT_TRUE(frame.LanguageAction(ELanguage::English)->isChecked());
+    EXPECT_FALSE(frame.LanguageAction(ELanguage::Chinese)->isChecked());
+    QSettings settings(SettingsOrganization(), SettingsApplication());
+    EXPECT_EQ(StartLanguage(std::nullopt, settings), ELanguage::English);
+    frame.LanguageAction(ELanguage::Chinese)->trigger();
+    settings.sync();
+    EXPECT_EQ(StartLanguage(std::nullopt, settings), ELanguage::Chinese);
+}
+
+// Every text of the catalogue is translated, and into English.
+TEST(LanguageTest, CatalogueIsCompleteAndEnglish)
+{
+    QFile file(QStringLiteral(ORBO_SOURCE_DIR "/translations/orbo_en.ts"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    int count = 0;
+    QString source;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QStringLiteral("source"))
+            source = xml.readElementText();
+        else if (xml.name() == QStringLiteral("translation")) {
+            const QString type = xml.attributes().value(QStringLiteral("type")).toString();
+            const QString text = xml.readElementText();
+            EXPECT_TRUE(type.isEmpty()) << source.toStdString() << " is " << type.toStdString();
+            EXPECT_FALSE(text.isEmpty()) << source.toStdString();
+            EXPECT_FALSE(HasChinese(text)) << source.toStdString() << " -> " << text.toStdString();
+            ++count;
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_GT(count, 60);
+}
+
+// The English window, with everything it can open: no Chinese on any text,
+// tooltip or status tip, in the file dialogs' filters, the messages, the
+// inspector or Qt's own buttons. Only the name 中文 in the language menu stays,
+// for a reader of Chinese to find the way back.
+TEST(LanguageTest, EnglishWindowShowsNoChinese)
+{
+    SChineseAfterwards restore;
+    ASSERT_TRUE(InstallLanguage(ELanguage::English));
+    EXPECT_EQ(WindowLanguage(), ELanguage::English);
+
+    COrboDoc doc;
+    CMainFrame frame(doc);
+    SMessageLog messages;
+    frame.View()->SetMessageHook(messages.Hook());
+    frame.InitialUpdate();
+    frame.show();
+    frame.MagnifierAction()->trigger();
+    ASSERT_NE(frame.Magnifier(), nullptr);
+    EXPECT_TRUE(frame.LanguageAction(ELanguage::English)->isChecked());
+
+    QStringList texts;
+    CollectTexts(&frame, frame.LanguageAction(ELanguage::Chinese), texts);
+    frame.OnAnimation(); // the command's other text
+    texts << frame.AnimationAction()->text();
+    CAboutBox about(&frame);
+    CollectTexts(&about, nullptr, texts);
+    EXPECT_EQ(about.VersionLabel()->text(), QStringLiteral("Version " ORBO_VERSION));
+
+    // The dialogs' captions, suggested name and filters.
+    frame.LeftPortion()->SetFileDialogHook([&texts](QWidget*, const QString& caption, const QString&,
+                                                    const QString& filter) {
+        texts << caption << filter;
+        return QString();
+    });
+    frame.LeftPortion()->OnChooseTexture();
+    QTemporaryDir dir;
+    frame.View()->SetSaveDialogHook([&](QWidget*, const QString& caption, const QString& suggested,
+                                        const QString& filter) {
+        texts << caption << suggested << filter;
+        return dir.filePath(QStringLiteral("no-such-folder/torus.png"));
+    });
+    frame.View()->OnSavePicture();
+    // A texture that cannot be loaded.
+    doc.m_strTexturePath = dir.filePath(QStringLiteral("missing.bmp")).toStdString();
+    frame.View()->OnTimer();
+    ASSERT_GE(messages.texts.size(), 2);
+    texts << messages.texts << messages.titles;
+
+    SPixelFacts facts;
+    facts.recorded = facts.drawn = facts.hasDepth = facts.hasNormal = facts.hasColour = facts.hasTexel = true;
+    facts.drawing = SPixelFacts::kGouraud;
+    texts << InspectorLines(facts);
+    facts.drawing = SPixelFacts::kLines;
+    texts << InspectorLines(facts);
+    facts.drawn = facts.hasDepth = false;
+    facts.drawing = SPixelFacts::kPhong;
+    texts << InspectorLines(facts);
+
+    const QDialogButtonBox buttons(QDialogButtonBox::Open | QDialogButtonBox::Cancel);
+    texts << buttons.button(QDialogButtonBox::Open)->text() << buttons.button(QDialogButtonBox::Cancel)->text();
+
+    for (const QString& text : texts)
+        EXPECT_FALSE(HasChinese(text)) << text.toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("&File")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Facets: 324")));
+    frame.close();
+}
+
+// Started as main() starts it, without --lang and with nothing saved, in an
+// English locale (the suite runs with LANG=en_US.UTF-8, see UiTestMain.cpp): the Chinese window.
+TEST(LanguageTest, EnglishLocaleStillGetsTheChineseWindow)
+{
+    SChineseAfterwards restore;
+    EXPECT_EQ(QLocale::system().language(), QLocale::English);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QSettings nothingSaved(dir.filePath(QStringLiteral("empty.conf")), QSettings::IniFormat);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Data")));
+    WriteBmp(dir.filePath(QStringLiteral("Data")), QStringLiteral("texture1.bmp"), QSize(8, 8), Qt::gray);
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    {
+        COrboApp app(StartLanguage(std::nullopt, nothingSaved));
+        ASSERT_TRUE(app.InitInstance());
+        CMainFrame* frame = app.MainFrame();
+        EXPECT_EQ(frame->menuBar()->actions().value(0)->text(), QStringLiteral("文件(&F)"));
+        QStringList groups;
+        for (const QGroupBox* box : frame->LeftPortion()->findChildren<QGroupBox*>())
+            groups << box->title();
+        EXPECT_TRUE(groups.contains(QStringLiteral("圆环控制"))) << groups.join(' ').toStdString();
+        EXPECT_EQ(frame->LeftPortion()->Button(IDC_CHOOSE_TEXTURE)->text(), QStringLiteral("选择纹理>>"));
+        EXPECT_EQ(frame->LeftPortion()->Button(IDC_WIREFRAME)->geometry().width(),
+                  CDialogUnits(DialogFont()).X(31));
+        EXPECT_TRUE(frame->statusBar()->findChildren<QLabel*>().value(0)->text() == QStringLiteral("就绪"));
+        const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+        EXPECT_TRUE(frame->LanguageAction(ELanguage::Chinese)->isChecked());
+        frame->close();
+    }
+    QDir::setCurrent(before);
+}
+
+} // namespace
