@@ -96,16 +96,15 @@ private:
     SScanlineProbe* m_pProbe = nullptr;
 };
 
-// The pixels of the image that have a depth cell: logical column x is device
-// column x + w/2, logical y is row h/2 - y.
+// The pixels of the image that have a depth cell.
 inline SScanClip ImageClip(const CPixelSink& sink)
 {
-    const int w = sink.Width(), h = sink.Height();
+    const CPixelMapping image = sink.Mapping();
     SScanClip clip;
-    clip.xMin = std::max(-(w / 2), -CDepthBuffer::kHalf);
-    clip.xMax = std::min(w - 1 - w / 2, CDepthBuffer::kHalf - 1);
-    clip.yMin = std::max(h / 2 - h + 1, -CDepthBuffer::kHalf);
-    clip.yMax = std::min(h / 2, CDepthBuffer::kHalf - 1);
+    clip.xMin = std::max(image.XMin(), -CDepthBuffer::kHalf);
+    clip.xMax = std::min(image.XMax(), CDepthBuffer::kHalf - 1);
+    clip.yMin = std::max(image.YMin(), -CDepthBuffer::kHalf);
+    clip.yMax = std::min(image.YMax(), CDepthBuffer::kHalf - 1);
     return clip;
 }
 

@@ -312,9 +312,7 @@ void CTorusRenderer::SetInspection(bool on)
 
 bool CTorusRenderer::Inspect(const CPixelSink& frame, int x, int y, SPixelFacts& facts) const
 {
-    const long long col = static_cast<long long>(x) + frame.Width() / 2;
-    const long long row = static_cast<long long>(frame.Height() / 2) - y;
-    if (col < 0 || col >= frame.Width() || row < 0 || row >= frame.Height())
+    if (!frame.Mapping().Contains(x, y))
         return false;
     facts = SPixelFacts();
     facts.x = x;
