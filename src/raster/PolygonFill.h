@@ -41,7 +41,15 @@ public:
         ScanConvert(depth, clip, shader);
     }
 
-    // The steps of Fill, public so that the edge table can be checked.
+    // While set, the walk writes what it holds on the probe's row into it, as it
+    // fills that row. Null in normal frames.
+    void SetProbe(SScanlineProbe* probe) { m_pProbe = probe; }
+
+private:
+    // The tests build and read the edge table and the active list step by step.
+    friend class CPolygonFillSteps;
+
+    // The steps of Fill.
     void SetVertices(const CFillVertex* corners, int count);
     // One empty bucket for every scanline from the lowest to the highest corner y.
     void BuildBuckets();
@@ -63,19 +71,6 @@ public:
         return yHigh >= clip.yMin && yLow <= clip.yMax;
     }
 
-    int BucketCount() const { return static_cast<int>(m_nBucketCount); }
-    const CEdgeBucket& Bucket(int index) const
-    {
-        assert(index >= 0 && static_cast<std::size_t>(index) < m_nBucketCount);
-        return m_buckets[static_cast<std::size_t>(index)];
-    }
-    const std::vector<CEdge>& ActiveEdges() const { return m_active; }
-
-    // While set, the walk writes what it holds on the probe's row into it, as it
-    // fills that row. Null in normal frames.
-    void SetProbe(SScanlineProbe* probe) { m_pProbe = probe; }
-
-private:
     // Depth over the facet: n . (x, y, depth) + d = 0, dzdx the change along a scanline.
     struct SDepthPlane
     {

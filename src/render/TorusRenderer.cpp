@@ -136,7 +136,7 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
             TorusMesh::FacetTexCoords(i, j, m_nSurfaceStepAngle, m_nSectionStepAngle, texCoords);
             for (int c = 0; c < CFacet::kCorners; ++c) {
                 const std::size_t v = static_cast<std::size_t>(facet.m_pIndices[c]);
-                drawn.corners[c].m_position = m_camera.Projected(m_vertices[v]);
+                drawn.corners[c].m_position = m_camera.Project(m_vertices[v]);
                 drawn.corners[c].m_normal = m_vertexNormals[v];
                 drawn.corners[c].m_texCoord = texCoords[c];
             }
