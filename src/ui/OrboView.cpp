@@ -170,8 +170,9 @@ void COrboView::UpdateInspection()
     }
     QStringList facts;
     SPixelFacts pixel;
+    const CPixelMapping mapping = m_frame.Mapping();
     if (active && (m_bMouseInside || m_bKeyPixel) &&
-        m_renderer.Inspect(m_frame, m_frame.Mapping().X(m_cursor.x()), m_frame.Mapping().Y(m_cursor.y()), pixel))
+        m_renderer.Inspect(m_frame, mapping.X(m_cursor.x()), mapping.Y(m_cursor.y()), pixel))
         facts = InspectorLines(pixel);
     if (facts == m_inspected)
         return;
