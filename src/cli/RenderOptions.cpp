@@ -2,6 +2,7 @@
 
 #include "cli/Escape.h"
 #include "cli/FramePattern.h"
+#include "raster/PixelMapping.h"
 #include "render/TorusRenderer.h"
 
 #include <CLI/CLI.hpp>
@@ -445,8 +446,9 @@ std::string CombinationError(const CLI::App& app, const CRenderOptions& o)
                    (o.m_nBench > 0 ? "--bench" : "--frames");
         if (haveOutput && o.m_strOutput == "-")
             return "--inspect prints to the standard output; write the image to a file with -o";
-        const int xLo = -(o.m_nWidth / 2), xHi = o.m_nWidth - o.m_nWidth / 2 - 1;
-        const int yLo = o.m_nHeight / 2 - o.m_nHeight + 1, yHi = o.m_nHeight / 2;
+        const CPixelMapping frame(o.m_nWidth, o.m_nHeight);
+        const int xLo = frame.XMin(), xHi = frame.XMax();
+        const int yLo = frame.YMin(), yHi = frame.YMax();
         if (o.m_nWidth == 0 || o.m_nHeight == 0)
             return "--inspect needs a frame with pixels (the size is " + std::to_string(o.m_nWidth) + "x" +
                    std::to_string(o.m_nHeight) + ")";

@@ -8,11 +8,6 @@ namespace {
 inline int Px(double v) { return static_cast<int>(v + 0.5); }
 } // namespace
 
-void CLineRasterizer::LineTo(CPixelSink& sink, double x, double y, const CColor& c)
-{
-    LineTo(sink, CPoint2D(x, y, c));
-}
-
 // Pixel at (x, y) in colour c moved toward the background by the share e.
 template <class Sink> void CLineRasterizer::Plot(Sink& sink, int x, int y, const CColor& c, double e)
 {

@@ -14,7 +14,6 @@ public:
     void MoveTo(double x, double y, const CColor& c) { MoveTo(CPoint2D(x, y, c)); }
     // Draws from the current point to p, then makes p the current point.
     void LineTo(CPixelSink& sink, const CPoint2D& p);
-    void LineTo(CPixelSink& sink, double x, double y, const CColor& c);
     // The same line, each pixel's writer noted in the tagged sink's records.
     void LineTo(CTaggedSink& sink, const CPoint2D& p);
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <cassert>
+#include "raster/PixelMapping.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -40,21 +41,11 @@ public:
 
     int Width() const { return m_nWidth; }
     int Height() const { return m_nHeight; }
+    CPixelMapping Mapping() const { return CPixelMapping(m_nWidth, m_nHeight); }
 
-    bool Contains(int x, int y) const
-    {
-        const long long col = static_cast<long long>(x) + m_nWidth / 2;
-        const long long row = static_cast<long long>(m_nHeight / 2) - y;
-        return col >= 0 && col < m_nWidth && row >= 0 && row < m_nHeight;
-    }
-
+    bool Contains(int x, int y) const { return Mapping().Contains(x, y); }
     // The plane index of logical pixel (x, y), which must lie inside.
-    std::size_t Index(int x, int y) const
-    {
-        assert(Contains(x, y));
-        return static_cast<std::size_t>(m_nHeight / 2 - y) * static_cast<std::size_t>(m_nWidth) +
-               static_cast<std::size_t>(x + m_nWidth / 2);
-    }
+    std::size_t Index(int x, int y) const { return Mapping().Index(x, y); }
 
     std::vector<int> m_tag;                  // what last wrote the pixel, or kNone
     std::vector<float> m_attribute[3];       // the attributes it was shaded from

@@ -1,16 +1,16 @@
 #pragma once
 
 #include "raster/BlockFill.h"
+#include "raster/PixelMapping.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 // The image a frame is drawn into: w x h pixels, cleared to black, addressed in
-// logical coordinates with the origin at the centre and y up. Logical (x, y) is
-// column x + w/2 and row h/2 - y (integer halves). Pixels outside are ignored.
+// logical coordinates with the origin at the centre and y up (see CPixelMapping).
+// Pixels outside are ignored.
 //
 // Each pixel is stored as the packed 0x00bbggrr colour with the top byte set, which
 // is byte for byte the red, green, blue, padding layout of a 32-bit RGBX image:
@@ -48,31 +48,23 @@ public:
     }
 
     // The device row of logical scanline y (possibly outside the image).
-    int DeviceRow(int y) const { return m_nHeight / 2 - y; }
+    int DeviceRow(int y) const { return static_cast<int>(Mapping().Row(y)); }
 
     int Width() const { return m_nWidth; }
     int Height() const { return m_nHeight; }
+    CPixelMapping Mapping() const { return CPixelMapping(m_nWidth, m_nHeight); }
 
     // Writes one pixel with a 0x00bbggrr colour; outside the image it has no effect.
     void SetPixel(int x, int y, std::uint32_t colorRef)
     {
-        const long long col = static_cast<long long>(x) + m_nWidth / 2;
-        const long long row = static_cast<long long>(m_nHeight / 2) - y;
-        if (col < 0 || col >= m_nWidth || row < 0 || row >= m_nHeight)
-            return;
-        m_pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_nWidth) +
-                 static_cast<std::size_t>(col)] = colorRef | kOpaque;
+        const CPixelMapping mapping = Mapping();
+        if (mapping.Contains(x, y))
+            m_pixels[mapping.Index(x, y)] = colorRef | kOpaque;
     }
 
     // The pixels of logical row y, indexed by logical x: Row(y)[x] is pixel (x, y),
     // for x inside the image. Written values must carry kOpaque.
-    std::uint32_t* Row(int y)
-    {
-        const int row = m_nHeight / 2 - y;
-        assert(row >= 0 && row < m_nHeight);
-        return m_pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(m_nWidth) +
-               static_cast<std::size_t>(m_nWidth / 2);
-    }
+    std::uint32_t* Row(int y) { return m_pixels.data() + Mapping().Index(0, y); }
 
     // The 0x00bbggrr colour at device column and row (top row first).
     std::uint32_t DevicePixel(int col, int row) const
@@ -84,11 +76,8 @@ public:
     // The colour at logical (x, y), or 0 (black) outside the image.
     std::uint32_t Pixel(int x, int y) const
     {
-        const long long col = static_cast<long long>(x) + m_nWidth / 2;
-        const long long row = static_cast<long long>(m_nHeight / 2) - y;
-        if (col < 0 || col >= m_nWidth || row < 0 || row >= m_nHeight)
-            return 0;
-        return DevicePixel(static_cast<int>(col), static_cast<int>(row));
+        const CPixelMapping mapping = Mapping();
+        return mapping.Contains(x, y) ? m_pixels[mapping.Index(x, y)] & ~kOpaque : 0;
     }
 
     // Rows from the top, 4 bytes a pixel: red, green, blue, 0xFF.

@@ -44,7 +44,15 @@ public:
         ScanConvert(depth, clip, shader);
     }
 
-    // The steps of Fill, public so that the edge table can be checked.
+    // While set, the walk writes what it holds on the probe's row into it, as it
+    // fills that row. Null in normal frames.
+    void SetProbe(SScanlineProbe* probe) { m_pProbe = probe; }
+
+private:
+    // The tests build and read the edge table and the active list step by step.
+    friend class CPolygonFillSteps;
+
+    // The steps of Fill.
     void SetVertices(const CFillVertex* corners, int count);
     // One empty bucket for every scanline from the lowest to the highest corner y.
     void BuildBuckets();
@@ -66,19 +74,6 @@ public:
         return yHigh >= clip.yMin && yLow <= clip.yMax;
     }
 
-    int BucketCount() const { return static_cast<int>(m_nBucketCount); }
-    const CEdgeBucket& Bucket(int index) const
-    {
-        assert(index >= 0 && static_cast<std::size_t>(index) < m_nBucketCount);
-        return m_buckets[static_cast<std::size_t>(index)];
-    }
-    const std::vector<CEdge>& ActiveEdges() const { return m_active; }
-
-    // While set, the walk writes what it holds on the probe's row into it, as it
-    // fills that row. Null in normal frames.
-    void SetProbe(SScanlineProbe* probe) { m_pProbe = probe; }
-
-private:
     // Depth over the facet: n . (x, y, depth) + d = 0, dzdx the change along a scanline.
     struct SDepthPlane
     {
@@ -99,16 +94,15 @@ private:
     SScanlineProbe* m_pProbe = nullptr;
 };
 
-// The pixels of the image that have a depth cell: logical column x is device
-// column x + w/2, logical y is row h/2 - y.
+// The pixels of the image that have a depth cell.
 inline SScanClip ImageClip(const CPixelSink& sink)
 {
-    const int w = sink.Width(), h = sink.Height();
+    const CPixelMapping image = sink.Mapping();
     SScanClip clip;
-    clip.xMin = std::max(-(w / 2), -CDepthBuffer::kHalf);
-    clip.xMax = std::min(w - 1 - w / 2, CDepthBuffer::kHalf - 1);
-    clip.yMin = std::max(h / 2 - h + 1, -CDepthBuffer::kHalf);
-    clip.yMax = std::min(h / 2, CDepthBuffer::kHalf - 1);
+    clip.xMin = std::max(image.XMin(), -CDepthBuffer::kHalf);
+    clip.xMax = std::min(image.XMax(), CDepthBuffer::kHalf - 1);
+    clip.yMin = std::max(image.YMin(), -CDepthBuffer::kHalf);
+    clip.yMax = std::min(image.YMax(), CDepthBuffer::kHalf - 1);
     return clip;
 }
 

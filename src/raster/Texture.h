@@ -36,7 +36,6 @@ public:
     // An image is loaded: the fills may read texels.
     bool HasTexels() const { return !m_texels.empty(); }
 
-    const CTextureDesc& Desc() const { return m_desc; }
     int Width() const { return m_desc.m_nWidth; }
     int Height() const { return m_desc.m_nHeight; }
     const std::vector<std::uint8_t>& Texels() const { return m_texels; }
@@ -45,3 +44,22 @@ private:
     CTextureDesc m_desc;
     std::vector<std::uint8_t> m_texels;
 };
+
+// The texel that texture coordinates (cu, cv) read in a width x height image:
+// column cu + 0.5 and row cv + 0.5, each truncated toward zero, then kept inside
+// the image. Exact arithmetic never goes below 0; the lower bound keeps rounding
+// from reading before the buffer. The vector lookup (LookUpTexels) applies the
+// same rule lane by lane.
+inline void TexelAddress(double cu, double cv, int width, int height, int& u, int& v)
+{
+    u = static_cast<int>(cu + 0.5);
+    v = static_cast<int>(cv + 0.5);
+    if (u >= width)
+        u = width - 1;
+    if (v >= height)
+        v = height - 1;
+    if (u < 0)
+        u = 0;
+    if (v < 0)
+        v = 0;
+}

@@ -150,7 +150,7 @@ void CTorusRenderer::LightVertices()
                     TorusMesh::VertexNormal(m_vertices.data(), m_nSurfaceSteps, m_nSectionSteps, i, j);
                 m_vertices[k].colour =
                     m_pLighting->Illuminate(eye, m_vertices[k], m_vertexNormals[k], m_pMaterial.get());
-                m_projected[k] = m_camera.Projected(m_vertices[k]);
+                m_projected[k] = m_camera.Project(m_vertices[k]);
             }
         }
     };
@@ -393,9 +393,7 @@ void CTorusRenderer::SetInspection(bool on)
 
 bool CTorusRenderer::Inspect(const CPixelSink& frame, int x, int y, SPixelFacts& facts) const
 {
-    const long long col = static_cast<long long>(x) + frame.Width() / 2;
-    const long long row = static_cast<long long>(frame.Height() / 2) - y;
-    if (col < 0 || col >= frame.Width() || row < 0 || row >= frame.Height())
+    if (!frame.Mapping().Contains(x, y))
         return false;
     facts = SPixelFacts();
     facts.x = x;

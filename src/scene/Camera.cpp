@@ -23,7 +23,7 @@ void CCamera::SetupCamera()
     m_eye.z = r * m_sinPhi * m_cosTheta;
 }
 
-CScreenPointZ CCamera::Projected(const CPoint3D& p) const
+CScreenPointZ CCamera::Project(const CPoint3D& p) const
 {
     const double r = m_eyeDistance;
     const double d = m_screenDistance;

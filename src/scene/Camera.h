@@ -16,12 +16,9 @@ public:
     void SetupCamera();
     // The projection of p (w ignored): fractional x, scanline y rounded by adding
     // 0.5 and truncating toward zero, depth growing toward the eye, p's colour.
-    CScreenPointZ Projected(const CPoint3D& p) const;
-    // Projects p into m_projected.
-    void Project(const CPoint3D& p) { m_projected = Projected(p); }
+    CScreenPointZ Project(const CPoint3D& p) const;
 
     CPoint3D m_eye;
-    CScreenPointZ m_projected;
 
 private:
     double m_sinTheta = 0.0;

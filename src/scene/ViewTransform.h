@@ -9,15 +9,17 @@
 class CViewTransform
 {
 public:
+    // Sets the rotation and applies it to the points.
+    void RotateX(double degrees, std::span<CPoint3D> points);
+    void RotateY(double degrees, std::span<CPoint3D> points);
+
+    double m_matrix[4][4] = {};
+
+private:
     void Identity();
     // The matrices of right-handed rotations by whole or fractional degrees.
     void SetRotationX(double degrees);
     void SetRotationY(double degrees);
-    // Sets the rotation and applies it to the points.
-    void RotateX(double degrees, std::span<CPoint3D> points);
-    void RotateY(double degrees, std::span<CPoint3D> points);
     // Replaces every point by the row-vector product (x, y, z, w) * M.
     void Apply(std::span<CPoint3D> points) const;
-
-    double m_matrix[4][4] = {};
 };

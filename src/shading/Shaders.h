@@ -142,33 +142,12 @@ public:
     // The column and row of the texel read for (cu, cv).
     void Address(double cu, double cv, int& u, int& v) const
     {
-        const CTextureDesc& desc = m_texture.Desc();
-        u = static_cast<int>(cu + 0.5);
-        v = static_cast<int>(cv + 0.5);
-        if (u >= desc.m_nWidth)
-            u = desc.m_nWidth - 1;
-        if (v >= desc.m_nHeight)
-            v = desc.m_nHeight - 1;
-        // Exact arithmetic never goes below 0; rounding must never read before the buffer.
-        if (u < 0)
-            u = 0;
-        if (v < 0)
-            v = 0;
+        TexelAddress(cu, cv, m_texture.Width(), m_texture.Height(), u, v);
     }
 
     // The texels of samples first .. first + count - 1 of the batch, whose texture
     // coordinates are in m_u and m_v, as words (blue, green, red, unused) in m_colours.
     void LookUp(CSampleBatch& b, std::size_t first, std::size_t count) const;
-
-    const std::uint8_t* Texel(double cu, double cv) const
-    {
-        int u = 0, v = 0;
-        Address(cu, cv, u, v);
-        const std::size_t index = 4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(m_texture.Width()) +
-                                       static_cast<std::size_t>(u));
-        assert(index + 3 < m_texture.Texels().size());
-        return m_texture.Texels().data() + index;
-    }
 
 private:
     const CTexture& m_texture;

@@ -10,6 +10,7 @@
 #include "shading/SpanInterpolation.h"
 
 #include "geometry/Color.h"
+#include "raster/Texture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,16 +60,8 @@ void InterpolateAttributesImpl(const double* t, std::size_t count, double t0, do
 // One texel the scalar way.
 std::uint32_t TexelAt(double cu, double cv, const std::uint8_t* texels, int width, int height)
 {
-    int u = static_cast<int>(cu + 0.5);
-    int v = static_cast<int>(cv + 0.5);
-    if (u >= width)
-        u = width - 1;
-    if (v >= height)
-        v = height - 1;
-    if (u < 0)
-        u = 0;
-    if (v < 0)
-        v = 0;
+    int u = 0, v = 0;
+    TexelAddress(cu, cv, width, height, u, v);
     std::uint32_t word;
     std::memcpy(&word, texels + 4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(width) +
                                      static_cast<std::size_t>(u)),
@@ -100,6 +93,7 @@ void LookUpTexelsImpl(const double* cu, const double* cv, std::size_t count, con
                 words[k] = TexelAt(cu[k], cv[k], texels, width, height);
             continue;
         }
+        // TexelAddress's rule: truncated, then capped at the last texel, then at 0.
         const auto u = hn::Max(hn::Min(hn::DemoteTo(di, su), lastU), zero);
         const auto v = hn::Max(hn::Min(hn::DemoteTo(di, sv), lastV), zero);
         const auto texel = hn::GatherIndex(di, base, hn::Add(hn::Mul(v, w), u));

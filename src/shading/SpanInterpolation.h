@@ -22,7 +22,7 @@ void InterpolateAttributes(const double* t, std::size_t count, double t0, double
 
 // The 4-byte texels (blue, green, red, unused, read as one little-endian word) at
 // texture coordinates (cu[i], cv[i]) of a width x height image: each coordinate
-// plus 0.5, truncated toward zero, kept inside the image, as CTexelLookup does.
+// plus 0.5, truncated toward zero, kept inside the image, as TexelAddress does.
 void LookUpTexels(const double* cu, const double* cv, std::size_t count, const std::uint8_t* texels, int width,
                   int height, std::uint32_t* words);
 

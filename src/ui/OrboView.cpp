@@ -3,6 +3,7 @@
 #include "imageio/DataPaths.h"
 #include "imageio/FrameImage.h"
 #include "imageio/TextureFile.h"
+#include "raster/PixelMapping.h"
 #include "raster/PixelSink.h"
 #include "ui/FailureText.h"
 #include "ui/FileListModel.h"
@@ -169,8 +170,9 @@ void COrboView::UpdateInspection()
     }
     QStringList facts;
     SPixelFacts pixel;
+    const CPixelMapping mapping = m_frame.Mapping();
     if (active && (m_bMouseInside || m_bKeyPixel) &&
-        m_renderer.Inspect(m_frame, m_cursor.x() - m_frame.Width() / 2, m_frame.Height() / 2 - m_cursor.y(), pixel))
+        m_renderer.Inspect(m_frame, mapping.X(m_cursor.x()), mapping.Y(m_cursor.y()), pixel))
         facts = InspectorLines(pixel);
     if (facts == m_inspected)
         return;
@@ -190,7 +192,10 @@ bool COrboView::MoveInspectedPixel(QPoint step)
     const QSize device = DeviceSize();
     // From the mouse's pixel, or the chosen one; the first press with neither
     // picks the centre, the origin of the frame.
-    QPoint pixel = m_bMouseInside || m_bKeyPixel ? m_cursor + step : QPoint(device.width() / 2, device.height() / 2);
+    const CPixelMapping mapping(device.width(), device.height());
+    QPoint pixel = m_bMouseInside || m_bKeyPixel
+                       ? m_cursor + step
+                       : QPoint(static_cast<int>(mapping.Column(0)), static_cast<int>(mapping.Row(0)));
     pixel.setX(std::clamp(pixel.x(), 0, std::max(device.width() - 1, 0)));
     pixel.setY(std::clamp(pixel.y(), 0, std::max(device.height() - 1, 0)));
     m_cursor = pixel;

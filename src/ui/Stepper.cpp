@@ -425,8 +425,11 @@ void CStepper::PaintOverlay(QPainter& painter, const CPixelSink& frame) const
     // The frame may have more pixels than the view has units.
     painter.scale(static_cast<double>(m_view.width()) / frame.Width(),
                   static_cast<double>(m_view.height()) / frame.Height());
-    // Logical x of a pixel's centre is its column; device columns start at -w/2.
-    const double left = frame.Width() / 2 + 0.5, top = frame.Height() / 2 + 0.5;
+    // Logical x of a pixel's centre is its column: logical (0, 0) is the centre
+    // of the device pixel of the origin.
+    const CPixelMapping mapping = frame.Mapping();
+    const double left = static_cast<double>(mapping.Column(0)) + 0.5;
+    const double top = static_cast<double>(mapping.Row(0)) + 0.5;
     auto at = [&](double x, double y) { return QPointF(left + x, top - y); };
 
     const SDrawnFacet& facet = m_view.Renderer().DrawnFacet(m_nFacet - 1);

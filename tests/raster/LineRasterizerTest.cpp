@@ -16,7 +16,7 @@ void Line(CPixelSink& sink, double x0, double y0, const CColor& c0, double x1, d
 {
     CLineRasterizer line;
     line.MoveTo(x0, y0, c0);
-    line.LineTo(sink, x1, y1, c1);
+    line.LineTo(sink, CPoint2D(x1, y1, c1));
 }
 
 TEST(LineRasterizer, ZeroLengthLineDrawsNothing)

@@ -24,7 +24,7 @@ struct Filler
 
 TEST(PolygonFill, SquareTableHoldsOnlyTheVerticalEdges)
 {
-    CPolygonFill fill;
+    CPolygonFillSteps fill;
     const std::vector<CFillVertex> v = Corners({Vertex(0, 0), Vertex(10, 0), Vertex(10, 10), Vertex(0, 10)});
     fill.SetVertices(v.data(), 4);
     fill.BuildBuckets();
@@ -62,7 +62,7 @@ TEST(PolygonFill, SquareCoversItsHalfOpenArea)
 
 TEST(PolygonFill, ActiveEdgesSortByXThenSlope)
 {
-    CPolygonFill fill;
+    CPolygonFillSteps fill;
     CEdge a, b, c, d;
     a.m_dX = 0.0;
     a.m_dDx = 1.0;
@@ -105,7 +105,7 @@ TEST(PolygonFill, TriangleApexDrawsNothingAndNegativeSamplesRoundTowardZero)
 
 TEST(PolygonFill, SlantedEdgeAdvancesByItsSlope)
 {
-    CPolygonFill table;
+    CPolygonFillSteps table;
     const std::vector<CScreenPointZ> v = {Vertex(-5, 0), Vertex(0.5, 0), Vertex(3.5, 3), Vertex(-5, 3)};
     const std::vector<CFillVertex> corners = Corners(v);
     table.SetVertices(corners.data(), 4);

@@ -3,7 +3,9 @@
 #include "geometry/Points.h"
 #include "raster/Edge.h"
 #include "raster/PixelSink.h"
+#include "raster/PolygonFill.h"
 
+#include <cassert>
 #include <vector>
 
 // A projected vertex at column x, scanline y and depth z, white unless told.
@@ -41,3 +43,26 @@ inline int CountLit(const CPixelSink& sink)
         lit += (p & 0xFFFFFFu) != 0;
     return lit;
 }
+
+// A filler taken through its steps one at a time, with what they build: the edge
+// table and the active list.
+class CPolygonFillSteps
+{
+public:
+    void SetVertices(const CFillVertex* corners, int count) { m_fill.SetVertices(corners, count); }
+    void BuildBuckets() { m_fill.BuildBuckets(); }
+    void BuildEdges() { m_fill.BuildEdges(); }
+    void AddActiveEdge(const CEdge& edge) { m_fill.AddActiveEdge(edge); }
+    void SortActiveEdges() { m_fill.SortActiveEdges(); }
+
+    int BucketCount() const { return static_cast<int>(m_fill.m_nBucketCount); }
+    const CEdgeBucket& Bucket(int index) const
+    {
+        assert(index >= 0 && static_cast<std::size_t>(index) < m_fill.m_nBucketCount);
+        return m_fill.m_buckets[static_cast<std::size_t>(index)];
+    }
+    const std::vector<CEdge>& ActiveEdges() const { return m_fill.m_active; }
+
+private:
+    CPolygonFill m_fill;
+};

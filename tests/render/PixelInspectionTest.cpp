@@ -35,7 +35,7 @@ std::vector<CScreenPointZ> FacetCorners(const CTorusRenderer& r, int i, int j)
     TorusMesh::SetFacetCorners(facet, i, j, 18, 18);
     std::vector<CScreenPointZ> corners;
     for (int index : facet.m_pIndices)
-        corners.push_back(r.Camera().Projected(vertices[static_cast<std::size_t>(index)]));
+        corners.push_back(r.Camera().Project(vertices[static_cast<std::size_t>(index)]));
     return corners;
 }
 

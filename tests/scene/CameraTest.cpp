@@ -24,43 +24,43 @@ TEST(Camera, EyeSitsOnThePositiveZAxisUpToRounding)
 
 TEST(Camera, ProjectionExamples)
 {
-    CCamera camera = DefaultCamera();
+    const CCamera camera = DefaultCamera();
 
-    camera.Project(CPoint3D(0, 0, 0));
-    EXPECT_EQ(camera.m_projected.x, 0.0);
-    EXPECT_EQ(camera.m_projected.y, 0);
-    EXPECT_EQ(camera.m_projected.z, 0.0);
+    CScreenPointZ p = camera.Project(CPoint3D(0, 0, 0));
+    EXPECT_EQ(p.x, 0.0);
+    EXPECT_EQ(p.y, 0);
+    EXPECT_EQ(p.z, 0.0);
 
-    camera.Project(CPoint3D(100, 50, 0));
-    EXPECT_NEAR(camera.m_projected.x, 80.0, 1e-6);
-    EXPECT_EQ(camera.m_projected.y, 40);
-    EXPECT_NEAR(camera.m_projected.z, 0.0, 1e-5);
+    p = camera.Project(CPoint3D(100, 50, 0));
+    EXPECT_NEAR(p.x, 80.0, 1e-6);
+    EXPECT_EQ(p.y, 40);
+    EXPECT_NEAR(p.z, 0.0, 1e-5);
 
-    camera.Project(CPoint3D(0, 0, 200)); // ze 800
-    EXPECT_EQ(camera.m_projected.x, 0.0);
-    EXPECT_EQ(camera.m_projected.y, 0);
-    EXPECT_NEAR(camera.m_projected.z, 200.0, 1e-9);
+    p = camera.Project(CPoint3D(0, 0, 200)); // ze 800
+    EXPECT_EQ(p.x, 0.0);
+    EXPECT_EQ(p.y, 0);
+    EXPECT_NEAR(p.z, 200.0, 1e-9);
 
     // ye * d / ze = -2.7: +0.5 gives -2.2, truncated toward zero to -2 (not -3).
-    camera.Project(CPoint3D(0, -3.375, 0));
-    EXPECT_EQ(camera.m_projected.y, -2);
+    p = camera.Project(CPoint3D(0, -3.375, 0));
+    EXPECT_EQ(p.y, -2);
     // 2.7 + 0.5 truncates to 3.
-    camera.Project(CPoint3D(0, 3.375, 0));
-    EXPECT_EQ(camera.m_projected.y, 3);
+    p = camera.Project(CPoint3D(0, 3.375, 0));
+    EXPECT_EQ(p.y, 3);
 }
 
 TEST(Camera, DepthGrowsTowardTheEyeAndColourIsCarried)
 {
-    CCamera camera = DefaultCamera();
+    const CCamera camera = DefaultCamera();
     CPoint3D near(10, 10, 100);
     near.colour = CColor(0.2, 0.4, 0.6);
-    camera.Project(near);
-    const double nearDepth = camera.m_projected.z;
-    EXPECT_EQ(camera.m_projected.colour.r, 0.2);
-    EXPECT_EQ(camera.m_projected.colour.g, 0.4);
-    EXPECT_EQ(camera.m_projected.colour.b, 0.6);
-    camera.Project(CPoint3D(10, 10, -100));
-    EXPECT_LT(camera.m_projected.z, 0.0);
+    CScreenPointZ p = camera.Project(near);
+    const double nearDepth = p.z;
+    EXPECT_EQ(p.colour.r, 0.2);
+    EXPECT_EQ(p.colour.g, 0.4);
+    EXPECT_EQ(p.colour.b, 0.6);
+    p = camera.Project(CPoint3D(10, 10, -100));
+    EXPECT_LT(p.z, 0.0);
     EXPECT_GT(nearDepth, 0.0);
 }
 

@@ -2,8 +2,8 @@
 // interpolations they replace: spans of every length, ends in either order, ends
 // closer than the divisor guard, and colours far out of range or not a number.
 
+#include "raster/Texture.h"
 #include "shading/Interpolation.h"
-#include "shading/Shaders.h"
 #include "shading/SpanInterpolation.h"
 
 #include <gtest/gtest.h>
@@ -84,7 +84,7 @@ TEST(SpanInterpolation, EveryInstructionSetGivesTheOneSampleBits)
     hwy::SetSupportedTargetsForTest(0);
 }
 
-// Texels as the one-texel lookup finds them, for coordinates inside, on and past
+// Texels where the one-texel rule (TexelAddress) finds them, for coordinates inside, on and past
 // every edge of an odd-sized image, far out of int's range, and not a number;
 // then as colours and as reflectances, each byte the one-sample way.
 TEST(SpanInterpolation, TexelsAreTheOneTexelLookups)
@@ -93,7 +93,6 @@ TEST(SpanInterpolation, TexelsAreTheOneTexelLookups)
     for (int k = 0; k < 37 * 23 * 4; ++k)
         texels.push_back(static_cast<std::uint8_t>(k * 7 + k / 4));
     const CTexture texture(37, 23, std::move(texels));
-    const CTexelLookup lookup(texture);
     std::mt19937_64 random(11);
     std::uniform_real_distribution<double> near(-3.0, 45.0), far(-5e9, 5e9);
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -110,7 +109,9 @@ TEST(SpanInterpolation, TexelsAreTheOneTexelLookups)
             std::vector<std::uint32_t> words(count + kSpanPadding, 0xDEADBEEF);
             LookUpTexels(u.data(), v.data(), count, texture.Texels().data(), 37, 23, words.data());
             for (std::size_t i = 0; i < count; ++i) {
-                const std::uint8_t* t = lookup.Texel(u[i], v[i]);
+                int tu = 0, tv = 0;
+                TexelAddress(u[i], v[i], 37, 23, tu, tv);
+                const std::uint8_t* t = texture.Texels().data() + 4 * (tv * 37 + tu);
                 ASSERT_EQ(words[i], t[0] | (t[1] << 8) | (t[2] << 16) | (std::uint32_t(t[3]) << 24))
                     << u[i] << "," << v[i];
             }

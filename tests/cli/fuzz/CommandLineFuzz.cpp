@@ -7,6 +7,7 @@
 
 #include "cli/FramePattern.h"
 #include "cli/RenderOptions.h"
+#include "raster/PixelMapping.h"
 #include "render/TorusRenderer.h"
 
 #include <cmath>
@@ -41,9 +42,7 @@ void CheckAccepted(const CRenderOptions& o)
     if (!std::isfinite(o.m_dAngleX) || !std::isfinite(o.m_dAngleY))
         Fail("angle not finite");
     if (o.m_bInspect) {
-        // Logical pixels: the origin at the centre, y up.
-        const int col = o.m_nInspectX + o.m_nWidth / 2, row = o.m_nHeight / 2 - o.m_nInspectY;
-        if (!InRange(col, 0, o.m_nWidth - 1) || !InRange(row, 0, o.m_nHeight - 1))
+        if (!CPixelMapping(o.m_nWidth, o.m_nHeight).Contains(o.m_nInspectX, o.m_nInspectY))
             Fail("inspected pixel outside the frame");
     }
     if (o.m_nFrames > 0) {
