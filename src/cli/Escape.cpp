@@ -55,10 +55,18 @@ std::string Escaped(std::string_view bytes)
             }
         }
         switch (c) {
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        case 0x1B: out += "\\e"; break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case 0x1B:
+            out += "\\e";
+            break;
         default:
             out += "\\x";
             out += kHex[c >> 4];

@@ -5,7 +5,10 @@
 namespace {
 
 // "'pattern'" for messages, control characters escaped.
-std::string Quoted(const std::string& value) { return "'" + Escaped(value) + "'"; }
+std::string Quoted(const std::string& value)
+{
+    return "'" + Escaped(value) + "'";
+}
 
 } // namespace
 

@@ -40,7 +40,8 @@ const char* DrawingName(SPixelFacts::EDrawing drawing)
 
 std::string PixelFactsText(const SPixelFacts& f)
 {
-    std::string text = "x=" + std::to_string(f.x) + "\ny=" + std::to_string(f.y) + "\ncolour=" + Bytes(f.colour) + "\n";
+    std::string text =
+        "x=" + std::to_string(f.x) + "\ny=" + std::to_string(f.y) + "\ncolour=" + Bytes(f.colour) + "\n";
     text += std::string("drawing=") + DrawingName(f.drawing) + "\n";
     if (f.hasDepth) {
         char depth[48];

@@ -135,7 +135,8 @@ void ReadPixel(std::string_view text, int& x, int& y)
         !ReadInt(text.substr(comma + 1), py) || px < -kMaxSide || px > kMaxSide || py < -kMaxSide ||
         py > kMaxSide)
         Refuse("--inspect must be X,Y, two whole numbers: the pixel's column and row counted from the "
-               "frame's centre, y up (got " + Quoted(text) + ")");
+               "frame's centre, y up (got " +
+               Quoted(text) + ")");
     x = static_cast<int>(px);
     y = static_cast<int>(py);
 }
@@ -303,8 +304,7 @@ void CCommandLine::AddDrawingOptions()
     const auto name = [](std::span<const std::string_view> words, int code) {
         return std::string(words[static_cast<std::size_t>(code)]);
     };
-    Add("--mode", "MODE",
-        Listed(kModeNames) + " (default " + name(kModeNames, defaults.m_nMode) + ")",
+    Add("--mode", "MODE", Listed(kModeNames) + " (default " + name(kModeNames, defaults.m_nMode) + ")",
         choice("--mode", kModeNames, o.m_nMode));
     Add("--light", Listed(kLightNames, "|"),
         "the light switch (default " + name(kLightNames, defaults.m_nLight) + ")",
@@ -355,7 +355,8 @@ void CCommandLine::AddOutputOptions()
         "key=value a line: x, y, colour (red,green,blue bytes), depth (the depth buffer's value; "
         "background where nothing was drawn; none for lines, which have no depth), facet (i,j: "
         "surface step, section step of the facet that last wrote it; none), normal (the "
-        "interpolated normal lit, at length 1; phong), colour-interpolated and corner-colours (gouraud), texel "
+        "interpolated normal lit, at length 1; phong), colour-interpolated and corner-colours (gouraud), "
+        "texel "
         "(u,v, texture mode); -o is then optional, and the frame is written too when given",
         [&o](const std::string& text) {
             ReadPixel(text, o.m_nInspectX, o.m_nInspectY);
@@ -411,8 +412,7 @@ std::string ExtraArgumentError(const std::string& arg)
 // CLI11's own parse errors in the command line's words. The argument it stopped
 // at is the last one it consumed: an option given a value it takes none of, or
 // an option with nothing left to take as its value.
-std::string ParseErrorText(const CLI::ParseError& e, const std::vector<std::string>& args,
-                           std::size_t unread)
+std::string ParseErrorText(const CLI::ParseError& e, const std::vector<std::string>& args, std::size_t unread)
 {
     if (dynamic_cast<const CLI::ValidationError*>(&e) != nullptr)
         return e.what(); // our own refusal

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/FramePattern.h"     // the -o pattern of --frames
-#include "render/Animation.h"     // the angles of --frames and --bench
+#include "cli/FramePattern.h" // the -o pattern of --frames
+#include "render/Animation.h" // the angles of --frames and --bench
 #include "scene/RenderSettings.h"
 
 #include <string>
@@ -17,9 +17,9 @@ struct CRenderOptions : CRenderSettings
     double m_dAngleX = 0.0;
     double m_dAngleY = 0.0;
     std::string m_strOutput;
-    int m_nFrames = 0; // > 0: an animation written through the pattern in m_strOutput
-    int m_nBench = 0;  // > 0: that many frames timed, nothing written
-    int m_nThreads = 0; // > 0: the threads that fill facets; 0: the renderer's choice
+    int m_nFrames = 0;       // > 0: an animation written through the pattern in m_strOutput
+    int m_nBench = 0;        // > 0: that many frames timed, nothing written
+    int m_nThreads = 0;      // > 0: the threads that fill facets; 0: the renderer's choice
     bool m_bVerbose = false; // Qt's own warnings go to stderr
     bool m_bInspect = false; // print the facts of pixel (m_nInspectX, m_nInspectY)
     int m_nInspectX = 0;     // logical: origin at the frame's centre, y up

@@ -71,7 +71,10 @@ bool ChooseTexture(const CRenderOptions& options, std::string& path)
     std::cerr << kProgram << ": no default texture: none of";
     const std::vector<std::string> candidates = DefaultTextureCandidates();
     for (std::size_t i = 0; i < candidates.size(); ++i)
-        std::cerr << (i == 0 ? " '" : i + 1 == candidates.size() ? " or '" : ", '") << Escaped(candidates[i]) << "'";
+        std::cerr << (i == 0                       ? " '"
+                      : i + 1 == candidates.size() ? " or '"
+                                                   : ", '")
+                  << Escaped(candidates[i]) << "'";
     std::cerr << " exists; name one with --texture FILE\n";
     return false;
 }
@@ -82,7 +85,8 @@ bool Save(const CPixelSink& sink, const std::string& path, const CRenderOptions&
     SFileError error;
     if (path == "-") {
         if (::isatty(STDOUT_FILENO)) {
-            std::cerr << kProgram << ": will not write a PNG image to a terminal; redirect the standard output\n";
+            std::cerr << kProgram
+                      << ": will not write a PNG image to a terminal; redirect the standard output\n";
             return false;
         }
         bool written = false;
@@ -171,8 +175,8 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options, const Texture
     std::vector<double> sorted = ms;
     std::sort(sorted.begin(), sorted.end());
     const std::size_t count = sorted.size();
-    const double median = count % 2 != 0 ? sorted[count / 2]
-                                         : (sorted[count / 2 - 1] + sorted[count / 2]) / 2.0;
+    const double median =
+        count % 2 != 0 ? sorted[count / 2] : (sorted[count / 2 - 1] + sorted[count / 2]) / 2.0;
     const double mean = std::accumulate(sorted.begin(), sorted.end(), 0.0) / static_cast<double>(count);
     const double fps = mean > 0.0 ? 1000.0 / mean : 0.0;
 
@@ -184,8 +188,8 @@ int Bench(CTorusRenderer& renderer, const CRenderOptions& options, const Texture
                 kShadingNames[static_cast<std::size_t>(options.m_nShading)].data(), options.m_nRingRadius,
                 options.m_nSectionRadius, options.m_nSurfaceSteps, options.m_nSectionSteps,
                 renderer.ThreadCount());
-    std::printf("ms_per_frame min=%.3f median=%.3f mean=%.3f fps=%.1f simd=%s\n", sorted.front(), median, mean,
-                fps, SimdInUse().c_str());
+    std::printf("ms_per_frame min=%.3f median=%.3f mean=%.3f fps=%.1f simd=%s\n", sorted.front(), median,
+                mean, fps, SimdInUse().c_str());
     return 0;
 }
 

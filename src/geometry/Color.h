@@ -42,12 +42,27 @@ private:
     }
 };
 
-inline CColor operator+(const CColor& a, const CColor& c) { return {a.r + c.r, a.g + c.g, a.b + c.b}; }
-inline CColor operator-(const CColor& a, const CColor& c) { return {a.r - c.r, a.g - c.g, a.b - c.b}; }
+inline CColor operator+(const CColor& a, const CColor& c)
+{
+    return {a.r + c.r, a.g + c.g, a.b + c.b};
+}
+inline CColor operator-(const CColor& a, const CColor& c)
+{
+    return {a.r - c.r, a.g - c.g, a.b - c.b};
+}
 // Channel-wise product: modulates a light colour by a reflectance.
-inline CColor operator*(const CColor& a, const CColor& c) { return {a.r * c.r, a.g * c.g, a.b * c.b}; }
-inline CColor operator*(const CColor& c, double s) { return {s * c.r, s * c.g, s * c.b}; }
-inline CColor operator*(double s, const CColor& c) { return {s * c.r, s * c.g, s * c.b}; }
+inline CColor operator*(const CColor& a, const CColor& c)
+{
+    return {a.r * c.r, a.g * c.g, a.b * c.b};
+}
+inline CColor operator*(const CColor& c, double s)
+{
+    return {s * c.r, s * c.g, s * c.b};
+}
+inline CColor operator*(double s, const CColor& c)
+{
+    return {s * c.r, s * c.g, s * c.b};
+}
 inline CColor operator+=(CColor& a, const CColor& c)
 {
     a.r += c.r;

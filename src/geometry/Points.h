@@ -20,8 +20,14 @@ public:
 };
 
 // Every result is built from (x, y) alone: w 1.0 and white, whatever the operands carry.
-inline CPoint2D operator+(const CPoint2D& a, const CPoint2D& b) { return {a.x + b.x, a.y + b.y}; }
-inline CPoint2D operator*(const CPoint2D& p, double s) { return {s * p.x, s * p.y}; }
+inline CPoint2D operator+(const CPoint2D& a, const CPoint2D& b)
+{
+    return {a.x + b.x, a.y + b.y};
+}
+inline CPoint2D operator*(const CPoint2D& p, double s)
+{
+    return {s * p.x, s * p.y};
+}
 // A divisor below 1e-06 in absolute value is taken as 1.0.
 inline CPoint2D operator/(const CPoint2D& p, double s)
 {

@@ -16,10 +16,14 @@ public:
     constexpr CVec3(double vx, double vy, double vz) : x(vx), y(vy), z(vz) {}
     // to - from; w and colour are ignored.
     constexpr CVec3(const CPoint3D& from, const CPoint3D& to)
-        : x(to.x - from.x), y(to.y - from.y), z(to.z - from.z) {}
+        : x(to.x - from.x), y(to.y - from.y), z(to.z - from.z)
+    {
+    }
     // to - from; the scanline difference is formed in integers, then converted.
     constexpr CVec3(const CScreenPointZ& from, const CScreenPointZ& to)
-        : x(to.x - from.x), y(static_cast<double>(to.y - from.y)), z(to.z - from.z) {}
+        : x(to.x - from.x), y(static_cast<double>(to.y - from.y)), z(to.z - from.z)
+    {
+    }
 
     double Length() const { return std::sqrt(x * x + y * y + z * z); }
 
@@ -33,8 +37,14 @@ public:
     }
 };
 
-inline CVec3 operator+(const CVec3& a, const CVec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline CVec3 operator*(const CVec3& v, double s) { return {s * v.x, s * v.y, s * v.z}; }
+inline CVec3 operator+(const CVec3& a, const CVec3& b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline CVec3 operator*(const CVec3& v, double s)
+{
+    return {s * v.x, s * v.y, s * v.z};
+}
 // A divisor below 1e-06 in absolute value is taken as 1.0.
 inline CVec3 operator/(const CVec3& v, double s)
 {
@@ -42,7 +52,10 @@ inline CVec3 operator/(const CVec3& v, double s)
         s = 1.0;
     return {v.x / s, v.y / s, v.z / s};
 }
-inline double Dot(const CVec3& a, const CVec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline double Dot(const CVec3& a, const CVec3& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline CVec3 Cross(const CVec3& a, const CVec3& b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};

@@ -91,8 +91,8 @@ public:
         m_image.m_texels.assign(count, prefill);
         m_image.m_nWidth = static_cast<int>(m_h.m_width);
         m_image.m_nHeight = static_cast<int>(m_h.m_height);
-        const bool done = m_h.m_compression == kRle8 || m_h.m_compression == kRle4 ? DecodeRle()
-                                                                                    : DecodePlain();
+        const bool done =
+            m_h.m_compression == kRle8 || m_h.m_compression == kRle4 ? DecodeRle() : DecodePlain();
         if (!done)
             m_image = CDecodedImage();
         return done;
@@ -108,14 +108,12 @@ private:
     bool ReadHeader()
     {
         if (m_file.size() < kFileHeaderBytes + 4 || m_file[0] != 'B' || m_file[1] != 'M')
-            return Fail(m_file.size() >= 2 && m_file[0] == 'B' && m_file[1] == 'M'
-                            ? "the file is truncated"
-                            : "not a BMP image");
+            return Fail(m_file.size() >= 2 && m_file[0] == 'B' && m_file[1] == 'M' ? "the file is truncated"
+                                                                                   : "not a BMP image");
         m_h.m_dataOffset = ReadLE(m_file, 10, 4);
         m_h.m_headerSize = ReadLE(m_file, 14, 4);
         const std::uint32_t size = m_h.m_headerSize;
-        if (size != 12 && size != 40 && size != 52 && size != 56 && size != 64 && size != 108 &&
-            size != 124)
+        if (size != 12 && size != 40 && size != 52 && size != 56 && size != 64 && size != 108 && size != 124)
             return Fail("unsupported BMP header (" + std::to_string(size) + " bytes)");
         if (m_file.size() < kFileHeaderBytes + size)
             return Fail("the file is truncated");
@@ -144,10 +142,10 @@ private:
         const int bits = m_h.m_bitsPerPixel;
         const std::uint32_t c = m_h.m_compression;
         // OS/2's 64-byte header gives compression 3 and 4 other meanings: not read.
-        const bool known = (c == kRgb && (bits == 1 || bits == 4 || bits == 8 || bits == 16 ||
-                                          bits == 24 || bits == 32)) ||
-                           (c == kRle8 && bits == 8) || (c == kRle4 && bits == 4) ||
-                           (c == kBitFields && size != 64 && (bits == 16 || bits == 32));
+        const bool known =
+            (c == kRgb && (bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32)) ||
+            (c == kRle8 && bits == 8) || (c == kRle4 && bits == 4) ||
+            (c == kBitFields && size != 64 && (bits == 16 || bits == 32));
         if (!known)
             return Fail("unsupported BMP variant (" + std::to_string(bits) + " bits, compression " +
                         std::to_string(c) + ")");
@@ -177,8 +175,8 @@ private:
         const std::uint32_t green = ReadLE(m_file, at + 4, 4);
         const std::uint32_t blue = ReadLE(m_file, at + 8, 4);
         const std::uint64_t limit = bits == 16 ? 0xFFFFu : 0xFFFFFFFFu;
-        if (red > limit || green > limit || blue > limit || !m_h.m_red.Set(red) ||
-            !m_h.m_green.Set(green) || !m_h.m_blue.Set(blue))
+        if (red > limit || green > limit || blue > limit || !m_h.m_red.Set(red) || !m_h.m_green.Set(green) ||
+            !m_h.m_blue.Set(blue))
             return Fail("corrupt BMP: bad colour masks");
         return true;
     }
@@ -212,8 +210,7 @@ private:
         if (m_h.m_width <= 0 || m_h.m_height <= 0)
             return Fail("corrupt BMP: the image is " + std::to_string(m_h.m_width) + "x" +
                         std::to_string(m_h.m_height) + " pixels");
-        if (m_h.m_width > kMaxSide || m_h.m_height > kMaxSide ||
-            m_h.m_width * m_h.m_height > kMaxTexels)
+        if (m_h.m_width > kMaxSide || m_h.m_height > kMaxSide || m_h.m_width * m_h.m_height > kMaxTexels)
             return Fail("the image is too large (" + std::to_string(m_h.m_width) + "x" +
                         std::to_string(m_h.m_height) + ")");
         if (m_file.size() <= m_h.m_dataOffset)

@@ -19,7 +19,7 @@ struct SFileError
         kCorrupt,       // truncated or corrupt; m_strDetail has the decoder's words
         kImageTooLarge, // more texels than a texture may have
         kNoMemory,
-        kEmptyFrame,    // a frame of width or height 0: PNG cannot hold it
+        kEmptyFrame, // a frame of width or height 0: PNG cannot hold it
     };
     EKind m_kind = EKind::kNone;
     int m_nErrno = 0;

@@ -34,7 +34,9 @@ bool ResolveLinks(const std::string& path, std::string& target, SFileError& erro
 {
     target = path;
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat info {};
+        struct stat info
+        {
+        };
         if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
             return true;
         std::vector<char> link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
@@ -76,9 +78,11 @@ void RemoveStaleTemporaries(const std::string& folder)
         const std::string name = entry->d_name;
         if (name.size() != prefix + kRandomChars || name.compare(0, prefix, kTemporaryPrefix) != 0)
             continue;
-        struct stat info {};
-        if (::fstatat(::dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && info.st_mtime + kStaleSeconds < now)
+        struct stat info
+        {
+        };
+        if (::fstatat(::dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid() && info.st_mtime + kStaleSeconds < now)
             ::unlinkat(::dirfd(dir), name.c_str(), 0);
     }
     ::closedir(dir);
@@ -157,7 +161,8 @@ bool WriteInPlace(int fd, off_t oldSize, std::span<const std::uint8_t> bytes, SF
     }
     if (!ok) {
         error.m_bDamaged = true;
-        error.m_strText += "; the file is damaged: it was written in place and its old content is partly lost";
+        error.m_strText +=
+            "; the file is damaged: it was written in place and its old content is partly lost";
     }
     return ok;
 }
@@ -191,7 +196,9 @@ bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
     std::string target;
     if (!ResolveLinks(path, target, error))
         return false;
-    struct stat info {};
+    struct stat info
+    {
+    };
     const bool exists = ::stat(target.c_str(), &info) == 0;
     if (!exists && errno != ENOENT) {
         error = SFileError::System(errno);

@@ -13,9 +13,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cerrno>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -80,7 +80,8 @@ SJpegFacts ReadJpegFacts(std::span<const std::uint8_t> b)
         if (length < 2 || b.size() - at < length)
             return facts;
         // Frame headers: C0 to CF but for C4 (Huffman tables), C8 and CC (arithmetic tables).
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame && facts.m_nWidth == 0 && length >= 7) {
             facts.m_nHeight = b[at + 3] << 8 | b[at + 4];
             facts.m_nWidth = b[at + 5] << 8 | b[at + 6];
@@ -127,7 +128,8 @@ std::string PngChunkProblem(std::span<const std::uint8_t> b)
         return crc ^ 0xFFFFFFFFu;
     };
     const auto be32 = [&b](std::size_t at) {
-        return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 | b[at + 3];
+        return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 |
+               b[at + 3];
     };
     std::size_t at = 8; // after the signature
     for (bool first = true;; first = false) {
@@ -234,8 +236,9 @@ bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, SFile
     }
     if (size.width() > kMaxSide || size.height() > kMaxSide ||
         std::int64_t(size.width()) * size.height() > kMaxTexels) {
-        error = SFileError::Of(EKind::kImageTooLarge, "the image is too large (" + std::to_string(size.width()) +
-                                                          "x" + std::to_string(size.height()) + ")");
+        error =
+            SFileError::Of(EKind::kImageTooLarge, "the image is too large (" + std::to_string(size.width()) +
+                                                      "x" + std::to_string(size.height()) + ")");
         return false;
     }
     if (jpeg && !JpegSizeIsPlausible(*jpeg, bytes.size())) {
@@ -276,8 +279,8 @@ bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, SFile
     out.m_nHeight = image.height();
     out.m_texels.resize(rowBytes * static_cast<std::size_t>(image.height()));
     for (int row = 0; row < image.height(); ++row)
-        std::memcpy(out.m_texels.data() + rowBytes * static_cast<std::size_t>(row),
-                    image.constScanLine(row), rowBytes);
+        std::memcpy(out.m_texels.data() + rowBytes * static_cast<std::size_t>(row), image.constScanLine(row),
+                    rowBytes);
     return true;
 }
 
@@ -300,7 +303,9 @@ bool ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& bytes, 
         error = SFileError::System(errno);
         return false;
     }
-    struct stat info {};
+    struct stat info
+    {
+    };
     bool ok = ::fstat(fd, &info) == 0;
     if (!ok)
         error = SFileError::System(errno);

@@ -63,13 +63,13 @@ namespace orbo_shading {
 struct CallSetup
 {
     CShadingSamples samples;
-    CSampleReflectance k;       // set for the lit texture only
-    const CMaterial* material;  // the surface's material; null for the lit texture
+    CSampleReflectance k;      // set for the lit texture only
+    const CMaterial* material; // the surface's material; null for the lit texture
     const CLightingModel* lights;
     CPoint3D eye;
     double shininess;
-    int squaring;               // 100 or 80 when the bounded power applies, else 0
-    double margin = 0.0;        // the widening for the reciprocal, 0 where it does not apply
+    int squaring;        // 100 or 80 when the bounded power applies, else 0
+    double margin = 0.0; // the widening for the reciprocal, 0 where it does not apply
 };
 
 // The widening of the interval for the reciprocal, relative to S, and what the
@@ -126,7 +126,10 @@ inline std::uint32_t ShadeOne(const CallSetup& s, std::size_t i)
     return s.lights->Illuminate(s.eye, point, normal, &m).ToColorRef();
 }
 
-inline bool FiniteNonNegative(double v) { return v >= 0.0 && v <= 1.7976931348623157e308; }
+inline bool FiniteNonNegative(double v)
+{
+    return v >= 0.0 && v <= 1.7976931348623157e308;
+}
 inline bool FiniteNonNegative(const CColor& c)
 {
     return FiniteNonNegative(c.r) && FiniteNonNegative(c.g) && FiniteNonNegative(c.b);
@@ -136,8 +139,7 @@ inline bool FiniteNonNegative(const CColor& c)
 // when all colours and attenuation constants are finite and non-negative. Then the
 // power by squaring applies for the shininess 100 and 80; otherwise every lane calls
 // std::pow.
-inline int SquaringExponent(const CLightingModel& lights, const CMaterial* material,
-                            double shininess)
+inline int SquaringExponent(const CLightingModel& lights, const CMaterial* material, double shininess)
 {
     if (shininess != 100.0 && shininess != 80.0)
         return 0;
@@ -170,9 +172,9 @@ constexpr std::size_t kMaxLanes = HWY_MAX_BYTES / sizeof(double);
 // Bounds of the bracket around the power by squaring, and its range rules.
 constexpr double kBelowBound = 1.0 - 0x1p-45;
 constexpr double kAboveBound = 1.0 + 0x1p-45;
-constexpr double kSmallSquare = 0x1p-19;  // c^2 below this: c^n < 2^-760
-constexpr double kTinyPower = 0x1p-700;   // so [0, 2^-700] holds the power
-constexpr double kLargeSquare = 4.0;      // up to this every intermediate is normal
+constexpr double kSmallSquare = 0x1p-19; // c^2 below this: c^n < 2^-760
+constexpr double kTinyPower = 0x1p-700;  // so [0, 2^-700] holds the power
+constexpr double kLargeSquare = 4.0;     // up to this every intermediate is normal
 
 // Length below which Normalized leaves a vector as it is, and divisor below which
 // the vector division divides by 1.
@@ -187,33 +189,29 @@ constexpr double kVanishingHalf = 0x1p-21;
 
 // About the length of a vector once normalised: 1, or its own length where the
 // guard leaves it as it is.
-template <class D, class V = hn::Vec<D>>
-HWY_INLINE V GuardedUnitLength(D d, V length, double guard)
+template <class D, class V = hn::Vec<D>> HWY_INLINE V GuardedUnitLength(D d, V length, double guard)
 {
     return hn::IfThenElse(hn::Lt(hn::Abs(length), hn::Set(d, guard)), length, hn::Set(d, 1.0));
 }
 
-template <class D, class V = hn::Vec<D>>
-HWY_INLINE auto InDoubtfulHalf(D d, V halfLength)
+template <class D, class V = hn::Vec<D>> HWY_INLINE auto InDoubtfulHalf(D d, V halfLength)
 {
-    return hn::And(hn::Ge(halfLength, hn::Set(d, kVanishingHalf)), hn::Lt(halfLength, hn::Set(d, kShortestHalf)));
+    return hn::And(hn::Ge(halfLength, hn::Set(d, kVanishingHalf)),
+                   hn::Lt(halfLength, hn::Set(d, kShortestHalf)));
 }
 
-template <class D, class V = hn::Vec<D>>
-HWY_INLINE V GuardLength(D d, V len, double guard)
+template <class D, class V = hn::Vec<D>> HWY_INLINE V GuardLength(D d, V len, double guard)
 {
     return hn::IfThenElse(hn::Lt(hn::Abs(len), hn::Set(d, guard)), hn::Set(d, 1.0), len);
 }
 
-template <class D, class V = hn::Vec<D>>
-HWY_INLINE V Length(V x, V y, V z)
+template <class D, class V = hn::Vec<D>> HWY_INLINE V Length(V x, V y, V z)
 {
     return hn::Sqrt(hn::Add(hn::Add(hn::Mul(x, x), hn::Mul(y, y)), hn::Mul(z, z)));
 }
 
 // Dot(a, b) = a.x b.x + a.y b.y + a.z b.z, summed left to right.
-template <class V>
-HWY_INLINE V Dot3(V ax, V ay, V az, V bx, V by, V bz)
+template <class V> HWY_INLINE V Dot3(V ax, V ay, V az, V bx, V by, V bz)
 {
     return hn::Add(hn::Add(hn::Mul(ax, bx), hn::Mul(ay, by)), hn::Mul(az, bz));
 }
@@ -259,8 +257,7 @@ HWY_INLINE void Power(D d, V c, M lit, int squaring, double shininess, V& lo, V&
     const V c64 = hn::Mul(c32, c32);
     const V a = squaring == 100 ? hn::Mul(hn::Mul(c64, c32), c4) : hn::Mul(c64, c16);
     const auto small = hn::Lt(c2, hn::Set(d, kSmallSquare));
-    const auto normal =
-        hn::And(hn::Ge(c2, hn::Set(d, kSmallSquare)), hn::Le(c2, hn::Set(d, kLargeSquare)));
+    const auto normal = hn::And(hn::Ge(c2, hn::Set(d, kSmallSquare)), hn::Le(c2, hn::Set(d, kLargeSquare)));
     lo = hn::IfThenElseZero(normal, hn::Mul(a, hn::Set(d, kBelowBound)));
     hi = hn::IfThenElse(normal, hn::Mul(a, hn::Set(d, kAboveBound)),
                         hn::IfThenElseZero(small, hn::Set(d, kTinyPower)));
@@ -270,8 +267,7 @@ HWY_INLINE void Power(D d, V c, M lit, int squaring, double shininess, V& lo, V&
         ExactPower(d, c, other, shininess, lo, hi);
 }
 
-template <class D, class V = hn::Vec<D>>
-HWY_INLINE auto PackColour(D d, V r, V g, V b)
+template <class D, class V = hn::Vec<D>> HWY_INLINE auto PackColour(D d, V r, V g, V b)
 {
     const hn::Rebind<std::int32_t, D> di;
     const V zero = hn::Zero(d);
@@ -359,17 +355,17 @@ struct SChunk
 {
     HWY_ALIGN double nx[kChunk], ny[kChunk], nz[kChunk]; // the unit normal
     HWY_ALIGN double vx[kChunk], vy[kChunk], vz[kChunk]; // the unit direction to the eye
-    HWY_ALIGN double dist[kChunk];  // the current light's distance
-    HWY_ALIGN double nDotL[kChunk]; // the normal times the unit direction to that light
-    HWY_ALIGN double nDotH[kChunk]; // the normal times the unit half vector
-    HWY_ALIGN double nLength[kChunk];    // |n| and |l|: 1, or the length itself below the guard
+    HWY_ALIGN double dist[kChunk];                       // the current light's distance
+    HWY_ALIGN double nDotL[kChunk];                      // the normal times the unit direction to that light
+    HWY_ALIGN double nDotH[kChunk];                      // the normal times the unit half vector
+    HWY_ALIGN double nLength[kChunk]; // |n| and |l|: 1, or the length itself below the guard
     HWY_ALIGN double lLength[kChunk];
     HWY_ALIGN double halfLength[kChunk]; // |l + v|
     // With the reciprocal only: how far the interval's ends move apart, and 1
     // where only the one-at-a-time evaluation will do.
     HWY_ALIGN double widen[kChunk];
     HWY_ALIGN double doubt[kChunk];
-    bool reciprocal;                     // whether the unit vectors take the reciprocal
+    bool reciprocal; // whether the unit vectors take the reciprocal
     // The running totals of the three channels at both ends of the power's interval.
     HWY_ALIGN double loR[kChunk], loG[kChunk], loB[kChunk];
     HWY_ALIGN double hiR[kChunk], hiG[kChunk], hiB[kChunk];
@@ -493,10 +489,11 @@ HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light
             // Exact terms: a zero normal makes n.l and n.h zero either way; a zero
             // l with a vanishing l + v leaves n.l zero and the power in [0, 2^-700].
             const V lLength = hn::Load(d, c.lLength + i);
-            const auto moves = hn::Or(hn::Gt(lLength, zero), hn::Ge(hn::Load(d, c.halfLength + i), hn::Set(d, kVanishingHalf)));
+            const auto moves = hn::Or(hn::Gt(lLength, zero),
+                                      hn::Ge(hn::Load(d, c.halfLength + i), hn::Set(d, kVanishingHalf)));
             const auto moved = hn::And(hn::And(lit, hn::Gt(nLength, zero)), moves);
-            hn::Store(hn::IfThenElse(moved, hn::Set(d, s.margin), kFirst ? zero : hn::Load(d, c.widen + i)), d,
-                      c.widen + i);
+            hn::Store(hn::IfThenElse(moved, hn::Set(d, s.margin), kFirst ? zero : hn::Load(d, c.widen + i)),
+                      d, c.widen + i);
         }
         V powLo, powHi;
         Power(d, hn::Load(d, c.nDotH + i), lit, squaring, s.shininess, powLo, powHi);
@@ -507,18 +504,25 @@ HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light
                                            dist)));
         f = hn::IfThenElse(hn::Gt(f, one), one, f);
         // total += f lit, where an unlit side keeps lit at 0.
-        const auto accumulate = [&](double* lo, double* hi, double start, double lightDiffuse, double materialDiffuse,
-                                    double lightSpecular, double materialSpecular, V texel) {
-            const V diffuse = hn::Add(zero, hn::Mul(nDotL, Reflect<kTextured>(d, lightDiffuse, materialDiffuse, texel)));
+        const auto accumulate = [&](double* lo, double* hi, double start, double lightDiffuse,
+                                    double materialDiffuse, double lightSpecular, double materialSpecular,
+                                    V texel) {
+            const V diffuse =
+                hn::Add(zero, hn::Mul(nDotL, Reflect<kTextured>(d, lightDiffuse, materialDiffuse, texel)));
             const V specular = Reflect<kTextured>(d, lightSpecular, materialSpecular, texel);
             const V litLo = hn::IfThenElseZero(lit, hn::Add(diffuse, hn::Mul(powLo, specular)));
             const V litHi = hn::IfThenElseZero(lit, hn::Add(diffuse, hn::Mul(powHi, specular)));
-            hn::Store(hn::Add(kFirst ? hn::Set(d, start) : hn::Load(d, lo + i), hn::Mul(f, litLo)), d, lo + i);
-            hn::Store(hn::Add(kFirst ? hn::Set(d, start) : hn::Load(d, hi + i), hn::Mul(f, litHi)), d, hi + i);
+            hn::Store(hn::Add(kFirst ? hn::Set(d, start) : hn::Load(d, lo + i), hn::Mul(f, litLo)), d,
+                      lo + i);
+            hn::Store(hn::Add(kFirst ? hn::Set(d, start) : hn::Load(d, hi + i), hn::Mul(f, litHi)), d,
+                      hi + i);
         };
-        accumulate(c.loR, c.hiR, emission.r, light.m_diffuse.r, mDiffuse.r, light.m_specular.r, mSpecular.r, kr);
-        accumulate(c.loG, c.hiG, emission.g, light.m_diffuse.g, mDiffuse.g, light.m_specular.g, mSpecular.g, kg);
-        accumulate(c.loB, c.hiB, emission.b, light.m_diffuse.b, mDiffuse.b, light.m_specular.b, mSpecular.b, kb);
+        accumulate(c.loR, c.hiR, emission.r, light.m_diffuse.r, mDiffuse.r, light.m_specular.r, mSpecular.r,
+                   kr);
+        accumulate(c.loG, c.hiG, emission.g, light.m_diffuse.g, mDiffuse.g, light.m_specular.g, mSpecular.g,
+                   kg);
+        accumulate(c.loB, c.hiB, emission.b, light.m_diffuse.b, mDiffuse.b, light.m_specular.b, mSpecular.b,
+                   kb);
     }
 }
 
@@ -545,12 +549,17 @@ HWY_INLINE std::size_t PackChunk(D d, const CallSetup& s, std::size_t first, std
         const V aB = Reflect<kTextured>(d, ambient.b, mAmbient.b, kb);
         // Widened for the reciprocal where a light added its term (0 elsewhere).
         const V w = c.reciprocal ? hn::Load(d, c.widen + i) : hn::Zero(d);
-        const auto lowEnd = [&](const double* total, V a) { return hn::Sub(hn::Add(hn::Load(d, total + i), a), w); };
-        const auto highEnd = [&](const double* total, V a) { return hn::Add(hn::Add(hn::Load(d, total + i), a), w); };
+        const auto lowEnd = [&](const double* total, V a) {
+            return hn::Sub(hn::Add(hn::Load(d, total + i), a), w);
+        };
+        const auto highEnd = [&](const double* total, V a) {
+            return hn::Add(hn::Add(hn::Load(d, total + i), a), w);
+        };
         const auto low = PackColour(d, lowEnd(c.loR, aR), lowEnd(c.loG, aG), lowEnd(c.loB, aB));
         // Packed bytes never reach bit 24: lanes in doubt never settle.
-        const auto high = hn::Or(PackColour(d, highEnd(c.hiR, aR), highEnd(c.hiG, aG), highEnd(c.hiB, aB)),
-                                 hn::ShiftLeft<24>(hn::DemoteTo(di, c.reciprocal ? hn::Load(d, c.doubt + i) : hn::Zero(d))));
+        const auto high = hn::Or(
+            PackColour(d, highEnd(c.hiR, aR), highEnd(c.hiG, aG), highEnd(c.hiB, aB)),
+            hn::ShiftLeft<24>(hn::DemoteTo(di, c.reciprocal ? hn::Load(d, c.doubt + i) : hn::Zero(d))));
         const std::size_t lanes = std::min(hn::Lanes(d), valid - i);
         settledOneByOne += StoreSettled(d, s, first + i, lanes, low, high, out);
     }
@@ -590,8 +599,7 @@ HWY_NOINLINE std::size_t ShadeChunk(D d, const CallSetup& s, std::size_t first, 
     return PackChunk<kTextured>(d, s, first, count, valid, c, out);
 }
 
-template <bool kTextured>
-std::size_t ShadeAll(const CallSetup& s, std::size_t count, std::uint32_t* out)
+template <bool kTextured> std::size_t ShadeAll(const CallSetup& s, std::size_t count, std::uint32_t* out)
 {
     const hn::ScalableTag<double> d;
     const std::size_t lanes = hn::Lanes(d);
@@ -612,9 +620,14 @@ std::size_t ShadeAll(const CallSetup& s, std::size_t count, std::uint32_t* out)
     // lane holds real input; only the real samples are written back.
     const std::size_t rest = count - i;
     HWY_ALIGN double buffer[9][kMaxLanes];
-    const double* sources[9] = {s.samples.px + i, s.samples.y + i, s.samples.z + i,
-                                s.samples.nx + i, s.samples.ny + i, s.samples.nz + i,
-                                kTextured ? s.k.r + i : nullptr, kTextured ? s.k.g + i : nullptr,
+    const double* sources[9] = {s.samples.px + i,
+                                s.samples.y + i,
+                                s.samples.z + i,
+                                s.samples.nx + i,
+                                s.samples.ny + i,
+                                s.samples.nz + i,
+                                kTextured ? s.k.r + i : nullptr,
+                                kTextured ? s.k.g + i : nullptr,
                                 kTextured ? s.k.b + i : nullptr};
     const int arrays = kTextured ? 9 : 6;
     for (int a = 0; a < arrays; ++a) {
@@ -649,28 +662,32 @@ HWY_EXPORT(ShadeTexturedImpl);
 } // namespace orbo_shading
 
 std::size_t ShadeSurface(const CShadingSamples& samples, std::size_t count, const CPoint3D& eye,
-                         const CLightingModel& lights, const CMaterial& material,
-                         std::uint32_t* out)
+                         const CLightingModel& lights, const CMaterial& material, std::uint32_t* out)
 {
     if (count == 0)
         return 0;
     const int squaring = orbo_shading::SquaringExponent(lights, &material, material.m_shininess);
-    const orbo_shading::CallSetup s{samples,  {}, &material, &lights, eye, material.m_shininess, squaring,
-                                    orbo_shading::ReciprocalMargin(lights, &material, squaring)};
+    const orbo_shading::CallSetup s{samples,   {},
+                                    &material, &lights,
+                                    eye,       material.m_shininess,
+                                    squaring,  orbo_shading::ReciprocalMargin(lights, &material, squaring)};
     return HWY_DYNAMIC_DISPATCH(orbo_shading::ShadeSurfaceImpl)(s, count, out);
 }
 
-std::size_t ShadeTextured(const CShadingSamples& samples, const CSampleReflectance& k,
-                          std::size_t count, const CPoint3D& eye, const CLightingModel& lights,
-                          std::uint32_t* out)
+std::size_t ShadeTextured(const CShadingSamples& samples, const CSampleReflectance& k, std::size_t count,
+                          const CPoint3D& eye, const CLightingModel& lights, std::uint32_t* out)
 {
     if (count == 0)
         return 0;
     const int squaring = orbo_shading::SquaringExponent(lights, nullptr, 80.0);
-    const orbo_shading::CallSetup s{samples, k,        nullptr, &lights, eye, 80.0, squaring,
-                                    orbo_shading::ReciprocalMargin(lights, nullptr, squaring)};
+    const orbo_shading::CallSetup s{
+        samples, k,    nullptr,  &lights,
+        eye,     80.0, squaring, orbo_shading::ReciprocalMargin(lights, nullptr, squaring)};
     return HWY_DYNAMIC_DISPATCH(orbo_shading::ShadeTexturedImpl)(s, count, out);
 }
 
-void WidenShadingMarginForTest(double factor) { orbo_shading::g_marginFactor.store(factor); }
+void WidenShadingMarginForTest(double factor)
+{
+    orbo_shading::g_marginFactor.store(factor);
+}
 #endif // HWY_ONCE

@@ -49,15 +49,13 @@ struct CSampleReflectance
 // Lights a surface of one material. Writes count packed colours 0x00bbggrr to out
 // and returns how many samples needed the one-at-a-time evaluation.
 std::size_t ShadeSurface(const CShadingSamples& samples, std::size_t count, const CPoint3D& eye,
-                         const CLightingModel& lights, const CMaterial& material,
-                         std::uint32_t* out);
+                         const CLightingModel& lights, const CMaterial& material, std::uint32_t* out);
 
 // Lights the texture: sample i takes k[i] as its ambient, diffuse and specular
 // reflectance, with black emission and shininess 80. Writes count packed colours
 // 0x00bbggrr to out and returns how many samples needed the one-at-a-time evaluation.
-std::size_t ShadeTextured(const CShadingSamples& samples, const CSampleReflectance& k,
-                          std::size_t count, const CPoint3D& eye, const CLightingModel& lights,
-                          std::uint32_t* out);
+std::size_t ShadeTextured(const CShadingSamples& samples, const CSampleReflectance& k, std::size_t count,
+                          const CPoint3D& eye, const CLightingModel& lights, std::uint32_t* out);
 
 // Multiplies the reciprocal's margin by factor (1 normally): tests widen it so
 // that many samples take the one-at-a-time evaluation, and check they still match.

@@ -27,11 +27,9 @@ CColor CLightingModel::Illuminate(const CPoint3D& eye, const CPoint3D& p, const 
             lit += light.m_diffuse * material->m_diffuse * nDotL;
             const CVec3 v = CVec3(p, eye).Normalized();
             const CVec3 h = (l + v) / (l + v).Length();
-            lit += light.m_specular * material->m_specular *
-                   std::pow(Dot(h, n), material->m_shininess);
+            lit += light.m_specular * material->m_specular * std::pow(Dot(h, n), material->m_shininess);
         }
-        double f = 1.0 / (light.m_attConstant +
-                          (light.m_attQuadratic * d + light.m_attLinear) * d);
+        double f = 1.0 / (light.m_attConstant + (light.m_attQuadratic * d + light.m_attLinear) * d);
         if (f > 1.0)
             f = 1.0;
         total += f * lit;

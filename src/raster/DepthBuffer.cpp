@@ -5,7 +5,8 @@
 #include <algorithm>
 
 CDepthBuffer::CDepthBuffer(int rows)
-    : m_nRows(rows), m_cells(static_cast<std::size_t>(rows) * kSide, kFar), m_written(static_cast<std::size_t>(rows))
+    : m_nRows(rows), m_cells(static_cast<std::size_t>(rows) * kSide, kFar),
+      m_written(static_cast<std::size_t>(rows))
 {
     assert(rows > 0 && rows <= kSide);
 }

@@ -5,7 +5,10 @@
 
 namespace {
 // A coordinate becomes a pixel index by adding 0.5 and truncating toward zero.
-inline int Px(double v) { return static_cast<int>(v + 0.5); }
+inline int Px(double v)
+{
+    return static_cast<int>(v + 0.5);
+}
 } // namespace
 
 // Pixel at (x, y) in colour c moved toward the background by the share e.
@@ -67,7 +70,8 @@ template <class Sink> void CLineRasterizer::Draw(Sink& sink, const CPoint2D& p)
         if (p0.y > p1.y)
             std::swap(p0, p1);
         for (double y = p0.y; y < p1.y; y += 1.0)
-            sink.SetPixel(Px(p0.x), Px(y), InterpolateColor(y, p0.y, p1.y, p0.colour, p1.colour).ToColorRef());
+            sink.SetPixel(Px(p0.x), Px(y),
+                          InterpolateColor(y, p0.y, p1.y, p0.colour, p1.colour).ToColorRef());
         return;
     }
 

@@ -47,9 +47,9 @@ public:
     // The plane index of logical pixel (x, y), which must lie inside.
     std::size_t Index(int x, int y) const { return Mapping().Index(x, y); }
 
-    std::vector<int> m_tag;                  // what last wrote the pixel, or kNone
-    std::vector<float> m_attribute[3];       // the attributes it was shaded from
-    std::vector<int> m_texelU, m_texelV;     // its texel, or kNone
+    std::vector<int> m_tag;              // what last wrote the pixel, or kNone
+    std::vector<float> m_attribute[3];   // the attributes it was shaded from
+    std::vector<int> m_texelU, m_texelV; // its texel, or kNone
 
 private:
     int m_nWidth = 0;

@@ -70,7 +70,8 @@ public:
     std::uint32_t DevicePixel(int col, int row) const
     {
         return m_pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_nWidth) +
-                        static_cast<std::size_t>(col)] & ~kOpaque;
+                        static_cast<std::size_t>(col)] &
+               ~kOpaque;
     }
 
     // The colour at logical (x, y), or 0 (black) outside the image.

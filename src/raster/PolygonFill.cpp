@@ -59,7 +59,10 @@ void CPolygonFill::BuildEdges()
     }
 }
 
-void CPolygonFill::AddActiveEdge(const CEdge& edge) { m_active.push_back(edge); }
+void CPolygonFill::AddActiveEdge(const CEdge& edge)
+{
+    m_active.push_back(edge);
+}
 
 void CPolygonFill::SortActiveEdges()
 {

@@ -134,9 +134,9 @@ void CPolygonFill::ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shade
         SortActiveEdges();
         if (m_active.empty())
             return;
-        m_active.erase(std::remove_if(m_active.begin(), m_active.end(),
-                                      [y](const CEdge& e) { return e.m_nYMax <= y; }),
-                       m_active.end());
+        m_active.erase(
+            std::remove_if(m_active.begin(), m_active.end(), [y](const CEdge& e) { return e.m_nYMax <= y; }),
+            m_active.end());
         if (m_active.empty())
             return;
 

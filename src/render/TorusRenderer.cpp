@@ -10,8 +10,7 @@
 const CTexture CTorusRenderer::kNoTexture;
 
 CTorusRenderer::CTorusRenderer()
-    : m_pLighting(std::make_unique<CLightingModel>(m_nLightCount)),
-      m_pMaterial(std::make_unique<CMaterial>())
+    : m_pLighting(std::make_unique<CLightingModel>(m_nLightCount)), m_pMaterial(std::make_unique<CMaterial>())
 {
     m_pLighting->m_pLights[0].SetPosition(0.0, 0.0, 1000.0);
     for (int i = 0; i < m_nLightCount; ++i) {
@@ -77,7 +76,8 @@ void CTorusRenderer::BuildVertices()
 {
     m_nSurfaceStepAngle = TorusMesh::StepAngle(m_nSurfaceSteps);
     m_nSectionStepAngle = TorusMesh::StepAngle(m_nSectionSteps);
-    const std::size_t count = static_cast<std::size_t>(m_nSurfaceSteps) * static_cast<std::size_t>(m_nSectionSteps);
+    const std::size_t count =
+        static_cast<std::size_t>(m_nSurfaceSteps) * static_cast<std::size_t>(m_nSectionSteps);
     // Fresh vertices every frame (white, weight 1): the storage is reused, the values never.
     m_vertices.assign(count, CPoint3D());
     m_vertexNormals.assign(count, CVec3());

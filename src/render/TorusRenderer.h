@@ -165,13 +165,13 @@ private:
     std::vector<CPoint3D> m_vertices;
     std::vector<CVec3> m_vertexNormals;
     std::vector<CScreenPointZ> m_projected; // the lit vertices, projected
-    std::vector<CFacet> m_facets; // facet (i, j) at i * m_nSectionSteps + j, like the vertices
+    std::vector<CFacet> m_facets;           // facet (i, j) at i * m_nSectionSteps + j, like the vertices
     std::vector<SDrawnFacet> m_drawn;
     CViewTransform m_transform;
     CDepthBuffer m_depth; // the whole frame's, while inspection is on
     int m_nThreads = 1;
     std::unique_ptr<CBandWorkers> m_pWorkers;
-    std::vector<SSlot> m_slots; // one for each thread
+    std::vector<SSlot> m_slots;    // one for each thread
     std::vector<double> m_rowWork; // the change of the estimated work from row to row
     std::vector<int> m_bandRows;   // band b: rows m_bandRows[b] to m_bandRows[b + 1] - 1
     bool m_bInspection = false;

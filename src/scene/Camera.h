@@ -7,9 +7,9 @@
 class CCamera
 {
 public:
-    double m_eyeDistance = 1000.0;  // R
-    double m_eyeAzimuth = 0.0;      // theta, degrees about the y axis from +z towards +x
-    double m_eyePolarAngle = 90.0;  // phi, degrees from the +y axis
+    double m_eyeDistance = 1000.0;   // R
+    double m_eyeAzimuth = 0.0;       // theta, degrees about the y axis from +z towards +x
+    double m_eyePolarAngle = 90.0;   // phi, degrees from the +y axis
     double m_screenDistance = 800.0; // d
 
     // Caches the sines, cosines and their products and places the eye.

@@ -9,7 +9,10 @@ namespace TorusMesh {
 
 // Whole degrees per step; a count that does not divide 360 leaves a gap that the
 // wrap-around facets close.
-inline int StepAngle(int steps) { return 360 / steps; }
+inline int StepAngle(int steps)
+{
+    return 360 / steps;
+}
 
 // Fills the sectionSteps * surfaceSteps vertex positions; colours and w keep their defaults.
 void BuildVertices(CPoint3D* vertices, int surfaceSteps, int sectionSteps, int surfaceStepAngle,

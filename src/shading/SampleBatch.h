@@ -29,9 +29,9 @@ public:
     // how many fit; Grow then takes n of them into the batch.
     struct SSlots
     {
-        double* t;   // the sample's x on its span
-        int* px;     // its column
-        double* z;   // its depth
+        double* t; // the sample's x on its span
+        int* px;   // its column
+        double* z; // its depth
         std::size_t room;
     };
     SSlots Slots()
@@ -40,13 +40,13 @@ public:
     }
     void Grow(std::size_t n) { m_nCount += n; }
 
-    std::vector<double> m_t;                 // the sample's x on its span
-    std::vector<int> m_px;                   // its column
-    std::vector<double> m_x, m_yd, m_z;      // the point lit: (px, y, z); x and y set by the lit shaders
-    std::vector<double> m_nx, m_ny, m_nz;    // the interpolated normal
-    std::vector<double> m_u, m_v;            // the interpolated texture coordinate
-    std::vector<double> m_kr, m_kg, m_kb;    // the texel reflectance, lit texture only
-    std::vector<std::uint32_t> m_colours;    // the 0x00bbggrr colours
+    std::vector<double> m_t;              // the sample's x on its span
+    std::vector<int> m_px;                // its column
+    std::vector<double> m_x, m_yd, m_z;   // the point lit: (px, y, z); x and y set by the lit shaders
+    std::vector<double> m_nx, m_ny, m_nz; // the interpolated normal
+    std::vector<double> m_u, m_v;         // the interpolated texture coordinate
+    std::vector<double> m_kr, m_kg, m_kb; // the texel reflectance, lit texture only
+    std::vector<std::uint32_t> m_colours; // the 0x00bbggrr colours
     // The spans of a batch that goes on over several scanlines: span s holds the
     // samples before m_spanEnd[s] (and after span s - 1), drawn in row m_spanRow[s].
     std::vector<std::uint32_t*> m_spanRow;

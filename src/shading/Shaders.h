@@ -125,7 +125,7 @@ private:
         m_spanStart = 0;
     }
 
-    std::size_t m_spanStart = 0; // the first sample of the current span
+    std::size_t m_spanStart = 0;                   // the first sample of the current span
     int m_nRowY = std::numeric_limits<int>::min(); // the scanline of m_pRow, none yet
     std::uint32_t* m_pRow = nullptr;
 };
@@ -134,10 +134,7 @@ private:
 class CTexelLookup
 {
 public:
-    explicit CTexelLookup(const CTexture& texture) : m_texture(texture)
-    {
-        assert(texture.HasTexels());
-    }
+    explicit CTexelLookup(const CTexture& texture) : m_texture(texture) { assert(texture.HasTexels()); }
 
     // The column and row of the texel read for (cu, cv).
     void Address(double cu, double cv, int& u, int& v) const
@@ -173,8 +170,8 @@ public:
 
     void BeginScanline(const CEdge& f, const CEdge& s, double y)
     {
-        m_left = InterpolateColor(y, f.m_pStart->m_position.y, f.m_pEnd->m_position.y, f.m_pStart->m_position.colour,
-                                  f.m_pEnd->m_position.colour);
+        m_left = InterpolateColor(y, f.m_pStart->m_position.y, f.m_pEnd->m_position.y,
+                                  f.m_pStart->m_position.colour, f.m_pEnd->m_position.colour);
         m_right = InterpolateColor(y, s.m_pStart->m_position.y, s.m_pEnd->m_position.y,
                                    s.m_pStart->m_position.colour, s.m_pEnd->m_position.colour);
     }

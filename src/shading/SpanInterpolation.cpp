@@ -22,7 +22,10 @@ namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
 // The vector and point division: a divisor below 1e-06 in absolute value counts as 1.0.
-inline double Guarded(double s) { return std::fabs(s) < 1e-06 ? 1.0 : s; }
+inline double Guarded(double s)
+{
+    return std::fabs(s) < 1e-06 ? 1.0 : s;
+}
 
 void InterpolateAttributesImpl(const double* t, std::size_t count, double t0, double t1, int dims,
                                const double* a0, const double* a1, double* const* out)
@@ -63,14 +66,15 @@ std::uint32_t TexelAt(double cu, double cv, const std::uint8_t* texels, int widt
     int u = 0, v = 0;
     TexelAddress(cu, cv, width, height, u, v);
     std::uint32_t word;
-    std::memcpy(&word, texels + 4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(width) +
-                                     static_cast<std::size_t>(u)),
+    std::memcpy(&word,
+                texels + 4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(width) +
+                              static_cast<std::size_t>(u)),
                 4);
     return word;
 }
 
-void LookUpTexelsImpl(const double* cu, const double* cv, std::size_t count, const std::uint8_t* texels, int width,
-                      int height, std::uint32_t* words)
+void LookUpTexelsImpl(const double* cu, const double* cv, std::size_t count, const std::uint8_t* texels,
+                      int width, int height, std::uint32_t* words)
 {
     const hn::ScalableTag<double> d;
     const hn::Rebind<std::int32_t, decltype(d)> di;
@@ -159,19 +163,22 @@ void InterpolateColourRefsImpl(const double* t, std::size_t count, double t0, do
         const auto vt = hn::IfThenElseZero(hn::FirstN(d, valid), hn::LoadU(d, t + i));
         const auto w0 = hn::Div(hn::Sub(vt, vt1), d0);
         const auto w1 = hn::Div(hn::Sub(vt, vt0), d1);
-        const auto r = hn::Mul(hn::Add(hn::Mul(w0, hn::Set(d, a0[0])), hn::Mul(w1, hn::Set(d, a1[0]))), scale);
-        const auto g = hn::Mul(hn::Add(hn::Mul(w0, hn::Set(d, a0[1])), hn::Mul(w1, hn::Set(d, a1[1]))), scale);
-        const auto b = hn::Mul(hn::Add(hn::Mul(w0, hn::Set(d, a0[2])), hn::Mul(w1, hn::Set(d, a1[2]))), scale);
-        const auto inRange = hn::And(hn::And(hn::Lt(hn::Abs(r), limit), hn::Lt(hn::Abs(g), limit)),
-                                     hn::Lt(hn::Abs(b), limit));
+        const auto r =
+            hn::Mul(hn::Add(hn::Mul(w0, hn::Set(d, a0[0])), hn::Mul(w1, hn::Set(d, a1[0]))), scale);
+        const auto g =
+            hn::Mul(hn::Add(hn::Mul(w0, hn::Set(d, a0[1])), hn::Mul(w1, hn::Set(d, a1[1]))), scale);
+        const auto b =
+            hn::Mul(hn::Add(hn::Mul(w0, hn::Set(d, a0[2])), hn::Mul(w1, hn::Set(d, a1[2]))), scale);
+        const auto inRange =
+            hn::And(hn::And(hn::Lt(hn::Abs(r), limit), hn::Lt(hn::Abs(g), limit)), hn::Lt(hn::Abs(b), limit));
         if (!hn::AllTrue(d, inRange)) {
             for (std::size_t k = i; k < i + valid; ++k)
                 out[k] = ColourRefAt(t[k], t0, t1, a0, a1);
             continue;
         }
-        const auto bytes = hn::Or(hn::Or(hn::And(hn::DemoteTo(di, r), low),
-                                         hn::ShiftLeft<8>(hn::And(hn::DemoteTo(di, g), low))),
-                                  hn::ShiftLeft<16>(hn::And(hn::DemoteTo(di, b), low)));
+        const auto bytes = hn::Or(
+            hn::Or(hn::And(hn::DemoteTo(di, r), low), hn::ShiftLeft<8>(hn::And(hn::DemoteTo(di, g), low))),
+            hn::ShiftLeft<16>(hn::And(hn::DemoteTo(di, b), low)));
         hn::BlendedStore(bytes, hn::FirstN(di, valid), di, reinterpret_cast<std::int32_t*>(out + i));
     }
 }
@@ -195,8 +202,8 @@ void InterpolateAttributes(const double* t, std::size_t count, double t0, double
     HWY_DYNAMIC_DISPATCH(orbo_span::InterpolateAttributesImpl)(t, count, t0, t1, dims, a0, a1, out);
 }
 
-void LookUpTexels(const double* cu, const double* cv, std::size_t count, const std::uint8_t* texels, int width,
-                  int height, std::uint32_t* words)
+void LookUpTexels(const double* cu, const double* cv, std::size_t count, const std::uint8_t* texels,
+                  int width, int height, std::uint32_t* words)
 {
     HWY_DYNAMIC_DISPATCH(orbo_span::LookUpTexelsImpl)(cu, cv, count, texels, width, height, words);
 }

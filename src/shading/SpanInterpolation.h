@@ -23,8 +23,8 @@ void InterpolateAttributes(const double* t, std::size_t count, double t0, double
 // The 4-byte texels (blue, green, red, unused, read as one little-endian word) at
 // texture coordinates (cu[i], cv[i]) of a width x height image: each coordinate
 // plus 0.5, truncated toward zero, kept inside the image, as TexelAddress does.
-void LookUpTexels(const double* cu, const double* cv, std::size_t count, const std::uint8_t* texels, int width,
-                  int height, std::uint32_t* words);
+void LookUpTexels(const double* cu, const double* cv, std::size_t count, const std::uint8_t* texels,
+                  int width, int height, std::uint32_t* words);
 
 // Texels as colours: the words (blue, green, red, unused) become 0x00bbggrr,
 // red and blue swapped and the unused byte dropped, in place.

@@ -12,11 +12,11 @@ QFont DialogFont()
     QFont font = QApplication::font();
     // The forms are drawn for 宋体 (SimSun): that face where installed, else the
     // nearest Song (Ming) style face, and sans-serif Chinese faces only after them.
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("NSimSun"), QStringLiteral("Noto Serif CJK SC"),
-                      QStringLiteral("Source Han Serif SC"), QStringLiteral("AR PL UMing CN"),
-                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
-                      QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("WenQuanYi Micro Hei"),
-                      QStringLiteral("Droid Sans Fallback")});
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC"),
+                      QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Sans CJK SC"),
+                      QStringLiteral("Source Han Sans SC"), QStringLiteral("WenQuanYi Zen Hei"),
+                      QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Droid Sans Fallback")});
     font.setPointSize(9);
     return font;
 }

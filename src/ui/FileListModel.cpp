@@ -7,7 +7,9 @@
 #include <QLocale>
 #include <QTreeView>
 
-CFileListModel::CFileListModel(QObject* parent) : QIdentityProxyModel(parent) {}
+CFileListModel::CFileListModel(QObject* parent) : QIdentityProxyModel(parent)
+{
+}
 
 QVariant CFileListModel::data(const QModelIndex& index, int role) const
 {

@@ -6,7 +6,10 @@ namespace {
 
 QString Bytes(std::uint32_t colorRef)
 {
-    return QStringLiteral("%1, %2, %3").arg(colorRef & 0xFF).arg((colorRef >> 8) & 0xFF).arg((colorRef >> 16) & 0xFF);
+    return QStringLiteral("%1, %2, %3")
+        .arg(colorRef & 0xFF)
+        .arg((colorRef >> 8) & 0xFF)
+        .arg((colorRef >> 16) & 0xFF);
 }
 
 QString Triple(double a, double b, double c)
@@ -35,13 +38,16 @@ QStringList InspectorLines(const SPixelFacts& f)
     }
     lines << QCoreApplication::translate("InspectorText", "面片 i = %1, j = %2").arg(f.i).arg(f.j);
     if (f.hasNormal)
-        lines << QCoreApplication::translate("InspectorText", "插值法向 %1").arg(Triple(f.normal.x, f.normal.y, f.normal.z));
+        lines << QCoreApplication::translate("InspectorText", "插值法向 %1")
+                     .arg(Triple(f.normal.x, f.normal.y, f.normal.z));
     if (f.hasColour) {
-        lines << QCoreApplication::translate("InspectorText", "插值颜色 %1").arg(Triple(f.interpolated.r, f.interpolated.g, f.interpolated.b));
+        lines << QCoreApplication::translate("InspectorText", "插值颜色 %1")
+                     .arg(Triple(f.interpolated.r, f.interpolated.g, f.interpolated.b));
         QStringList corners;
         for (std::uint32_t corner : f.corners)
             corners << QStringLiteral("(%1)").arg(Bytes(corner));
-        lines << QCoreApplication::translate("InspectorText", "角点颜色 %1").arg(corners.join(QStringLiteral(" ")));
+        lines << QCoreApplication::translate("InspectorText", "角点颜色 %1")
+                     .arg(corners.join(QStringLiteral(" ")));
     }
     if (f.hasTexel)
         lines << QCoreApplication::translate("InspectorText", "纹素 (%1, %2)").arg(f.u).arg(f.v);

@@ -87,9 +87,10 @@ struct SSliderSetup
 // The ranges of RenderLimits, starting at the document's defaults.
 const CRenderSettings kStart;
 const SSliderSetup kSliders[] = {
-    {IDC_RING_RADIUS, RenderLimits::kMinRingRadius, RenderLimits::kMaxRingRadius, kStart.m_nRingRadius, 50, 50},
-    {IDC_SECTION_RADIUS, RenderLimits::kMinSectionRadius, RenderLimits::kMaxSectionRadius, kStart.m_nSectionRadius,
-     20, 20},
+    {IDC_RING_RADIUS, RenderLimits::kMinRingRadius, RenderLimits::kMaxRingRadius, kStart.m_nRingRadius, 50,
+     50},
+    {IDC_SECTION_RADIUS, RenderLimits::kMinSectionRadius, RenderLimits::kMaxSectionRadius,
+     kStart.m_nSectionRadius, 20, 20},
     {IDC_SURFACE_STEPS, RenderLimits::kMinSteps, RenderLimits::kMaxSteps, kStart.m_nSurfaceSteps, 6, 6},
     {IDC_SECTION_STEPS, RenderLimits::kMinSteps, RenderLimits::kMaxSteps, kStart.m_nSectionSteps, 6, 6},
 };
@@ -178,8 +179,8 @@ QRect InForm(const QWidget* widget, const QWidget* form)
 // not enough. Rows are fitted from their right end, so that each control may
 // take the free room its left neighbour has not yet claimed. Controls showing
 // their original text keep their rectangle.
-void FitTranslatedTexts(const std::vector<std::pair<const SControl*, QWidget*>>& controls, const QWidget* form,
-                        const CDialogUnits& units)
+void FitTranslatedTexts(const std::vector<std::pair<const SControl*, QWidget*>>& controls,
+                        const QWidget* form, const CDialogUnits& units)
 {
     const int gap = units.X(2);
     const int margin = units.X(4);
@@ -239,8 +240,7 @@ const char* const CLeftPortion::kTextureFilter =
     QT_TR_NOOP("位图文件(*.bmp);;图像文件(*.bmp *.png *.jpg *.jpeg);;All Files (*.*)");
 
 CLeftPortion::CLeftPortion(COrboDoc& doc, QWidget* parent)
-    : QScrollArea(parent), m_doc(doc),
-      m_chooseFile(&CTextureDialog::GetOpenFileName)
+    : QScrollArea(parent), m_doc(doc), m_chooseFile(&CTextureDialog::GetOpenFileName)
 {
     InitOrboResources();
     setFrameShape(QFrame::NoFrame);
@@ -487,8 +487,9 @@ void CLeftPortion::OnChooseTexture()
     // The dialog opens where the last texture was chosen, while that folder is
     // there; the working directory, which the default texture's path is
     // relative to, is left as it is.
-    const QString folder =
-        !m_strTextureFolder.isEmpty() && QFileInfo(m_strTextureFolder).isDir() ? m_strTextureFolder : TextureFolder();
+    const QString folder = !m_strTextureFolder.isEmpty() && QFileInfo(m_strTextureFolder).isDir()
+                               ? m_strTextureFolder
+                               : TextureFolder();
     const QString path = m_chooseFile(this, tr("打开"), folder, tr(kTextureFilter));
     if (path.isEmpty())
         return;

@@ -56,8 +56,9 @@ void CMagnifier::FollowCursor()
 {
     if (!isVisible())
         return;
-    const QPoint at = m_view.KeyboardChosePixel() ? m_view.InspectedPixel()
-                                                  : m_view.DevicePixelAt(m_view.mapFromGlobal(QCursor::pos()));
+    const QPoint at = m_view.KeyboardChosePixel()
+                          ? m_view.InspectedPixel()
+                          : m_view.DevicePixelAt(m_view.mapFromGlobal(QCursor::pos()));
     if (at == m_centre)
         return;
     m_centre = at;
@@ -123,7 +124,8 @@ QImage CMagnifier::Shown(const CPixelSink& frame, QPoint centre, int zoom, QSize
 void CMagnifier::paintEvent(QPaintEvent*)
 {
     const qreal ratio = devicePixelRatioF();
-    QImage image = Shown(m_view.Frame(), m_centre, m_nZoom, QSize(qRound(width() * ratio), qRound(height() * ratio)));
+    QImage image =
+        Shown(m_view.Frame(), m_centre, m_nZoom, QSize(qRound(width() * ratio), qRound(height() * ratio)));
     image.setDevicePixelRatio(ratio);
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), image);

@@ -16,12 +16,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -44,7 +44,8 @@ QLabel* MakeIndicator(const QString& text)
     label->setFrameShadow(QFrame::Sunken);
     label->setAlignment(Qt::AlignCenter);
     label->setProperty("indicatorText", text);
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(text) + 2 * label->fontMetrics().averageCharWidth());
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(text) +
+                           2 * label->fontMetrics().averageCharWidth());
     return label;
 }
 
@@ -102,14 +103,14 @@ void CMainFrame::CreateActions()
     connect(m_pSavePictureAction, &QAction::triggered, this, [this] { m_pView->OnSavePicture(); });
 
     m_pCopyPictureAction = new QAction(tr("复制图片(&C)"), this);
-    m_pCopyPictureAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    m_pCopyPictureAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
     m_pCopyPictureAction->setStatusTip(tr("将当前画面复制到剪贴板"));
     connect(m_pCopyPictureAction, &QAction::triggered, this, [this] { m_pView->OnCopyPicture(); });
 
     m_pInspectAction = new QAction(tr("像素检查(&I)"), this);
     m_pInspectAction->setCheckable(true);
-    m_pInspectAction->setStatusTip(
-        tr("显示光标下像素的坐标、颜色、深度和来源；不选时按住 Shift 也可查看"));
+    m_pInspectAction->setStatusTip(tr("显示光标下像素的坐标、颜色、深度和来源；不选时按住 Shift 也可查看"));
     connect(m_pInspectAction, &QAction::toggled, this, [this](bool on) { m_pView->SetInspectCommand(on); });
 
     m_pMagnifierAction = new QAction(tr("放大镜(&M)"), this);
@@ -247,7 +248,8 @@ void CMainFrame::CreateClient(COrboDoc& doc)
     m_pSplitter = new QSplitter(Qt::Horizontal, this);
     m_pSplitter->setChildrenCollapsible(false);
     m_pLeftPortion = new CLeftPortion(doc, m_pSplitter);
-    m_pView = new COrboView(doc, [this] { return IsPlaying(); }, m_pSplitter);
+    m_pView = new COrboView(
+        doc, [this] { return IsPlaying(); }, m_pSplitter);
     m_pSplitter->addWidget(m_pLeftPortion);
     m_pSplitter->addWidget(m_pView);
     for (QAbstractButton* button : m_pLeftPortion->findChildren<QAbstractButton*>())

@@ -12,7 +12,9 @@
 const QString COrboApp::kAppName = QStringLiteral("Orbo");
 const QString COrboApp::kWindowTitle = QStringLiteral("Quellim");
 
-COrboApp::COrboApp(ELanguage language) : m_language(language) {}
+COrboApp::COrboApp(ELanguage language) : m_language(language)
+{
+}
 
 COrboApp::~COrboApp() = default;
 

@@ -117,7 +117,8 @@ QSize COrboView::DeviceSize() const
 QPoint COrboView::DevicePixelAt(QPointF point) const
 {
     const qreal ratio = devicePixelRatioF();
-    return QPoint(static_cast<int>(std::floor(point.x() * ratio)), static_cast<int>(std::floor(point.y() * ratio)));
+    return QPoint(static_cast<int>(std::floor(point.x() * ratio)),
+                  static_cast<int>(std::floor(point.y() * ratio)));
 }
 
 void COrboView::paintEvent(QPaintEvent*)
@@ -215,11 +216,20 @@ void COrboView::keyPressEvent(QKeyEvent* event)
     const Qt::KeyboardModifiers others = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
     QPoint step;
     switch (event->key()) {
-    case Qt::Key_Left: step = QPoint(-1, 0); break;
-    case Qt::Key_Right: step = QPoint(1, 0); break;
-    case Qt::Key_Up: step = QPoint(0, -1); break;
-    case Qt::Key_Down: step = QPoint(0, 1); break;
-    default: break;
+    case Qt::Key_Left:
+        step = QPoint(-1, 0);
+        break;
+    case Qt::Key_Right:
+        step = QPoint(1, 0);
+        break;
+    case Qt::Key_Up:
+        step = QPoint(0, -1);
+        break;
+    case Qt::Key_Down:
+        step = QPoint(0, 1);
+        break;
+    default:
+        break;
     }
     if (!step.isNull() && others == Qt::NoModifier) {
         if (event->modifiers() & Qt::ShiftModifier) {
@@ -326,8 +336,7 @@ void COrboView::LoadTexture()
     CTexture texture;
     SFileError error;
     m_strTextureFailure.clear();
-    if (LoadTextureFile(m_strTexturePath, texture, error))
-    {
+    if (LoadTextureFile(m_strTexturePath, texture, error)) {
         m_texture = std::make_shared<const CTexture>(std::move(texture));
         return;
     }
@@ -336,8 +345,7 @@ void COrboView::LoadTexture()
     m_strTextureFailure = FailureText(error);
     if (m_showMessage)
         m_showMessage(this, QGuiApplication::applicationDisplayName(),
-                      tr("图片加载失败") + QLatin1Char('\n') +
-                          tr("%1：%2").arg(path, m_strTextureFailure));
+                      tr("图片加载失败") + QLatin1Char('\n') + tr("%1：%2").arg(path, m_strTextureFailure));
 }
 
 QString COrboView::MissingTextureText() const
@@ -443,9 +451,8 @@ void COrboView::OnSavePicture()
         folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
-    const QString path = m_chooseSavePath(this, tr("保存图片"),
-                                          QDir(folder).filePath(tr("圆环.png")),
-                                          tr("PNG 图片 (*.png)"));
+    const QString path =
+        m_chooseSavePath(this, tr("保存图片"), QDir(folder).filePath(tr("圆环.png")), tr("PNG 图片 (*.png)"));
     if (path.isEmpty())
         return;
     m_strSaveFolder = QFileInfo(path).absolutePath();

@@ -173,8 +173,8 @@ private:
     COrboDoc& m_doc;
     std::function<bool()> m_readPlayFlag;
     CTorusRenderer m_renderer;
-    CRenderSettings m_settings; // taken over from the document while playing
-    std::string m_strTexturePath; // the texture file taken over last
+    CRenderSettings m_settings;                // taken over from the document while playing
+    std::string m_strTexturePath;              // the texture file taken over last
     std::shared_ptr<const CTexture> m_texture; // its texels; null while none loaded
     QBasicTimer m_timer;
     MessageHook m_showMessage;
@@ -182,14 +182,14 @@ private:
     CFrameClock m_frameClock;
     CPixelSink m_frame{0, 0}; // the image of the last frame painted
     bool m_bDragging = false;
-    QPoint m_dragFrom; // where the mouse was at the last step of the drag
-    QString m_strSaveFolder; // where the last picture was saved
+    QPoint m_dragFrom;           // where the mouse was at the last step of the drag
+    QString m_strSaveFolder;     // where the last picture was saved
     QString m_strTextureFailure; // why the texture last failed to load, empty after a success
     bool m_bInspectCommand = false;
     bool m_bShiftHeld = false;
     bool m_bMouseInside = false;
     bool m_bKeyPixel = false; // the inspected pixel was chosen with the keyboard
-    QPoint m_cursor; // the inspected pixel: the mouse's, or the keyboard's; device pixels
+    QPoint m_cursor;          // the inspected pixel: the mouse's, or the keyboard's; device pixels
     QStringList m_inspected;
     Overlay m_overlay;
 };

@@ -65,7 +65,8 @@ void SetRow(QTableWidget* table, int row, const QStringList& cells)
 } // namespace
 
 CStepper::CStepper(COrboView& view, COrboDoc& doc, QWidget* parent)
-    : QWidget(parent, Qt::Tool), m_view(view), m_pViewAlive(&view), m_doc(doc), m_nRow(CTorusRenderer::kAllRows)
+    : QWidget(parent, Qt::Tool), m_view(view), m_pViewAlive(&view), m_doc(doc),
+      m_nRow(CTorusRenderer::kAllRows)
 {
     setWindowTitle(tr("逐步绘制"));
     setAccessibleName(tr("逐步绘制"));
@@ -84,8 +85,8 @@ CStepper::~CStepper()
         Stop();
 }
 
-QToolButton* CStepper::AddButton(QWidget* row, const QString& text, const QString& name, const QKeySequence& key,
-                                 int icon, void (CStepper::*slot)())
+QToolButton* CStepper::AddButton(QWidget* row, const QString& text, const QString& name,
+                                 const QKeySequence& key, int icon, void (CStepper::*slot)())
 {
     // One action for the button and the key: a shortcut in this window, and
     // taken from the view's keys while the stepper runs (eventFilter).
@@ -116,14 +117,14 @@ void CStepper::BuildControls()
     auto* facetRow = new QWidget;
     facetRow->setLayout(new QHBoxLayout);
     facetRow->layout()->setContentsMargins(0, 0, 0, 0);
-    AddButton(facetRow, tr("第一个"), tr("第一个面片"), QKeySequence(Qt::Key_Home), QStyle::SP_MediaSkipBackward,
-              &CStepper::First);
-    AddButton(facetRow, tr("上一个"), tr("上一个面片"), QKeySequence(Qt::Key_Left), QStyle::SP_MediaSeekBackward,
-              &CStepper::Previous);
-    AddButton(facetRow, tr("下一个"), tr("下一个面片"), QKeySequence(Qt::Key_Right), QStyle::SP_MediaSeekForward,
-              &CStepper::Next);
-    AddButton(facetRow, tr("最后"), tr("最后一个面片"), QKeySequence(Qt::Key_End), QStyle::SP_MediaSkipForward,
-              &CStepper::Last);
+    AddButton(facetRow, tr("第一个"), tr("第一个面片"), QKeySequence(Qt::Key_Home),
+              QStyle::SP_MediaSkipBackward, &CStepper::First);
+    AddButton(facetRow, tr("上一个"), tr("上一个面片"), QKeySequence(Qt::Key_Left),
+              QStyle::SP_MediaSeekBackward, &CStepper::Previous);
+    AddButton(facetRow, tr("下一个"), tr("下一个面片"), QKeySequence(Qt::Key_Right),
+              QStyle::SP_MediaSeekForward, &CStepper::Next);
+    AddButton(facetRow, tr("最后"), tr("最后一个面片"), QKeySequence(Qt::Key_End),
+              QStyle::SP_MediaSkipForward, &CStepper::Last);
     layout->addWidget(facetRow);
 
     m_pSlider = new QSlider(Qt::Horizontal);
@@ -308,8 +309,8 @@ void CStepper::FramePainted()
         return;
     // A changed torus may have fewer facets, or other rows: keep what still exists.
     int yLow = 0, yHigh = 0;
-    const bool rowGone =
-        m_nRow != CTorusRenderer::kAllRows && (!FacetRows(m_nFacet, yLow, yHigh) || m_nRow < yLow || m_nRow >= yHigh);
+    const bool rowGone = m_nRow != CTorusRenderer::kAllRows &&
+                         (!FacetRows(m_nFacet, yLow, yHigh) || m_nRow < yLow || m_nRow >= yHigh);
     if (m_nFacet > Count() || rowGone || (m_nRow != CTorusRenderer::kAllRows && !Filled())) {
         m_nFacet = std::min(m_nFacet, Count());
         m_nRow = CTorusRenderer::kAllRows;
@@ -366,7 +367,8 @@ void CStepper::UpdateControls()
         for (int c = 0; c < CFacet::kCorners; ++c) {
             const CScreenPointZ& p = facet.corners[c].m_position;
             SetRow(m_pCorners, c,
-                   {QString::number(c), QString::number(p.x, 'f', 3), QString::number(p.y), QString::number(p.z, 'f', 3)});
+                   {QString::number(c), QString::number(p.x, 'f', 3), QString::number(p.y),
+                    QString::number(p.z, 'f', 3)});
         }
     }
 

@@ -14,11 +14,12 @@
 
 namespace {
 
-const QCommandLineOption kLanguageOption(QStringLiteral("lang"),
-                                         QStringLiteral("The window's language for this run: en (English) or zh "
-                                                        "(Chinese). Without it the window speaks the language chosen "
-                                                        "in its Help menu, Chinese until one is chosen."),
-                                         QStringLiteral("en|zh"));
+const QCommandLineOption kLanguageOption(
+    QStringLiteral("lang"),
+    QStringLiteral("The window's language for this run: en (English) or zh "
+                   "(Chinese). Without it the window speaks the language chosen "
+                   "in its Help menu, Chinese until one is chosen."),
+    QStringLiteral("en|zh"));
 
 void DescribeProgram(QCommandLineParser& parser)
 {
