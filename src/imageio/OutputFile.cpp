@@ -185,6 +185,60 @@ bool WriteAllTo(int fd, std::span<const std::uint8_t> bytes, SFileError& error)
     return true;
 }
 
+namespace {
+
+// Gives a written replacement the old file's owner, group and mode. Owner and
+// group first: changing them clears set-user-ID bits.
+bool TakeOverAttributes(int fd, const struct stat& old, SFileError& error)
+{
+    if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    if (::fchmod(fd, old.st_mode & 07777) != 0) {
+        error = SFileError::System(errno);
+        return false;
+    }
+    return true;
+}
+
+// Writes bytes into a new file in target's folder and renames it over target
+// (old: the file it replaces, null for none). existing is the old file open for
+// writing, or -1, and is closed here: when the folder takes no new file, the old
+// file is overwritten in place through it.
+bool ReplaceFile(const std::string& target, const struct stat* old, int existing,
+                 std::span<const std::uint8_t> bytes, SFileError& error)
+{
+    const std::string folder = FolderOf(target);
+    RemoveStaleTemporaries(folder);
+    std::string temp;
+    // A replacement starts private and takes the old file's mode once written.
+    const int fd = CreateTemporary(folder, old ? 0600 : 0666, temp);
+    if (fd < 0) {
+        const int code = errno;
+        if (old && (code == EACCES || code == EPERM || code == EROFS))
+            return WriteInPlace(existing, old->st_size, bytes, error);
+        if (existing >= 0)
+            ::close(existing);
+        error = SFileError::System(code);
+        return false;
+    }
+    if (existing >= 0)
+        ::close(existing);
+    bool ok = WriteAllTo(fd, bytes, error) && (!old || TakeOverAttributes(fd, *old, error));
+    if (::close(fd) != 0 && ok) {
+        error = SFileError::System(errno);
+        ok = false;
+    }
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+        error = SFileError::System(errno);
+        ok = false;
+    }
+    if (!ok)
+        ::unlink(temp.c_str());
+    return ok;
+}
+
+} // namespace
+
 bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes, SFileError& error,
                     EPipeOpen pipes)
 {
@@ -196,9 +250,7 @@ bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
     std::string target;
     if (!ResolveLinks(path, target, error))
         return false;
-    struct stat info
-    {
-    };
+    struct stat info = {};
     const bool exists = ::stat(target.c_str(), &info) == 0;
     if (!exists && errno != ENOENT) {
         error = SFileError::System(errno);
@@ -223,46 +275,7 @@ bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
         if (info.st_nlink > 1) // replacing it would split the links
             return WriteInPlace(existing, info.st_size, bytes, error);
     }
-
-    const std::string folder = FolderOf(target);
-    RemoveStaleTemporaries(folder);
-    std::string temp;
-    // A replacement starts private and takes the old file's mode once written.
-    const int fd = CreateTemporary(folder, exists ? 0600 : 0666, temp);
-    if (fd < 0) {
-        const int code = errno;
-        // The folder takes no new file: an existing file is overwritten in place.
-        if (exists && (code == EACCES || code == EPERM || code == EROFS))
-            return WriteInPlace(existing, info.st_size, bytes, error);
-        if (existing >= 0)
-            ::close(existing);
-        error = SFileError::System(code);
-        return false;
-    }
-    if (existing >= 0)
-        ::close(existing);
-    bool ok = WriteAllTo(fd, bytes, error);
-    if (ok && exists) {
-        // Owner and group first: changing them clears set-user-ID bits.
-        if ((info.st_uid != ::geteuid() || info.st_gid != ::getegid()) &&
-            ::fchown(fd, info.st_uid, info.st_gid) != 0)
-            (void)::fchown(fd, static_cast<uid_t>(-1), info.st_gid);
-        if (::fchmod(fd, info.st_mode & 07777) != 0) {
-            error = SFileError::System(errno);
-            ok = false;
-        }
-    }
-    if (::close(fd) != 0 && ok) {
-        error = SFileError::System(errno);
-        ok = false;
-    }
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-        error = SFileError::System(errno);
-        ok = false;
-    }
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
+    return ReplaceFile(target, exists ? &info : nullptr, existing, bytes, error);
 }
 
 void IgnoreWriteSignals()

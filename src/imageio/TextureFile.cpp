@@ -207,6 +207,51 @@ SFileError Corrupt(std::string detail = {})
     return SFileError::Of(EKind::kCorrupt, std::move(text), std::move(detail));
 }
 
+// Refuses a size the header does not give, one too large, or (JPEG) one the
+// file's bytes cannot plausibly hold, before anything is allocated for it.
+bool SizeIsAcceptable(const QSize& size, std::span<const std::uint8_t> bytes, const SJpegFacts* jpeg,
+                      const CReaderWarnings& warnings, SFileError& error)
+{
+    using namespace TextureLimits;
+    if (!size.isValid() || size.isEmpty()) {
+        // The header could not be read: cut short, or its checksum is wrong.
+        error = Corrupt(jpeg == nullptr ? PngChunkProblem(bytes) : warnings.First());
+        return false;
+    }
+    if (size.width() > kMaxSide || size.height() > kMaxSide ||
+        std::int64_t(size.width()) * size.height() > kMaxTexels) {
+        error =
+            SFileError::Of(EKind::kImageTooLarge, "the image is too large (" + std::to_string(size.width()) +
+                                                      "x" + std::to_string(size.height()) + ")");
+        return false;
+    }
+    if (jpeg && !JpegSizeIsPlausible(*jpeg, bytes.size())) {
+        error = Corrupt("its " + std::to_string(bytes.size()) + " bytes cannot hold " +
+                        std::to_string(size.width()) + "x" + std::to_string(size.height()) + " pixels");
+        return false;
+    }
+    return true;
+}
+
+// The decoded image's pixels as texels: blue, green, red and one ignored byte.
+bool CopyTexels(QImage image, CDecodedImage& out, SFileError& error)
+{
+    // RGB32 keeps every pixel as 0xffRRGGBB in memory order blue, green, red, 0xff.
+    image = image.convertToFormat(QImage::Format_RGB32);
+    if (image.isNull()) {
+        error = SFileError::Of(EKind::kNoMemory, "not enough memory for the image");
+        return false;
+    }
+    const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 4;
+    out.m_nWidth = image.width();
+    out.m_nHeight = image.height();
+    out.m_texels.resize(rowBytes * static_cast<std::size_t>(image.height()));
+    for (int row = 0; row < image.height(); ++row)
+        std::memcpy(out.m_texels.data() + rowBytes * static_cast<std::size_t>(row), image.constScanLine(row),
+                    rowBytes);
+    return true;
+}
+
 // PNG and JPEG through Qt's readers, into an image of the reader's format filled
 // with prefill beforehand, so that pixels the reader leaves unwritten show. A
 // file the reader complains about while reading is refused even when the
@@ -229,23 +274,8 @@ bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, SFile
         return false;
     }
     const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty()) {
-        // The header could not be read: cut short, or its checksum is wrong.
-        error = Corrupt(png ? PngChunkProblem(bytes) : warnings.First());
+    if (!SizeIsAcceptable(size, bytes, jpeg, warnings, error))
         return false;
-    }
-    if (size.width() > kMaxSide || size.height() > kMaxSide ||
-        std::int64_t(size.width()) * size.height() > kMaxTexels) {
-        error =
-            SFileError::Of(EKind::kImageTooLarge, "the image is too large (" + std::to_string(size.width()) +
-                                                      "x" + std::to_string(size.height()) + ")");
-        return false;
-    }
-    if (jpeg && !JpegSizeIsPlausible(*jpeg, bytes.size())) {
-        error = Corrupt("its " + std::to_string(bytes.size()) + " bytes cannot hold " +
-                        std::to_string(size.width()) + "x" + std::to_string(size.height()) + " pixels");
-        return false;
-    }
     QImage image;
     const QImage::Format format = reader.imageFormat();
     if (format != QImage::Format_Invalid) {
@@ -268,20 +298,7 @@ bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, SFile
         error = Corrupt("its size changed while reading");
         return false;
     }
-    // RGB32 keeps every pixel as 0xffRRGGBB in memory order blue, green, red, 0xff.
-    image = image.convertToFormat(QImage::Format_RGB32);
-    if (image.isNull()) {
-        error = SFileError::Of(EKind::kNoMemory, "not enough memory for the image");
-        return false;
-    }
-    const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 4;
-    out.m_nWidth = image.width();
-    out.m_nHeight = image.height();
-    out.m_texels.resize(rowBytes * static_cast<std::size_t>(image.height()));
-    for (int row = 0; row < image.height(); ++row)
-        std::memcpy(out.m_texels.data() + rowBytes * static_cast<std::size_t>(row), image.constScanLine(row),
-                    rowBytes);
-    return true;
+    return CopyTexels(image, out, error);
 }
 
 // The BMP decoder's reason, sorted into a kind.

@@ -232,6 +232,21 @@ void FitTranslatedTexts(const std::vector<std::pair<const SControl*, QWidget*>>&
     }
 }
 
+// A slider's label is the one on its left, on the same row: it names the slider
+// for screen readers.
+void NameSlidersByTheirLabels(const std::vector<std::pair<const SControl*, QWidget*>>& made)
+{
+    for (const auto& [label, labelWidget] : made) {
+        if (label->kind != EKind::Label || label->id != 0)
+            continue;
+        const int middle = label->y + label->height / 2;
+        for (const auto& [slider, sliderWidget] : made)
+            if (slider->kind == EKind::Slider && slider->x > label->x && middle >= slider->y &&
+                middle < slider->y + slider->height)
+                static_cast<QLabel*>(labelWidget)->setBuddy(sliderWidget);
+    }
+}
+
 } // namespace
 
 // Bitmaps first, as the program has always offered; then every format the texture
@@ -286,17 +301,7 @@ void CLeftPortion::CreateControls()
     // Frames last in the list still lie beneath every other control.
     for (QGroupBox* box : m_pForm->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
         box->lower();
-    // A slider's label is the one on its left, on the same row: it names the
-    // slider for screen readers.
-    for (const auto& [label, labelWidget] : made) {
-        if (label->kind != EKind::Label || label->id != 0)
-            continue;
-        const int middle = label->y + label->height / 2;
-        for (const auto& [slider, sliderWidget] : made)
-            if (slider->kind == EKind::Slider && slider->x > label->x && middle >= slider->y &&
-                middle < slider->y + slider->height)
-                static_cast<QLabel*>(labelWidget)->setBuddy(sliderWidget);
-    }
+    NameSlidersByTheirLabels(made);
 
     m_picTexture = Label(IDC_TEXTURE_PREVIEW);
     m_picTexture->setAccessibleName(tr("纹理预览"));

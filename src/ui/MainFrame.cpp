@@ -97,6 +97,22 @@ void CMainFrame::CreateActions()
     for (QAction* action : {m_pExitAction, m_pAnimationAction, m_pAboutAction})
         action->setIconVisibleInMenu(false);
 
+    CreateToolActions();
+
+    // Accelerators without a menu item: they belong to the window itself.
+    auto* nextPane = new QAction(this);
+    nextPane->setShortcut(QKeySequence(Qt::Key_F6));
+    connect(nextPane, &QAction::triggered, this, &CMainFrame::OnNextPane);
+    auto* prevPane = new QAction(this);
+    prevPane->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    connect(prevPane, &QAction::triggered, this, &CMainFrame::OnPrevPane);
+    addAction(nextPane);
+    addAction(prevPane);
+}
+
+// The picture commands and the tools of the 文件 and 绘图 menus.
+void CMainFrame::CreateToolActions()
+{
     m_pSavePictureAction = new QAction(tr("保存图片(&S)…"), this);
     m_pSavePictureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m_pSavePictureAction->setStatusTip(tr("将当前画面保存为 PNG 图片"));
@@ -123,16 +139,6 @@ void CMainFrame::CreateActions()
     m_pStepperAction->setShortcut(QKeySequence(Qt::Key_F8));
     m_pStepperAction->setStatusTip(tr("停止动画，按面片和扫描线逐步查看画面的绘制过程"));
     connect(m_pStepperAction, &QAction::toggled, this, &CMainFrame::ShowStepper);
-
-    // Accelerators without a menu item: they belong to the window itself.
-    auto* nextPane = new QAction(this);
-    nextPane->setShortcut(QKeySequence(Qt::Key_F6));
-    connect(nextPane, &QAction::triggered, this, &CMainFrame::OnNextPane);
-    auto* prevPane = new QAction(this);
-    prevPane->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
-    connect(prevPane, &QAction::triggered, this, &CMainFrame::OnPrevPane);
-    addAction(nextPane);
-    addAction(prevPane);
 }
 
 void CMainFrame::CreateMenus()

@@ -73,6 +73,7 @@ protected:
 
 private:
     void CreateActions();
+    void CreateToolActions();
     void CreateMenus();
     void CreateLanguageMenu(QMenu* help);
     void CreateToolBar();

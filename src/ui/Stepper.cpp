@@ -361,6 +361,16 @@ void CStepper::UpdateControls()
     m_pNextRow->defaultAction()->setEnabled(Filled());
 
     const bool hasFacet = m_nFacet > 0 && m_nFacet <= count;
+    const bool onRow = m_nRow != CTorusRenderer::kAllRows;
+    UpdateCorners(hasFacet);
+    UpdateRowText(hasFacet, onRow);
+    UpdateEdgeTable(onRow);
+    emit StatusChanged(status);
+}
+
+// The current facet's corners: screen position and depth.
+void CStepper::UpdateCorners(bool hasFacet)
+{
     m_pCorners->setRowCount(hasFacet ? CFacet::kCorners : 0);
     if (hasFacet) {
         const SDrawnFacet& facet = m_view.Renderer().DrawnFacet(m_nFacet - 1);
@@ -371,10 +381,13 @@ void CStepper::UpdateControls()
                     QString::number(p.z, 'f', 3)});
         }
     }
+}
 
+// Where the walk stands in the current facet, in words.
+void CStepper::UpdateRowText(bool hasFacet, bool onRow)
+{
     int yLow = 0, yHigh = 0;
     const bool rows = hasFacet && Filled() && FacetRows(m_nFacet, yLow, yHigh);
-    const bool onRow = m_nRow != CTorusRenderer::kAllRows;
     if (!Filled())
         m_pRowLabel->setText(tr("线框按面片逐步绘制，没有扫描线。"));
     else if (!hasFacet)
@@ -390,7 +403,11 @@ void CStepper::UpdateControls()
     else
         m_pRowLabel->setText(
             tr("扫描线 y = %1（第 %2 / %3 行）").arg(m_nRow).arg(m_nRow - yLow + 1).arg(yHigh - yLow));
+}
 
+// The active edges as the fill's walk held them on the current row, and its depth tests.
+void CStepper::UpdateEdgeTable(bool onRow)
+{
     const bool probed = onRow && m_probe.m_bReached;
     m_pEdges->setRowCount(probed ? static_cast<int>(m_probe.m_edges.size()) : 0);
     if (probed) {
@@ -414,7 +431,6 @@ void CStepper::UpdateControls()
         if (!Filled())
             m_pDepthLabel->clear();
     }
-    emit StatusChanged(status);
 }
 
 // Over the frame, never into it: the facet's outline, and on the current

@@ -98,6 +98,9 @@ private:
     void FramePainted();
     void FollowSettings();
     void UpdateControls();
+    void UpdateCorners(bool hasFacet);
+    void UpdateRowText(bool hasFacet, bool onRow);
+    void UpdateEdgeTable(bool onRow);
     void PaintOverlay(QPainter& painter, const CPixelSink& frame) const;
 
     COrboView& m_view;
