@@ -3,7 +3,7 @@
 // (a maximised window), each on one thread and on all of the machine's. The frame
 // includes creating and clearing its image, as the window does for every frame.
 
-#include "imageio/TextureFile.h"
+#include "BenchScene.h"
 #include "raster/PixelSink.h"
 #include "render/SimdLimit.h"
 #include "render/TorusRenderer.h"
@@ -12,7 +12,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 namespace {
@@ -26,43 +25,12 @@ namespace {
     std::exit(2);
 }();
 
-struct CTorusSize
-{
-    int ringRadius;
-    int sectionRadius;
-    int steps;
-    int width, height;
-};
-
-constexpr CTorusSize kDefaultTorus{200, 80, 18, 800, 600};
-constexpr CTorusSize kLargestTorus{300, 120, 36, 800, 600};
-constexpr CTorusSize kLargestMaximised{300, 120, 36, 1400, 1000};
-
 // state.range(0): the thread count, 0 for the machine's.
 void Frame(benchmark::State& state, int mode, int light, int shading, CTorusSize torus)
 {
-    CRenderSettings settings;
-    settings.m_nRingRadius = torus.ringRadius;
-    settings.m_nSectionRadius = torus.sectionRadius;
-    settings.m_nSurfaceSteps = torus.steps;
-    settings.m_nSectionSteps = torus.steps;
-    settings.m_nMode = mode;
-    settings.m_nLight = light;
-    settings.m_nShading = shading;
     CTorusRenderer renderer;
-    if (state.range(0) > 0)
-        renderer.SetThreadCount(static_cast<int>(state.range(0)));
-    std::shared_ptr<const CTexture> texture;
-    if (mode == kModeTexture) {
-        CTexture loaded;
-        std::string error;
-        if (!LoadTextureFile(ORBO_SOURCE_DIR "/Data/texture1.bmp", loaded, error)) {
-            state.SkipWithError(("texture: " + error).c_str());
-            return;
-        }
-        texture = std::make_shared<const CTexture>(std::move(loaded));
-    }
-    renderer.Setup(settings, 0.0, 0.0, texture);
+    if (!SetUpScene(state, renderer, mode, light, shading, torus, 0.0))
+        return;
     CPixelSink sink(0, 0);
     for (auto _ : state) {
         sink.Resize(torus.width, torus.height); // the renderer clears it

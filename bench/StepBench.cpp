@@ -4,8 +4,8 @@
 // window, lit and textured (the dearest drawing), on one thread and on all.
 // A step feels immediate when this stays well within the window's 50 ms tick.
 
+#include "BenchScene.h"
 #include "imageio/FrameImage.h"
-#include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
 #include "render/TorusRenderer.h"
 
@@ -14,32 +14,15 @@
 #include <QImage>
 
 #include <algorithm>
-#include <memory>
-#include <string>
 
 namespace {
 
 void StepRedraw(benchmark::State& state, int mode, int light, int shading)
 {
-    CRenderSettings settings;
-    settings.m_nRingRadius = 300;
-    settings.m_nSectionRadius = 120;
-    settings.m_nSurfaceSteps = 36;
-    settings.m_nSectionSteps = 36;
-    settings.m_nMode = mode;
-    settings.m_nLight = light;
-    settings.m_nShading = shading;
     CTorusRenderer renderer;
-    if (state.range(0) > 0)
-        renderer.SetThreadCount(static_cast<int>(state.range(0)));
-    CTexture texture;
-    std::string error;
-    if (mode == kModeTexture && !LoadTextureFile(ORBO_SOURCE_DIR "/Data/texture1.bmp", texture, error)) {
-        state.SkipWithError(("texture: " + error).c_str());
+    if (!SetUpScene(state, renderer, mode, light, shading, kLargestMaximised, 30.0))
         return;
-    }
-    renderer.Setup(settings, 30.0, 0.0, std::make_shared<const CTexture>(std::move(texture)));
-    CPixelSink sink(1400, 1000);
+    CPixelSink sink(kLargestMaximised.width, kLargestMaximised.height);
     renderer.RenderFrame(sink);
     // The facet half-way, stepped through its scanlines from the lowest.
     const int facet = renderer.FacetsDrawn() / 2;

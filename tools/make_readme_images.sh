@@ -59,13 +59,18 @@ convert "$work"/{1,2,3,4,5}.png -gravity center -crop 520x480+0+0 +repage -resiz
 # no window manager, so the window keeps its natural size at the top left. The
 # click selects texture mode in the panel ("纹理"); with the light on by default
 # the view draws the lit texture from the next timer tick, while it turns.
-cat >"$work/shoot.sh" <<'SHOOT'
+# Both shots start the window and wait for it: $1 the program, $2 the picture;
+# $id is the window.
+cat >"$work/start.sh" <<'START'
 set -euo pipefail
 "$1" >/dev/null 2>&1 &
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
 id=$(xdotool search --sync --name '^Quellim$' | head -n 1)
 sleep 2
+START
+cat >"$work/shoot.sh" <<'SHOOT'
+source "$(dirname "$0")/start.sh"
 xdotool mousemove --window "$id" 183 375 click 1
 sleep 2
 import -window "$id" "$2"
@@ -78,12 +83,7 @@ convert "$work/window.png" -strip docs/window.png
 # each slider), the torus turned by a drag, then 绘图 → 逐步绘制 (F8), which opens
 # beside the window: 40 facets on, then 45 scanlines on into the next.
 cat >"$work/step.sh" <<'STEP'
-set -euo pipefail
-"$1" >/dev/null 2>&1 &
-pid=$!
-trap 'kill "$pid" 2>/dev/null || true' EXIT
-id=$(xdotool search --sync --name '^Quellim$' | head -n 1)
-sleep 2
+source "$(dirname "$0")/start.sh"
 xdotool mousemove --window "$id" 110 375 click 1 sleep 0.3 mousemove --window "$id" 160 523 click 1
 for y in 230 284; do
   xdotool mousemove --window "$id" 146 "$y" click 1 sleep 0.2 key Home Right Right Right Right

@@ -125,18 +125,31 @@ TEST(ApplicationTest, StartsMaximisedAsQuellimWithPanesSetUp)
     QDir::setCurrent(before);
 }
 
+// A main window set up, shown and active, with the keyboard; its view's messages
+// are logged, since the default texture may be missing here.
+struct SActiveFrame
+{
+    COrboDoc doc;
+    CMainFrame frame{doc};
+    SMessageLog messages;
+
+    bool Activate()
+    {
+        frame.View()->SetMessageHook(messages.Hook());
+        frame.InitialUpdate();
+        frame.show();
+        frame.activateWindow();
+        return QTest::qWaitForWindowActive(&frame);
+    }
+};
+
 // F6 and Shift+F6 take the keyboard focus from pane to pane, back to the
 // control that last had it.
 TEST(MainFrameTest, F6MovesTheFocusBetweenThePanes)
 {
-    COrboDoc doc;
-    CMainFrame frame(doc);
-    SMessageLog messages; // the default texture may be missing here
-    frame.View()->SetMessageHook(messages.Hook());
-    frame.InitialUpdate();
-    frame.show();
-    frame.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    SActiveFrame w;
+    ASSERT_TRUE(w.Activate());
+    CMainFrame& frame = w.frame;
     QWidget* radius = frame.LeftPortion()->Slider(IDC_SECTION_RADIUS);
     radius->setFocus();
     ASSERT_EQ(QApplication::focusWidget(), radius);
@@ -188,14 +201,9 @@ TEST(MainFrameTest, PictureCommandsAndFrameTime)
 // Everything the mouse does, the keyboard does.
 TEST(MainFrameTest, TheKeyboardDoesWhatTheMouseDoes)
 {
-    COrboDoc doc;
-    CMainFrame frame(doc);
-    SMessageLog messages; // the default texture may be missing here
-    frame.View()->SetMessageHook(messages.Hook());
-    frame.InitialUpdate();
-    frame.show();
-    frame.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    SActiveFrame w;
+    ASSERT_TRUE(w.Activate());
+    CMainFrame& frame = w.frame;
     COrboView& view = *frame.View();
     EXPECT_FALSE(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Name).isEmpty());
 
@@ -214,7 +222,7 @@ TEST(MainFrameTest, TheKeyboardDoesWhatTheMouseDoes)
     lightOff->setFocus();
     QTest::keyClick(lightOff, Qt::Key_Space);
     EXPECT_TRUE(lightOff->isChecked());
-    EXPECT_EQ(doc.m_nLight, 0);
+    EXPECT_EQ(w.doc.m_nLight, 0);
     EXPECT_TRUE(frame.IsPlaying());
     view.setFocus();
     QTest::keyClick(&view, Qt::Key_Space);
