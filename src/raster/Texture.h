@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <new>
 #include <stdexcept>
 #include <vector>
 
@@ -23,14 +26,18 @@ public:
     CTexture() = default;
 
     // Throws std::invalid_argument unless width and height are at least 1 and
-    // texels holds exactly 4 * width * height bytes.
+    // texels holds exactly 4 * width * height bytes, and std::length_error when
+    // the texels, padded to whole tiles, cannot be numbered with 31 bits.
     CTexture(int width, int height, std::vector<std::uint8_t> texels) : m_texels(std::move(texels))
     {
         if (width <= 0 || height <= 0 ||
             m_texels.size() != 4 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
             throw std::invalid_argument("the texels do not fill the texture's width and height");
+        if (static_cast<std::int64_t>(width / kTile + 1) * (height / kTile + 1) * kTile * kTile > 0x7FFFFFFF)
+            throw std::length_error("too many texels");
         m_desc.m_nWidth = width;
         m_desc.m_nHeight = height;
+        BuildTiles();
     }
 
     // An image is loaded: the fills may read texels.
@@ -40,9 +47,44 @@ public:
     int Height() const { return m_desc.m_nHeight; }
     const std::vector<std::uint8_t>& Texels() const { return m_texels; }
 
+    // The same texels as 32-bit words in tiles of kTile x kTile, tile after tile
+    // along the rows of tiles, each tile's rows in order: texel (u, v) is word
+    // TileIndex(u, v, TilesPerRow()). A tile is one cache line (the tiles start on
+    // one), so texels read along any direction of the image, as the fills read
+    // them, come from a few lines. The image is padded to whole tiles.
+    static constexpr int kTileShift = 2;
+    static constexpr int kTile = 1 << kTileShift;
+    const std::uint32_t* Tiles() const { return m_tiles.get(); }
+    int TilesPerRow() const { return (m_desc.m_nWidth + kTile - 1) / kTile; }
+    static std::size_t TileIndex(int u, int v, int tilesPerRow)
+    {
+        const std::size_t tile = static_cast<std::size_t>(v >> kTileShift) * static_cast<std::size_t>(tilesPerRow) +
+                                 static_cast<std::size_t>(u >> kTileShift);
+        return (tile << (2 * kTileShift)) + static_cast<std::size_t>(((v & (kTile - 1)) << kTileShift) + (u & (kTile - 1)));
+    }
+
 private:
+    void BuildTiles()
+    {
+        const int rows = (m_desc.m_nHeight + kTile - 1) / kTile;
+        const std::size_t words = static_cast<std::size_t>(TilesPerRow()) * static_cast<std::size_t>(rows) *
+                                  static_cast<std::size_t>(kTile * kTile);
+        constexpr std::align_val_t kLine{64};
+        std::uint32_t* tiles = static_cast<std::uint32_t*>(::operator new[](words * 4, kLine));
+        m_tiles = std::shared_ptr<const std::uint32_t[]>(
+            tiles, [](const std::uint32_t* p) { ::operator delete[](const_cast<std::uint32_t*>(p), kLine); });
+        std::memset(tiles, 0, words * 4);
+        for (int v = 0; v < m_desc.m_nHeight; ++v)
+            for (int u = 0; u < m_desc.m_nWidth; ++u)
+                std::memcpy(tiles + TileIndex(u, v, TilesPerRow()),
+                            m_texels.data() + 4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(m_desc.m_nWidth) +
+                                                   static_cast<std::size_t>(u)),
+                            4);
+    }
+
     CTextureDesc m_desc;
     std::vector<std::uint8_t> m_texels;
+    std::shared_ptr<const std::uint32_t[]> m_tiles; // immutable, shared by copies
 };
 
 // The texel that texture coordinates (cu, cv) read in a width x height image:

@@ -28,8 +28,7 @@ void SpanTexCoords(CSampleBatch& b, std::size_t first, std::size_t count, double
 
 void CTexelLookup::LookUp(CSampleBatch& b, std::size_t first, std::size_t count) const
 {
-    LookUpTexels(b.m_u.data() + first, b.m_v.data() + first, count, m_texture.Texels().data(),
-                 m_texture.Width(), m_texture.Height(), b.m_colours.data() + first);
+    LookUpTexels(b.m_u.data() + first, b.m_v.data() + first, count, m_texture, b.m_colours.data() + first);
 }
 
 namespace {

@@ -27,6 +27,20 @@ inline double Guarded(double s)
     return std::fabs(s) < 1e-06 ? 1.0 : s;
 }
 
+// Stores the first n lanes of v at p (n at most a vector's lanes) and leaves
+// what follows as it is. Whole vectors take a plain store: a masked store costs
+// several times as much on some processors.
+template <class D, class T> HWY_INLINE void StoreFirst(hn::Vec<D> v, D d, T* p, std::size_t n)
+{
+    if (n == hn::Lanes(d)) {
+        hn::StoreU(v, d, p);
+        return;
+    }
+    HWY_ALIGN T lanes[HWY_MAX_BYTES / sizeof(T)];
+    hn::Store(v, d, lanes);
+    std::copy(lanes, lanes + n, p);
+}
+
 void InterpolateAttributesImpl(const double* t, std::size_t count, double t0, double t1, int dims,
                                const double* a0, const double* a1, double* const* out)
 {
@@ -55,26 +69,21 @@ void InterpolateAttributesImpl(const double* t, std::size_t count, double t0, do
         for (int k = 0; k < dims; ++k) {
             const auto first = hn::Div(hn::Mul(u, hn::Set(d, a0[k])), vg0);
             const auto second = hn::Div(hn::Mul(w, hn::Set(d, a1[k])), vg1);
-            hn::BlendedStore(hn::Add(first, second), valid, d, out[k] + i);
+            StoreFirst(hn::Add(first, second), d, out[k] + i, count - i);
         }
     }
 }
 
 // One texel the scalar way.
-std::uint32_t TexelAt(double cu, double cv, const std::uint8_t* texels, int width, int height)
+std::uint32_t TexelAt(double cu, double cv, const CTexture& texture)
 {
     int u = 0, v = 0;
-    TexelAddress(cu, cv, width, height, u, v);
-    std::uint32_t word;
-    std::memcpy(&word,
-                texels + 4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(width) +
-                              static_cast<std::size_t>(u)),
-                4);
-    return word;
+    TexelAddress(cu, cv, texture.Width(), texture.Height(), u, v);
+    return texture.Tiles()[CTexture::TileIndex(u, v, texture.TilesPerRow())];
 }
 
-void LookUpTexelsImpl(const double* cu, const double* cv, std::size_t count, const std::uint8_t* texels,
-                      int width, int height, std::uint32_t* words)
+void LookUpTexelsImpl(const double* cu, const double* cv, std::size_t count, const CTexture& texture,
+                      std::uint32_t* words)
 {
     const hn::ScalableTag<double> d;
     const hn::Rebind<std::int32_t, decltype(d)> di;
@@ -84,8 +93,10 @@ void LookUpTexelsImpl(const double* cu, const double* cv, std::size_t count, con
     // answer, which only the scalar code reproduces.
     const auto limit = hn::Set(d, 2147483648.0);
     const auto zero = hn::Zero(di);
-    const auto lastU = hn::Set(di, width - 1), lastV = hn::Set(di, height - 1), w = hn::Set(di, width);
-    const std::int32_t* base = reinterpret_cast<const std::int32_t*>(texels);
+    const auto lastU = hn::Set(di, texture.Width() - 1), lastV = hn::Set(di, texture.Height() - 1);
+    const auto tilesPerRow = hn::Set(di, texture.TilesPerRow());
+    const auto within = hn::Set(di, CTexture::kTile - 1);
+    const std::uint32_t* tiles = texture.Tiles();
     for (std::size_t i = 0; i < count; i += lanes) {
         // The last samples as a whole vector, lanes past count left as they are.
         const std::size_t valid = std::min(lanes, count - i);
@@ -94,14 +105,23 @@ void LookUpTexelsImpl(const double* cu, const double* cv, std::size_t count, con
         const auto sv = hn::Add(hn::IfThenElseZero(mask, hn::LoadU(d, cv + i)), half);
         if (!hn::AllTrue(d, hn::And(hn::Lt(hn::Abs(su), limit), hn::Lt(hn::Abs(sv), limit)))) {
             for (std::size_t k = i; k < i + valid; ++k)
-                words[k] = TexelAt(cu[k], cv[k], texels, width, height);
+                words[k] = TexelAt(cu[k], cv[k], texture);
             continue;
         }
         // TexelAddress's rule: truncated, then capped at the last texel, then at 0.
         const auto u = hn::Max(hn::Min(hn::DemoteTo(di, su), lastU), zero);
         const auto v = hn::Max(hn::Min(hn::DemoteTo(di, sv), lastV), zero);
-        const auto texel = hn::GatherIndex(di, base, hn::Add(hn::Mul(v, w), u));
-        hn::BlendedStore(texel, hn::FirstN(di, valid), di, reinterpret_cast<std::int32_t*>(words + i));
+        // CTexture::TileIndex, in 32 bits (the texture's texels are numbered in 31).
+        constexpr int kShift = CTexture::kTileShift;
+        const auto tile = hn::Add(hn::Mul(hn::ShiftRight<kShift>(v), tilesPerRow), hn::ShiftRight<kShift>(u));
+        const auto index = hn::Add(hn::ShiftLeft<2 * kShift>(tile),
+                                   hn::Add(hn::ShiftLeft<kShift>(hn::And(v, within)), hn::And(u, within)));
+        // The texels are read one by one: a gather instruction waits for all its
+        // lanes and, on some processors, issues slowly; plain loads overlap.
+        HWY_ALIGN std::int32_t at[HWY_MAX_BYTES / sizeof(double)];
+        hn::Store(index, di, at);
+        for (std::size_t k = 0; k < valid; ++k)
+            words[i + k] = tiles[at[k]];
     }
 }
 
@@ -114,7 +134,7 @@ void TexelsToColourRefsImpl(std::uint32_t* words, std::size_t count)
         const auto w = hn::LoadU(du, words + i);
         const auto swapped = hn::Or(hn::Or(hn::And(hn::ShiftRight<16>(w), low), hn::And(w, green)),
                                     hn::ShiftLeft<16>(hn::And(w, low)));
-        hn::BlendedStore(swapped, hn::FirstN(du, std::min(lanes, count - i)), du, words + i);
+        StoreFirst(swapped, du, words + i, std::min(lanes, count - i));
     }
 }
 
@@ -128,11 +148,11 @@ void TexelReflectancesImpl(const std::uint32_t* words, std::size_t count, double
     // The byte as an int, converted exactly, times 1/255: the scalar operations.
     const auto channel = [&](auto bytes) { return hn::Mul(hn::PromoteTo(d, hn::And(bytes, low)), unit); };
     for (std::size_t i = 0; i < count; i += lanes) {
-        const auto valid = hn::FirstN(d, std::min(lanes, count - i));
+        const std::size_t valid = std::min(lanes, count - i);
         const auto w = hn::LoadU(di, reinterpret_cast<const std::int32_t*>(words + i));
-        hn::BlendedStore(channel(hn::ShiftRight<16>(w)), valid, d, kr + i);
-        hn::BlendedStore(channel(hn::ShiftRight<8>(w)), valid, d, kg + i);
-        hn::BlendedStore(channel(w), valid, d, kb + i);
+        StoreFirst(channel(hn::ShiftRight<16>(w)), d, kr + i, valid);
+        StoreFirst(channel(hn::ShiftRight<8>(w)), d, kg + i, valid);
+        StoreFirst(channel(w), d, kb + i, valid);
     }
 }
 
@@ -179,7 +199,7 @@ void InterpolateColourRefsImpl(const double* t, std::size_t count, double t0, do
         const auto bytes = hn::Or(
             hn::Or(hn::And(hn::DemoteTo(di, r), low), hn::ShiftLeft<8>(hn::And(hn::DemoteTo(di, g), low))),
             hn::ShiftLeft<16>(hn::And(hn::DemoteTo(di, b), low)));
-        hn::BlendedStore(bytes, hn::FirstN(di, valid), di, reinterpret_cast<std::int32_t*>(out + i));
+        StoreFirst(bytes, di, reinterpret_cast<std::int32_t*>(out + i), valid);
     }
 }
 
@@ -202,10 +222,10 @@ void InterpolateAttributes(const double* t, std::size_t count, double t0, double
     HWY_DYNAMIC_DISPATCH(orbo_span::InterpolateAttributesImpl)(t, count, t0, t1, dims, a0, a1, out);
 }
 
-void LookUpTexels(const double* cu, const double* cv, std::size_t count, const std::uint8_t* texels,
-                  int width, int height, std::uint32_t* words)
+void LookUpTexels(const double* cu, const double* cv, std::size_t count, const CTexture& texture,
+                  std::uint32_t* words)
 {
-    HWY_DYNAMIC_DISPATCH(orbo_span::LookUpTexelsImpl)(cu, cv, count, texels, width, height, words);
+    HWY_DYNAMIC_DISPATCH(orbo_span::LookUpTexelsImpl)(cu, cv, count, texture, words);
 }
 
 void TexelsToColourRefs(std::uint32_t* words, std::size_t count)

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+class CTexture;
+
 // The attributes of the samples of one span, several samples at a time (SIMD,
 // the widest instruction set of the processor picked at run time). Sample i lies
 // at t[i]; the span has value a0 at t0 and a1 at t1. Each result is bit-identical
@@ -21,10 +23,10 @@ void InterpolateAttributes(const double* t, std::size_t count, double t0, double
                            const double* a0, const double* a1, double* const* out);
 
 // The 4-byte texels (blue, green, red, unused, read as one little-endian word) at
-// texture coordinates (cu[i], cv[i]) of a width x height image: each coordinate
-// plus 0.5, truncated toward zero, kept inside the image, as TexelAddress does.
-void LookUpTexels(const double* cu, const double* cv, std::size_t count, const std::uint8_t* texels,
-                  int width, int height, std::uint32_t* words);
+// texture coordinates (cu[i], cv[i]) of a texture: each coordinate plus 0.5,
+// truncated toward zero, kept inside the image, as TexelAddress does.
+void LookUpTexels(const double* cu, const double* cv, std::size_t count, const CTexture& texture,
+                  std::uint32_t* words);
 
 // Texels as colours: the words (blue, green, red, unused) become 0x00bbggrr,
 // red and blue swapped and the unused byte dropped, in place.

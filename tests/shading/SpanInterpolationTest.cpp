@@ -107,7 +107,7 @@ TEST(SpanInterpolation, TexelsAreTheOneTexelLookups)
                 v[i] = n % 23 == 0 ? far(random) : near(random);
             }
             std::vector<std::uint32_t> words(count + kSpanPadding, 0xDEADBEEF);
-            LookUpTexels(u.data(), v.data(), count, texture.Texels().data(), 37, 23, words.data());
+            LookUpTexels(u.data(), v.data(), count, texture, words.data());
             for (std::size_t i = 0; i < count; ++i) {
                 int tu = 0, tv = 0;
                 TexelAddress(u[i], v[i], 37, 23, tu, tv);
