@@ -25,6 +25,9 @@
 //                                    column) and z (its depth, already stored),
 //                                    and the room left in them;
 //   Append(n)                        takes the n samples written there;
+//   MakeRoom(samples)                whether the slots can be made to hold that
+//                                    many samples at once (it may shade and
+//                                    write the samples held so far);
 //   EndSpan()                        after the last sample of a span.
 // Samples outside the clip are never depth-tested nor plotted: their pixels are
 // not seen and their depth cells are read by no other pixel.
@@ -81,6 +84,14 @@ private:
         double d;
         double dzdx;
     };
+
+    // Whether every sample of a span from xL to xR lands in a column from xMin to
+    // xMax: the columns (int)(x + 0.5) grow with x, the first is at least
+    // floor(xL + 0.5) and the last at most xR + 0.5, rounded toward zero.
+    static bool InsideColumns(double xL, double xR, int xMin, int xMax)
+    {
+        return xL + 0.5 >= xMin && xR + 0.5 <= xMax;
+    }
 
     template <class Shader> void ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shader& shader);
     template <bool Probed, class Shader>
@@ -183,6 +194,27 @@ void CPolygonFill::FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& d
         // is drawn or not: their rounding is part of the picture. The samples that
         // pass go straight into the shader's slots, as many as they hold at a time.
         double x = xL;
+        if (!Probed && InsideColumns(xL, xR, xMin, xMax) && shader.MakeRoom(xR - xL + 2.0)) {
+            // The common span: every column inside the clip and room for every
+            // sample, so the walk only tests depth.
+            const auto out = shader.Slots();
+            std::size_t n = 0;
+            for (; x < xR; x += 1.0, z += dzdx) {
+                const int px = static_cast<int>(x + 0.5);
+                if (z < cells[px])
+                    continue; // hidden
+                cells[px] = z;
+                out.t[n] = x;
+                out.px[n] = px;
+                out.z[n] = z;
+                ++n;
+            }
+            if (n > 0)
+                depth.Touch(y, out.px[0], out.px[n - 1]);
+            shader.Append(n);
+            shader.EndSpan();
+            continue;
+        }
         bool pastClip = false;
         while (x < xR && !pastClip) {
             const auto out = shader.Slots();

@@ -41,6 +41,18 @@ public:
         }
     }
     CSampleBatch::SSlots Slots() { return m_batch.Slots(); }
+    // Where a batch ends changes no pixel, so one that cannot take the samples
+    // is finished first; no batch takes more than its capacity.
+    bool MakeRoom(double samples)
+    {
+        if (!(samples <= static_cast<double>(CSampleBatch::kCapacity)))
+            return false;
+        if (static_cast<double>(CSampleBatch::kCapacity - m_batch.Size()) < samples) {
+            EndSpan();
+            Flush();
+        }
+        return true;
+    }
     void Append(std::size_t count)
     {
         m_batch.Grow(count);
