@@ -31,17 +31,22 @@
 // operations on values at most S) by at most 16u S more, where S is the largest
 // channel's sum of emission, ambient and every light's diffuse and specular
 // reflectance. With at most 64 lights the totals differ by less than
-// (19700 + 16 x 64 + 8)u S < 2^-37.6 S. Widening both ends of the interval by
-// 2^-36 S, at least three times that, settles the bytes the divisions would give
-// whenever both ends agree. Lanes where no light adds anything are exact and are
-// not widened, nor where the term is exact: a zero n (n.l and n.h zero either
-// way), or a zero l with a vanishing l + v (see below: n.l zero either way, the
-// power in [0, 2^-700] already bracketed). A lane is left to the one-at-a-time evaluation where the light's
-// side is in doubt (|n.l| < 2^-40 |n| |l|, far above 13u |n| |l|: a normal or a
-// light direction below the guard keeps its length, less than 1, and the bounds
-// on it and on n.l scale with it; a zero one gives a zero n.l either way) or where 2^-21 <= |s| < 1/8. Below 2^-21 both
-// ways stay under h's guard of 1e-6 (|ds| <= 11u), so |c| <= 2^-21 both ways and
-// both powers lie in the interval [0, 2^-700] the power already takes there.
+// (19700 + 16 x 64 + 8)u S < 2^-37.6 S. With the reciprocal the power is not
+// bracketed either: one total is kept, with the power by squaring A in place of
+// std::pow's P. |P - A| <= 2^-45 A and A <= 1 + 2^-39 (|c| <= 1 + 200u), or both
+// lie in [0, 2^-760] where c^2 < 2^-19, so each light's term moves by at most
+// 2^-44.9 Rs more and the totals by less than 2^-37.6 S + 2^-38.9 S < 2^-37.1 S.
+// Widening the total both ways by 2^-36 S, about twice that, settles the bytes the
+// divisions and std::pow would give whenever both ends agree. Lanes where no light
+// adds anything are exact and are not widened, nor where the term is exact: a zero
+// n (n.l and n.h zero either way, so A = P = 0), or a zero l with a vanishing l +
+// v (see below: n.l zero either way, |c| <= 2^-21 so that A and P both underflow
+// to 0). A lane is left to the one-at-a-time evaluation where the light's side is
+// in doubt (|n.l| < 2^-40 |n| |l|, far above 13u |n| |l|: a normal or a light
+// direction below the guard keeps its length, less than 1, and the bounds on it
+// and on n.l scale with it; a zero one gives a zero n.l either way) or where 2^-21
+// <= |s| < 1/8. Below 2^-21 both ways stay under h's guard of 1e-6 (|ds| <= 11u),
+// so |c| <= 2^-21 both ways and both powers underflow to 0 (|c|^80 <= 2^-1680).
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "lighting/LightingBatch.cpp"
@@ -239,7 +244,9 @@ HWY_NOINLINE void ExactPower(D d, V c, M exact, double shininess, V& lo, V& hi)
 }
 
 // The interval [lo, hi] holding std::pow(c, shininess) in the lanes of `lit`.
-template <class D, class V = hn::Vec<D>, class M = hn::Mask<D>>
+// Unbracketed (where the reciprocal's margin covers the power's error too, see
+// the top), lo and hi are both the power by squaring.
+template <bool kBracket, class D, class V = hn::Vec<D>, class M = hn::Mask<D>>
 HWY_INLINE void Power(D d, V c, M lit, int squaring, double shininess, V& lo, V& hi)
 {
     if (squaring == 0) {
@@ -258,9 +265,14 @@ HWY_INLINE void Power(D d, V c, M lit, int squaring, double shininess, V& lo, V&
     const V a = squaring == 100 ? hn::Mul(hn::Mul(c64, c32), c4) : hn::Mul(c64, c16);
     const auto small = hn::Lt(c2, hn::Set(d, kSmallSquare));
     const auto normal = hn::And(hn::Ge(c2, hn::Set(d, kSmallSquare)), hn::Le(c2, hn::Set(d, kLargeSquare)));
-    lo = hn::IfThenElseZero(normal, hn::Mul(a, hn::Set(d, kBelowBound)));
-    hi = hn::IfThenElse(normal, hn::Mul(a, hn::Set(d, kAboveBound)),
-                        hn::IfThenElseZero(small, hn::Set(d, kTinyPower)));
+    if constexpr (kBracket) {
+        lo = hn::IfThenElseZero(normal, hn::Mul(a, hn::Set(d, kBelowBound)));
+        hi = hn::IfThenElse(normal, hn::Mul(a, hn::Set(d, kAboveBound)),
+                            hn::IfThenElseZero(small, hn::Set(d, kTinyPower)));
+    } else {
+        lo = a; // below 2^-950 where c^2 is small
+        hi = a;
+    }
     // Large or not-a-number bases take std::pow itself.
     const auto other = hn::AndNot(hn::Or(normal, small), lit);
     if (!hn::AllFalse(d, other))
@@ -457,12 +469,36 @@ HWY_INLINE void LightGeometry(D d, const CallSetup& s, const CLightSource& light
     }
 }
 
+// With the reciprocal: notes the lanes that only the one-at-a-time evaluation
+// settles, and widens those whose total this light's term may move (see the
+// reciprocal's bound at the top). kFirst: nothing noted yet.
+template <bool kFirst, class D, class V = hn::Vec<D>, class M = hn::Mask<D>>
+HWY_INLINE void MarkDoubtAndWidening(D d, const CallSetup& s, std::size_t i, V nDotL, M lit, SChunk& c)
+{
+    const V zero = hn::Zero(d);
+    const V nLength = hn::Load(d, c.nLength + i);
+    const V sideDoubt = hn::Mul(hn::Mul(nLength, hn::Load(d, c.lLength + i)), hn::Set(d, kLitDoubt));
+    const auto doubt = hn::Or(hn::Lt(hn::Abs(nDotL), sideDoubt),
+                              hn::And(lit, InDoubtfulHalf(d, hn::Load(d, c.halfLength + i))));
+    hn::Store(hn::IfThenElse(doubt, hn::Set(d, 1.0), kFirst ? zero : hn::Load(d, c.doubt + i)), d, c.doubt + i);
+    // Exact terms: a zero normal makes n.l and n.h zero either way; a zero l with
+    // a vanishing l + v leaves n.l zero and the power 0 either way.
+    const V lLength = hn::Load(d, c.lLength + i);
+    const auto moves =
+        hn::Or(hn::Gt(lLength, zero), hn::Ge(hn::Load(d, c.halfLength + i), hn::Set(d, kVanishingHalf)));
+    const auto moved = hn::And(hn::And(lit, hn::Gt(nLength, zero)), moves);
+    hn::Store(hn::IfThenElse(moved, hn::Set(d, s.margin), kFirst ? zero : hn::Load(d, c.widen + i)), d,
+              c.widen + i);
+}
+
 // Adds one light that is on: f (nDotL diffuse + power specular) where the surface
 // faces the light, with f = 1 / (c0 + (c2 d + c1) d) capped at 1; the lit sum
 // starts from 0.0 plus the diffuse term.
 // kFirst: no light has added its term yet, and the totals start from the
 // emission, not widened, rather than from what is stored.
-template <bool kTextured, bool kFirst, class D>
+// kBracket: the totals are kept at both ends of the power's interval; otherwise
+// only the low ones, which then stand for both.
+template <bool kTextured, bool kFirst, bool kBracket, class D>
 HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light, int squaring,
                               std::size_t first, std::size_t count, SChunk& c)
 {
@@ -479,24 +515,10 @@ HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light
             kb = hn::LoadU(d, s.k.b + first + i);
         const V nDotL = hn::Load(d, c.nDotL + i);
         const auto lit = hn::Ge(nDotL, zero);
-        if (c.reciprocal) { // see the reciprocal's bound at the top
-            const V nLength = hn::Load(d, c.nLength + i);
-            const V sideDoubt = hn::Mul(hn::Mul(nLength, hn::Load(d, c.lLength + i)), hn::Set(d, kLitDoubt));
-
-            const auto doubt = hn::Or(hn::Lt(hn::Abs(nDotL), sideDoubt),
-                                      hn::And(lit, InDoubtfulHalf(d, hn::Load(d, c.halfLength + i))));
-            hn::Store(hn::IfThenElse(doubt, one, kFirst ? zero : hn::Load(d, c.doubt + i)), d, c.doubt + i);
-            // Exact terms: a zero normal makes n.l and n.h zero either way; a zero
-            // l with a vanishing l + v leaves n.l zero and the power in [0, 2^-700].
-            const V lLength = hn::Load(d, c.lLength + i);
-            const auto moves = hn::Or(hn::Gt(lLength, zero),
-                                      hn::Ge(hn::Load(d, c.halfLength + i), hn::Set(d, kVanishingHalf)));
-            const auto moved = hn::And(hn::And(lit, hn::Gt(nLength, zero)), moves);
-            hn::Store(hn::IfThenElse(moved, hn::Set(d, s.margin), kFirst ? zero : hn::Load(d, c.widen + i)),
-                      d, c.widen + i);
-        }
+        if (c.reciprocal)
+            MarkDoubtAndWidening<kFirst>(d, s, i, nDotL, lit, c);
         V powLo, powHi;
-        Power(d, hn::Load(d, c.nDotH + i), lit, squaring, s.shininess, powLo, powHi);
+        Power<kBracket>(d, hn::Load(d, c.nDotH + i), lit, squaring, s.shininess, powLo, powHi);
         const V dist = hn::Load(d, c.dist + i);
         V f = hn::Div(one, hn::Add(hn::Set(d, light.m_attConstant),
                                    hn::Mul(hn::Add(hn::Mul(hn::Set(d, light.m_attQuadratic), dist),
@@ -511,11 +533,13 @@ HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light
                 hn::Add(zero, hn::Mul(nDotL, Reflect<kTextured>(d, lightDiffuse, materialDiffuse, texel)));
             const V specular = Reflect<kTextured>(d, lightSpecular, materialSpecular, texel);
             const V litLo = hn::IfThenElseZero(lit, hn::Add(diffuse, hn::Mul(powLo, specular)));
-            const V litHi = hn::IfThenElseZero(lit, hn::Add(diffuse, hn::Mul(powHi, specular)));
             hn::Store(hn::Add(kFirst ? hn::Set(d, start) : hn::Load(d, lo + i), hn::Mul(f, litLo)), d,
                       lo + i);
-            hn::Store(hn::Add(kFirst ? hn::Set(d, start) : hn::Load(d, hi + i), hn::Mul(f, litHi)), d,
-                      hi + i);
+            if constexpr (kBracket) {
+                const V litHi = hn::IfThenElseZero(lit, hn::Add(diffuse, hn::Mul(powHi, specular)));
+                hn::Store(hn::Add(kFirst ? hn::Set(d, start) : hn::Load(d, hi + i), hn::Mul(f, litHi)), d,
+                          hi + i);
+            }
         };
         accumulate(c.loR, c.hiR, emission.r, light.m_diffuse.r, mDiffuse.r, light.m_specular.r, mSpecular.r,
                    kr);
@@ -526,13 +550,27 @@ HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light
     }
 }
 
+// AddLightTerms for the light after `started` ones.
+template <bool kTextured, bool kBracket, class D>
+HWY_INLINE void AddLight(D d, const CallSetup& s, const CLightSource& light, int squaring, std::size_t first,
+                         std::size_t count, bool started, SChunk& c)
+{
+    if (started)
+        AddLightTerms<kTextured, false, kBracket>(d, s, light, squaring, first, count, c);
+    else
+        AddLightTerms<kTextured, true, kBracket>(d, s, light, squaring, first, count, c);
+}
+
 // total += ambient light x material ambient, then clamped and packed; the
 // first `valid` colours are written. Returns how many needed the one-at-a-time
 // evaluation.
 template <bool kTextured, class D>
 HWY_INLINE std::size_t PackChunk(D d, const CallSetup& s, std::size_t first, std::size_t count,
-                                 std::size_t valid, const SChunk& c, std::uint32_t* out)
+                                 std::size_t valid, bool bracketed, const SChunk& c, std::uint32_t* out)
 {
+    const double* hiR = bracketed ? c.hiR : c.loR;
+    const double* hiG = bracketed ? c.hiG : c.loG;
+    const double* hiB = bracketed ? c.hiB : c.loB;
     using V = hn::Vec<D>;
     const hn::Rebind<std::int32_t, D> di;
     const CColor noColour(0.0, 0.0, 0.0);
@@ -558,7 +596,7 @@ HWY_INLINE std::size_t PackChunk(D d, const CallSetup& s, std::size_t first, std
         const auto low = PackColour(d, lowEnd(c.loR, aR), lowEnd(c.loG, aG), lowEnd(c.loB, aB));
         // Packed bytes never reach bit 24: lanes in doubt never settle.
         const auto high = hn::Or(
-            PackColour(d, highEnd(c.hiR, aR), highEnd(c.hiG, aG), highEnd(c.hiB, aB)),
+            PackColour(d, highEnd(hiR, aR), highEnd(hiG, aG), highEnd(hiB, aB)),
             hn::ShiftLeft<24>(hn::DemoteTo(di, c.reciprocal ? hn::Load(d, c.doubt + i) : hn::Zero(d))));
         const std::size_t lanes = std::min(hn::Lanes(d), valid - i);
         settledOneByOne += StoreSettled(d, s, first + i, lanes, low, high, out);
@@ -575,6 +613,9 @@ HWY_NOINLINE std::size_t ShadeChunk(D d, const CallSetup& s, std::size_t first, 
 {
     SChunk c;
     const int squaring = UnitVectors<kTextured>(d, s, first, count, c);
+    // The reciprocal's margin covers the power's error too; without it, the totals
+    // are kept at both ends of the power's interval (an exact power needs neither).
+    const bool bracketed = !c.reciprocal && squaring != 0;
     const CLightingModel& lights = *s.lights;
     bool started = false; // whether the totals are stored
     for (int l = 0; l < lights.m_nLights; ++l) {
@@ -588,15 +629,15 @@ HWY_NOINLINE std::size_t ShadeChunk(D d, const CallSetup& s, std::size_t first, 
             continue;
         }
         LightGeometry(d, s, light, first, count, c);
-        if (started)
-            AddLightTerms<kTextured, false>(d, s, light, squaring, first, count, c);
+        if (bracketed)
+            AddLight<kTextured, true>(d, s, light, squaring, first, count, started, c);
         else
-            AddLightTerms<kTextured, true>(d, s, light, squaring, first, count, c);
+            AddLight<kTextured, false>(d, s, light, squaring, first, count, started, c);
         started = true;
     }
     if (!started)
         StartTotals<kTextured>(d, s, count, c);
-    return PackChunk<kTextured>(d, s, first, count, valid, c, out);
+    return PackChunk<kTextured>(d, s, first, count, valid, bracketed, c, out);
 }
 
 template <bool kTextured> std::size_t ShadeAll(const CallSetup& s, std::size_t count, std::uint32_t* out)
