@@ -133,17 +133,25 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
     FillBands(sink);
 }
 
+template <class Rows> void CTorusRenderer::RunRows(Rows& rows)
+{
+    // About four pieces a thread, so that the threads finish together.
+    const int count = m_nSurfaceSteps;
+    const int pieces = std::min(count, 4 * m_pWorkers->Count());
+    auto piece = [&](int p, int) { rows(count * p / pieces, count * (p + 1) / pieces); };
+    m_pWorkers->Run(pieces, piece);
+}
+
 void CTorusRenderer::LightVertices()
 {
-    // Vertex pass: normals, lit colours and projections, in every mode. Each
-    // vertex is computed on its own from the rotated mesh, so the rows are
-    // shared among the threads.
-    const int rows = m_nSurfaceSteps;
-    const int pieces = std::min(rows, 4 * m_pWorkers->Count());
+    // Vertex pass: normals, lit colours and projections, in every mode; then
+    // whether each facet faces the eye. Each vertex and facet is computed on its
+    // own from the rotated mesh, so the rows are shared among the threads.
     m_projected.resize(m_vertices.size());
-    auto lightRows = [&](int piece, int) {
+    m_facetPlace.resize(m_facets.size() + 1);
+    auto lightRows = [&](int iBegin, int iEnd) {
         const CPoint3D& eye = m_camera.m_eye;
-        for (int i = rows * piece / pieces; i < rows * (piece + 1) / pieces; ++i) {
+        for (int i = iBegin; i < iEnd; ++i) {
             for (int j = 0; j < m_nSectionSteps; ++j) {
                 const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
                 m_vertexNormals[k] =
@@ -151,41 +159,54 @@ void CTorusRenderer::LightVertices()
                 m_vertices[k].colour =
                     m_pLighting->Illuminate(eye, m_vertices[k], m_vertexNormals[k], m_pMaterial.get());
                 m_projected[k] = m_camera.Project(m_vertices[k]);
+                // Back faces are culled against the eye.
+                CFacet& facet = m_facets[k];
+                const CPoint3D& p0 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[0])];
+                const CPoint3D& p1 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[1])];
+                const CPoint3D& p2 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[2])];
+                facet.m_normal = FacetNormal(p0, p1, p2);
+                m_facetPlace[k] = Dot(CVec3(p1, eye), facet.m_normal) < 0.0 ? 0 : 1;
             }
         }
     };
-    m_pWorkers->Run(pieces, lightRows);
+    RunRows(lightRows);
 }
 
 void CTorusRenderer::CullAndProject()
 {
-    // Facet pass, rows in order: cull back faces against the eye; the corners of
-    // the facets that face it take their vertices' projections.
-    const CPoint3D& eye = m_camera.m_eye;
-    m_drawn.clear();
-    for (int i = 0; i < m_nSurfaceSteps; ++i) {
-        for (int j = 0; j < m_nSectionSteps; ++j) {
-            CFacet& facet = m_facets[static_cast<std::size_t>(i * m_nSectionSteps + j)];
-            const CPoint3D& p0 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[0])];
-            const CPoint3D& p1 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[1])];
-            const CPoint3D& p2 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[2])];
-            facet.m_normal = FacetNormal(p0, p1, p2);
-            if (Dot(CVec3(p1, eye), facet.m_normal) < 0.0)
-                continue;
-
-            SDrawnFacet& drawn = m_drawn.emplace_back();
-            drawn.i = i;
-            drawn.j = j;
-            CPoint2D texCoords[CFacet::kCorners];
-            TorusMesh::FacetTexCoords(i, j, m_nSurfaceStepAngle, m_nSectionStepAngle, texCoords);
-            for (int c = 0; c < CFacet::kCorners; ++c) {
-                const std::size_t v = static_cast<std::size_t>(facet.m_pIndices[c]);
-                drawn.corners[c].m_position = m_projected[v];
-                drawn.corners[c].m_normal = m_vertexNormals[v];
-                drawn.corners[c].m_texCoord = texCoords[c];
+    // Facet pass: the facets that face the eye are drawn in the order of their
+    // rows, and their corners take their vertices' projections. Each drawn
+    // facet's place in that order is counted first, so that the rows are then
+    // shared among the threads.
+    std::uint32_t drawn = 0;
+    for (std::size_t k = 0; k < m_facets.size(); ++k) {
+        const std::uint32_t faces = m_facetPlace[k];
+        m_facetPlace[k] = drawn;
+        drawn += faces;
+    }
+    m_facetPlace[m_facets.size()] = drawn;
+    m_drawn.resize(drawn);
+    auto cornerRows = [&](int iBegin, int iEnd) {
+        for (int i = iBegin; i < iEnd; ++i) {
+            for (int j = 0; j < m_nSectionSteps; ++j) {
+                const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
+                if (m_facetPlace[k + 1] == m_facetPlace[k])
+                    continue; // a back face
+                SDrawnFacet& facet = m_drawn[m_facetPlace[k]];
+                facet.i = i;
+                facet.j = j;
+                CPoint2D texCoords[CFacet::kCorners];
+                TorusMesh::FacetTexCoords(i, j, m_nSurfaceStepAngle, m_nSectionStepAngle, texCoords);
+                for (int c = 0; c < CFacet::kCorners; ++c) {
+                    const std::size_t v = static_cast<std::size_t>(m_facets[k].m_pIndices[c]);
+                    facet.corners[c].m_position = m_projected[v];
+                    facet.corners[c].m_normal = m_vertexNormals[v];
+                    facet.corners[c].m_texCoord = texCoords[c];
+                }
             }
         }
-    }
+    };
+    RunRows(cornerRows);
 }
 
 void CTorusRenderer::FillBands(CPixelSink& sink)

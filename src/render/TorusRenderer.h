@@ -132,6 +132,8 @@ private:
     void BuildVertices();
     void BuildFacets();
     void RenderPass(CPixelSink& sink);
+    // Runs rows(iBegin, iEnd) over all surface steps, in pieces shared among the threads.
+    template <class Rows> void RunRows(Rows& rows);
     void LightVertices();
     void CullAndProject();
     void FillBands(CPixelSink& sink);
@@ -167,6 +169,9 @@ private:
     std::vector<CScreenPointZ> m_projected; // the lit vertices, projected
     std::vector<CFacet> m_facets;           // facet (i, j) at i * m_nSectionSteps + j, like the vertices
     std::vector<SDrawnFacet> m_drawn;
+    // Facet k: first 1 where it faces the eye, else 0; then its place in m_drawn,
+    // the one after it telling whether it is drawn.
+    std::vector<std::uint32_t> m_facetPlace;
     CViewTransform m_transform;
     CDepthBuffer m_depth; // the whole frame's, while inspection is on
     int m_nThreads = 1;

@@ -19,12 +19,14 @@ void BuildVertices(CPoint3D* vertices, int surfaceSteps, int sectionSteps, int s
 {
     for (int i = 0; i < surfaceSteps; ++i) {
         const double alpha = static_cast<double>(i * surfaceStepAngle) * kRadiansPerDegreeFromPi3_1415926;
+        const double sinAlpha = std::sin(alpha), cosAlpha = std::cos(alpha); // the same for the whole row
         for (int j = 0; j < sectionSteps; ++j) {
             const double beta = static_cast<double>(j * sectionStepAngle) * kRadiansPerDegreeFromPi3_1415926;
+            const double sinBeta = std::sin(beta);
             CPoint3D& v = vertices[i * sectionSteps + j];
-            v.x = std::sin(alpha) * (ringRadius + sectionRadius * std::sin(beta));
+            v.x = sinAlpha * (ringRadius + sectionRadius * sinBeta);
             v.y = sectionRadius * std::cos(beta);
-            v.z = std::cos(alpha) * (ringRadius + sectionRadius * std::sin(beta));
+            v.z = cosAlpha * (ringRadius + sectionRadius * sinBeta);
         }
     }
 }
