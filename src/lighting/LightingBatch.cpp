@@ -480,7 +480,8 @@ HWY_INLINE void MarkDoubtAndWidening(D d, const CallSetup& s, std::size_t i, V n
     const V sideDoubt = hn::Mul(hn::Mul(nLength, hn::Load(d, c.lLength + i)), hn::Set(d, kLitDoubt));
     const auto doubt = hn::Or(hn::Lt(hn::Abs(nDotL), sideDoubt),
                               hn::And(lit, InDoubtfulHalf(d, hn::Load(d, c.halfLength + i))));
-    hn::Store(hn::IfThenElse(doubt, hn::Set(d, 1.0), kFirst ? zero : hn::Load(d, c.doubt + i)), d, c.doubt + i);
+    hn::Store(hn::IfThenElse(doubt, hn::Set(d, 1.0), kFirst ? zero : hn::Load(d, c.doubt + i)), d,
+              c.doubt + i);
     // Exact terms: a zero normal makes n.l and n.h zero either way; a zero l with
     // a vanishing l + v leaves n.l zero and the power 0 either way.
     const V lLength = hn::Load(d, c.lLength + i);

@@ -58,9 +58,11 @@ public:
     int TilesPerRow() const { return (m_desc.m_nWidth + kTile - 1) / kTile; }
     static std::size_t TileIndex(int u, int v, int tilesPerRow)
     {
-        const std::size_t tile = static_cast<std::size_t>(v >> kTileShift) * static_cast<std::size_t>(tilesPerRow) +
-                                 static_cast<std::size_t>(u >> kTileShift);
-        return (tile << (2 * kTileShift)) + static_cast<std::size_t>(((v & (kTile - 1)) << kTileShift) + (u & (kTile - 1)));
+        const std::size_t tile =
+            static_cast<std::size_t>(v >> kTileShift) * static_cast<std::size_t>(tilesPerRow) +
+            static_cast<std::size_t>(u >> kTileShift);
+        return (tile << (2 * kTileShift)) +
+               static_cast<std::size_t>(((v & (kTile - 1)) << kTileShift) + (u & (kTile - 1)));
     }
 
 private:
@@ -77,8 +79,9 @@ private:
         for (int v = 0; v < m_desc.m_nHeight; ++v)
             for (int u = 0; u < m_desc.m_nWidth; ++u)
                 std::memcpy(tiles + TileIndex(u, v, TilesPerRow()),
-                            m_texels.data() + 4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(m_desc.m_nWidth) +
-                                                   static_cast<std::size_t>(u)),
+                            m_texels.data() +
+                                4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(m_desc.m_nWidth) +
+                                     static_cast<std::size_t>(u)),
                             4);
     }
 
