@@ -57,10 +57,13 @@ void CGouraudShader::Interpolate(std::size_t first, std::size_t count)
 
 void CTextureShader::Interpolate(std::size_t first, std::size_t count)
 {
-    CSampleBatch& b = m_batch;
-    SpanTexCoords(b, first, count, m_xL, m_xR, m_left, m_right);
-    m_texels.LookUp(b, first, count);
-    TexelsToColourRefs(b.m_colours.data() + first, count);
+    SpanTexCoords(m_batch, first, count, m_xL, m_xR, m_left, m_right);
+}
+
+void CTextureShader::Shade()
+{
+    m_texels.LookUp(m_batch, 0, m_batch.Size());
+    TexelsToColourRefs(m_batch.m_colours.data(), m_batch.Size());
 }
 
 void CPhongShader::Interpolate(std::size_t first, std::size_t count)
@@ -82,13 +85,13 @@ void CLitTextureShader::Interpolate(std::size_t first, std::size_t count)
     double* const out[5] = {b.m_u.data() + first, b.m_v.data() + first, b.m_nx.data() + first,
                             b.m_ny.data() + first, b.m_nz.data() + first};
     InterpolateAttributes(b.m_t.data() + first, count, m_xL, m_xR, 5, a0, a1, out);
-    m_texels.LookUp(b, first, count);
-    TexelReflectances(b.m_colours.data() + first, count, b.m_kr.data() + first, b.m_kg.data() + first,
-                      b.m_kb.data() + first);
 }
 
 void CLitTextureShader::Shade()
 {
+    CSampleBatch& b = m_batch;
+    m_texels.LookUp(b, 0, b.Size());
+    TexelReflectances(b.m_colours.data(), b.Size(), b.m_kr.data(), b.m_kg.data(), b.m_kb.data());
     CSampleReflectance k;
     k.r = m_batch.m_kr.data();
     k.g = m_batch.m_kg.data();

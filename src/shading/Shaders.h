@@ -14,21 +14,23 @@
 
 // The shaders the facet filler calls for the samples it draws (see CPolygonFill).
 // A shader collects the samples of a span and, when the span ends, interpolates
-// their attributes across it several at a time. The unlit shaders then write
-// their pixels at once; the lit ones keep collecting and light a whole batch at a
-// time, writing the pixels in the order the samples were drawn. Flush must follow
-// the last facet.
+// their attributes across it several at a time. The Gouraud shader then writes
+// its pixels at once; the others (kBatched) keep collecting and colour a whole
+// batch at a time, writing the pixels in the order the samples were drawn: the
+// texels are looked up, and the lit shaders light their samples, many samples to
+// a call. Flush must follow the last facet.
 //
 // Derived supplies Interpolate(first, count), which fills in what the samples of
-// a span are shaded from (colours, normals, texels), and, when kLit, Shade(),
-// which lights the whole batch. The colours written end up in m_colours: from
-// Interpolate for the unlit shaders, from Shade for the lit ones.
+// a span are shaded from (colours, normals, texture coordinates), and, when
+// kBatched, Shade(), which colours the whole batch, and kLitPoints, whether the
+// point lit, (column, scanline, depth), is needed. The colours written end up in
+// m_colours: from Interpolate, or from Shade when kBatched.
 //
 // With records to write (RecordInto), every pixel written is also noted with the
 // facet being filled and what the pixel was shaded from (Derived's Record). The
-// samples of a lit batch must then all belong to that facet: the caller flushes
-// after each facet.
-template <class Derived, bool kLit> class CSpanShader
+// samples of a batch must then all belong to that facet: the caller flushes after
+// each facet.
+template <class Derived, bool kBatched> class CSpanShader
 {
 public:
     void BeginSpan(double xL, double xR, int y)
@@ -66,11 +68,12 @@ public:
         const std::size_t first = m_spanStart, count = m_batch.Size() - first;
         if (count > 0) {
             static_cast<Derived*>(this)->Interpolate(first, count);
-            if constexpr (kLit) {
-                // The point lit is (column, scanline, depth); the span's row is
-                // noted now, as the batch goes on over other scanlines.
+            if constexpr (kBatched) {
+                // The span's row is noted now, as the batch goes on over other
+                // scanlines; the point lit is (column, scanline, depth).
                 for (std::size_t i = first; i < first + count; ++i) {
-                    m_batch.m_x[i] = m_batch.m_px[i];
+                    if constexpr (Derived::kLitPoints)
+                        m_batch.m_x[i] = m_batch.m_px[i];
                     m_batch.m_yd[i] = m_nRowY;
                 }
                 m_batch.m_spanRow[m_batch.m_nSpans] = m_pRow;
@@ -90,7 +93,7 @@ public:
     void Flush()
     {
         assert(m_spanStart == m_batch.Size());
-        if constexpr (kLit) {
+        if constexpr (kBatched) {
             static_cast<Derived*>(this)->Shade();
             Write();
         }
@@ -119,11 +122,11 @@ private:
     {
         if (m_pRecords)
             for (std::size_t i = 0; i < m_batch.Size(); ++i) {
-                // A lit batch spans scanlines; an unlit one is the current span.
-                const int y = kLit ? static_cast<int>(m_batch.m_yd[i]) : m_nRowY;
+                // A batch spans scanlines; a Gouraud one is the current span.
+                const int y = kBatched ? static_cast<int>(m_batch.m_yd[i]) : m_nRowY;
                 static_cast<Derived*>(this)->Record(i, m_pRecords->Index(m_batch.m_px[i], y));
             }
-        if constexpr (kLit) {
+        if constexpr (kBatched) {
             for (std::size_t span = 0, i = 0; span < m_batch.m_nSpans; ++span) {
                 std::uint32_t* const row = m_batch.m_spanRow[span];
                 for (; i < m_batch.m_spanEnd[span]; ++i)
@@ -196,9 +199,11 @@ private:
 };
 
 // Texels copied unchanged.
-class CTextureShader : public CSpanShader<CTextureShader, false>
+class CTextureShader : public CSpanShader<CTextureShader, true>
 {
 public:
+    static constexpr bool kLitPoints = false;
+
     CTextureShader(CPixelSink& sink, CSampleBatch& batch, const CTexture& texture)
         : CSpanShader(sink, batch), m_texels(texture)
     {
@@ -210,6 +215,7 @@ public:
         m_right = EdgeTexCoord(s, y);
     }
     void Interpolate(std::size_t first, std::size_t count);
+    void Shade();
     // The facet and the texel read.
     void Record(std::size_t i, std::size_t at);
 
@@ -222,6 +228,8 @@ private:
 class CPhongShader : public CSpanShader<CPhongShader, true>
 {
 public:
+    static constexpr bool kLitPoints = true;
+
     CPhongShader(CPixelSink& sink, CSampleBatch& batch, const CPoint3D& eye, const CLightingModel& lights,
                  const CMaterial& material)
         : CSpanShader(sink, batch), m_eye(eye), m_lights(lights), m_material(material)
@@ -250,6 +258,8 @@ private:
 class CLitTextureShader : public CSpanShader<CLitTextureShader, true>
 {
 public:
+    static constexpr bool kLitPoints = true;
+
     CLitTextureShader(CPixelSink& sink, CSampleBatch& batch, const CTexture& texture, const CPoint3D& eye,
                       const CLightingModel& lights)
         : CSpanShader(sink, batch), m_texels(texture), m_eye(eye), m_lights(lights)
