@@ -192,22 +192,10 @@ constexpr double kLitDoubt = 0x1p-40;
 constexpr double kShortestHalf = 0.125;
 constexpr double kVanishingHalf = 0x1p-21;
 
-// About the length of a vector once normalised: 1, or its own length where the
-// guard leaves it as it is.
-template <class D, class V = hn::Vec<D>> HWY_INLINE V GuardedUnitLength(D d, V length, double guard)
-{
-    return hn::IfThenElse(hn::Lt(hn::Abs(length), hn::Set(d, guard)), length, hn::Set(d, 1.0));
-}
-
 template <class D, class V = hn::Vec<D>> HWY_INLINE auto InDoubtfulHalf(D d, V halfLength)
 {
     return hn::And(hn::Ge(halfLength, hn::Set(d, kVanishingHalf)),
                    hn::Lt(halfLength, hn::Set(d, kShortestHalf)));
-}
-
-template <class D, class V = hn::Vec<D>> HWY_INLINE V GuardLength(D d, V len, double guard)
-{
-    return hn::IfThenElse(hn::Lt(hn::Abs(len), hn::Set(d, guard)), hn::Set(d, 1.0), len);
 }
 
 template <class D, class V = hn::Vec<D>> HWY_INLINE V Length(V x, V y, V z)
@@ -295,12 +283,19 @@ template <class D, class V = hn::Vec<D>> HWY_INLINE auto PackColour(D d, V r, V 
 
 // x, y, z made a unit vector through one reciprocal of their guarded length; by
 // dividing where a lane's divisor is not within [guard, 2^500] (not a number
-// included), or when `reciprocal` is off. Returns the length.
+// included), or when `reciprocal` is off. Returns the length; unitLength, when
+// asked for, is about the length once normalised: 1, or the length itself where
+// the guard leaves the vector as it is.
 template <class D, class V = hn::Vec<D>>
-HWY_INLINE V Normalise(D d, V& x, V& y, V& z, double guard, bool reciprocal)
+HWY_INLINE V Normalise(D d, V& x, V& y, V& z, double guard, bool reciprocal, V* unitLength = nullptr)
 {
+    // A sum of squares is +0 or more, or not a number, and so is its root: no
+    // absolute value is needed to compare it with the guard.
     const V length = Length<D>(x, y, z);
-    const V divisor = GuardLength(d, length, guard);
+    const auto guarded = hn::Lt(length, hn::Set(d, guard));
+    const V divisor = hn::IfThenElse(guarded, hn::Set(d, 1.0), length);
+    if (unitLength != nullptr)
+        *unitLength = hn::IfThenElse(guarded, length, hn::Set(d, 1.0));
     if (!reciprocal || !hn::AllTrue(d, hn::Le(divisor, hn::Set(d, 0x1p500)))) {
         x = hn::Div(x, divisor);
         y = hn::Div(y, divisor);
@@ -418,8 +413,9 @@ HWY_INLINE int UnitVectors(D d, const CallSetup& s, std::size_t first, std::size
     for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
         V nx = hn::LoadU(d, in.nx + first + i), ny = hn::LoadU(d, in.ny + first + i);
         V nz = hn::LoadU(d, in.nz + first + i);
-        const V length = Normalise(d, nx, ny, nz, kNormalizeGuard, c.reciprocal);
-        hn::Store(GuardedUnitLength(d, length, kNormalizeGuard), d, c.nLength + i);
+        V nLength;
+        Normalise(d, nx, ny, nz, kNormalizeGuard, c.reciprocal, &nLength);
+        hn::Store(nLength, d, c.nLength + i);
         V vx = hn::Sub(hn::Set(d, s.eye.x), hn::LoadU(d, in.px + first + i));
         V vy = hn::Sub(hn::Set(d, s.eye.y), hn::LoadU(d, in.y + first + i));
         V vz = hn::Sub(hn::Set(d, s.eye.z), hn::LoadU(d, in.z + first + i));
@@ -457,9 +453,9 @@ HWY_INLINE void LightGeometry(D d, const CallSetup& s, const CLightSource& light
         V lx = hn::Sub(hn::Set(d, light.m_position.x), hn::LoadU(d, in.px + first + i));
         V ly = hn::Sub(hn::Set(d, light.m_position.y), hn::LoadU(d, in.y + first + i));
         V lz = hn::Sub(hn::Set(d, light.m_position.z), hn::LoadU(d, in.z + first + i));
-        const V dist = Normalise(d, lx, ly, lz, kNormalizeGuard, c.reciprocal);
-        hn::Store(dist, d, c.dist + i);
-        hn::Store(GuardedUnitLength(d, dist, kNormalizeGuard), d, c.lLength + i);
+        V lLength;
+        hn::Store(Normalise(d, lx, ly, lz, kNormalizeGuard, c.reciprocal, &lLength), d, c.dist + i);
+        hn::Store(lLength, d, c.lLength + i);
         hn::Store(Dot3(nx, ny, nz, lx, ly, lz), d, c.nDotL + i);
         V hx = hn::Add(lx, hn::Load(d, c.vx + i));
         V hy = hn::Add(ly, hn::Load(d, c.vy + i));
@@ -562,16 +558,14 @@ HWY_INLINE void AddLight(D d, const CallSetup& s, const CLightSource& light, int
         AddLightTerms<kTextured, true, kBracket>(d, s, light, squaring, first, count, c);
 }
 
-// total += ambient light x material ambient, then clamped and packed; the
+// total += ambient light x material ambient, then clamped and packed, at both
+// ends of the interval (kBracket: both totals kept, see AddLightTerms); the
 // first `valid` colours are written. Returns how many needed the one-at-a-time
 // evaluation.
-template <bool kTextured, class D>
+template <bool kTextured, bool kBracket, class D>
 HWY_INLINE std::size_t PackChunk(D d, const CallSetup& s, std::size_t first, std::size_t count,
-                                 std::size_t valid, bool bracketed, const SChunk& c, std::uint32_t* out)
+                                 std::size_t valid, const SChunk& c, std::uint32_t* out)
 {
-    const double* hiR = bracketed ? c.hiR : c.loR;
-    const double* hiG = bracketed ? c.hiG : c.loG;
-    const double* hiB = bracketed ? c.hiB : c.loB;
     using V = hn::Vec<D>;
     const hn::Rebind<std::int32_t, D> di;
     const CColor noColour(0.0, 0.0, 0.0);
@@ -588,16 +582,16 @@ HWY_INLINE std::size_t PackChunk(D d, const CallSetup& s, std::size_t first, std
         const V aB = Reflect<kTextured>(d, ambient.b, mAmbient.b, kb);
         // Widened for the reciprocal where a light added its term (0 elsewhere).
         const V w = c.reciprocal ? hn::Load(d, c.widen + i) : hn::Zero(d);
-        const auto lowEnd = [&](const double* total, V a) {
-            return hn::Sub(hn::Add(hn::Load(d, total + i), a), w);
-        };
-        const auto highEnd = [&](const double* total, V a) {
-            return hn::Add(hn::Add(hn::Load(d, total + i), a), w);
-        };
-        const auto low = PackColour(d, lowEnd(c.loR, aR), lowEnd(c.loG, aG), lowEnd(c.loB, aB));
+        // The totals at both ends; unbracketed, the low ones stand for both.
+        const V loR = hn::Add(hn::Load(d, c.loR + i), aR), loG = hn::Add(hn::Load(d, c.loG + i), aG),
+                loB = hn::Add(hn::Load(d, c.loB + i), aB);
+        const V hiR = kBracket ? hn::Add(hn::Load(d, c.hiR + i), aR) : loR;
+        const V hiG = kBracket ? hn::Add(hn::Load(d, c.hiG + i), aG) : loG;
+        const V hiB = kBracket ? hn::Add(hn::Load(d, c.hiB + i), aB) : loB;
+        const auto low = PackColour(d, hn::Sub(loR, w), hn::Sub(loG, w), hn::Sub(loB, w));
         // Packed bytes never reach bit 24: lanes in doubt never settle.
         const auto high = hn::Or(
-            PackColour(d, highEnd(hiR, aR), highEnd(hiG, aG), highEnd(hiB, aB)),
+            PackColour(d, hn::Add(hiR, w), hn::Add(hiG, w), hn::Add(hiB, w)),
             hn::ShiftLeft<24>(hn::DemoteTo(di, c.reciprocal ? hn::Load(d, c.doubt + i) : hn::Zero(d))));
         const std::size_t lanes = std::min(hn::Lanes(d), valid - i);
         settledOneByOne += StoreSettled(d, s, first + i, lanes, low, high, out);
@@ -638,7 +632,9 @@ HWY_NOINLINE std::size_t ShadeChunk(D d, const CallSetup& s, std::size_t first, 
     }
     if (!started)
         StartTotals<kTextured>(d, s, count, c);
-    return PackChunk<kTextured>(d, s, first, count, valid, bracketed, c, out);
+    if (bracketed)
+        return PackChunk<kTextured, true>(d, s, first, count, valid, c, out);
+    return PackChunk<kTextured, false>(d, s, first, count, valid, c, out);
 }
 
 template <bool kTextured> std::size_t ShadeAll(const CallSetup& s, std::size_t count, std::uint32_t* out)
