@@ -8,13 +8,16 @@ we are faster). A tool for developers, not a test.
     bench/compare_with_peer.py [--orbo build/bin/orbo-render] [--peer DIR]
                                [--rounds 3] [--frames 200] [--size 800x600]
                                [--threads N] [--simd avx2] [--before OLD-ORBO]
+                               [--fastest]
 
 The peer is built in a temporary folder from ../shared/peer-llvmpipe (next to
 the checkout) when no --peer binary is given; without it only our times print.
 --threads N gives both programs N threads (LP_NUM_THREADS for the peer);
 --simd avx2 holds our SIMD kernels to AVX2 (ORBO_SIMD, see bench/README.md);
 --before times a second orbo-render (an older build) in the same rounds and
-adds the ratio new / before.
+adds the ratio new / before. --fastest takes each program's fastest round
+rather than the median of the rounds: on a machine shared with other work, a
+round's time only grows with the load, so the fastest is the steadiest.
 """
 import argparse
 import os
@@ -80,6 +83,7 @@ def main():
                         help="threads of both programs (default: each its own)")
     parser.add_argument("--simd", help="hold our SIMD kernels to this instruction set, e.g. avx2")
     parser.add_argument("--before", help="another orbo-render to time in the same rounds")
+    parser.add_argument("--fastest", action="store_true", help="each program's fastest round, not the median")
     args = parser.parse_args()
 
     binary = args.peer or build_peer()
@@ -101,7 +105,9 @@ def main():
                     times.setdefault((torus, name, "peer"), []).append(
                         peer(binary, mode, torus, args.frames, args.size, peer_env))
 
-    print(f"size {args.size}, {args.frames} frames, median of {args.rounds} interleaved rounds; "
+    pick = min if args.fastest else statistics.median
+    print(f"size {args.size}, {args.frames} frames, {'fastest' if args.fastest else 'median'} of "
+          f"{args.rounds} interleaved rounds (each the median frame time); "
           f"threads {args.threads or 'each its own'}"
           + (f", ORBO_SIMD={args.simd}" if args.simd else "")
           + "; ratio = ours / peer" + (", and ours / before" if args.before else ""))
@@ -110,13 +116,13 @@ def main():
     for name, _, _ in MODES:
         cells = []
         for torus in TORI:
-            mine = statistics.median(times[(torus, name, "ours")])
+            mine = pick(times[(torus, name, "ours")])
             cell = f"{mine:.2f} ms"
             if binary:
-                theirs = statistics.median(times[(torus, name, "peer")])
+                theirs = pick(times[(torus, name, "peer")])
                 cell = f"{mine:.2f} vs {theirs:.2f} ms, **{mine / theirs:.2f}**"
             if args.before:
-                old = statistics.median(times[(torus, name, "before")])
+                old = pick(times[(torus, name, "before")])
                 cell += f"; before {old:.2f} ms, {mine / old:.2f}"
             cells.append(cell)
         print(f"| {name} | " + " | ".join(cells) + " |")
