@@ -93,6 +93,20 @@ private:
         return xL + 0.5 >= xMin && xR + 0.5 <= xMax;
     }
 
+    // The depth test of the sample at x (column px, depth z): unless hidden, its
+    // depth is stored and it goes into the shader's next slot.
+    template <class Slots>
+    static void TestDepth(double x, int px, double z, double* cells, const Slots& out, std::size_t& n)
+    {
+        if (z < cells[px])
+            return; // hidden
+        cells[px] = z;
+        out.t[n] = x;
+        out.px[n] = px;
+        out.z[n] = z;
+        ++n;
+    }
+
     template <class Shader> void ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shader& shader);
     template <bool Probed, class Shader>
     void FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& depth, const SScanClip& clip,
@@ -199,16 +213,8 @@ void CPolygonFill::FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& d
             // sample, so the walk only tests depth.
             const auto out = shader.Slots();
             std::size_t n = 0;
-            for (; x < xR; x += 1.0, z += dzdx) {
-                const int px = static_cast<int>(x + 0.5);
-                if (z < cells[px])
-                    continue; // hidden
-                cells[px] = z;
-                out.t[n] = x;
-                out.px[n] = px;
-                out.z[n] = z;
-                ++n;
-            }
+            for (; x < xR; x += 1.0, z += dzdx)
+                TestDepth(x, static_cast<int>(x + 0.5), z, cells, out, n);
             if (n > 0)
                 depth.Touch(y, out.px[0], out.px[n - 1]);
             shader.Append(n);
@@ -229,13 +235,7 @@ void CPolygonFill::FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& d
                 }
                 if constexpr (Probed)
                     m_pProbe->m_samples.push_back({x, px, z, cells[px], !(z < cells[px])});
-                if (z < cells[px])
-                    continue; // hidden
-                cells[px] = z;
-                out.t[n] = x;
-                out.px[n] = px;
-                out.z[n] = z;
-                ++n;
+                TestDepth(x, px, z, cells, out, n);
             }
             if (n > 0) {
                 lo = std::min(lo, out.px[0]);
