@@ -28,8 +28,8 @@ inline double Guarded(double s)
 }
 
 // Stores the first n lanes of v at p (n at most a vector's lanes) and leaves
-// what follows as it is. Whole vectors take a plain store: a masked store costs
-// several times as much on some processors.
+// what follows as it is. Whole vectors take a plain store: a masked store is
+// slow on some processors (AMD ones among them).
 template <class D, class T> HWY_INLINE void StoreFirst(hn::Vec<D> v, D d, T* p, std::size_t n)
 {
     if (n == hn::Lanes(d)) {
