@@ -144,11 +144,15 @@ template <class Rows> void CTorusRenderer::RunRows(Rows& rows)
 
 void CTorusRenderer::LightVertices()
 {
-    // Vertex pass: normals, lit colours and projections, in every mode; then
-    // whether each facet faces the eye. Each vertex and facet is computed on its
-    // own from the rotated mesh, so the rows are shared among the threads.
+    // Vertex pass: normals, lit colours and projections; then whether each facet
+    // faces the eye. Each vertex and facet is computed on its own from the
+    // rotated mesh, so the rows are shared among the threads. Only lines and
+    // Gouraud surfaces draw the vertices' colours: the other drawings light
+    // their pixels and leave them unlit.
     m_projected.resize(m_vertices.size());
     m_facetPlace.resize(m_facets.size() + 1);
+    const SPixelFacts::EDrawing drawing = Drawing();
+    const bool coloured = drawing == SPixelFacts::kLines || drawing == SPixelFacts::kGouraud;
     auto lightRows = [&](int iBegin, int iEnd) {
         const CPoint3D& eye = m_camera.m_eye;
         for (int i = iBegin; i < iEnd; ++i) {
@@ -156,8 +160,9 @@ void CTorusRenderer::LightVertices()
                 const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
                 m_vertexNormals[k] =
                     TorusMesh::VertexNormal(m_vertices.data(), m_nSurfaceSteps, m_nSectionSteps, i, j);
-                m_vertices[k].colour =
-                    m_pLighting->Illuminate(eye, m_vertices[k], m_vertexNormals[k], m_pMaterial.get());
+                if (coloured)
+                    m_vertices[k].colour =
+                        m_pLighting->Illuminate(eye, m_vertices[k], m_vertexNormals[k], m_pMaterial.get());
                 m_projected[k] = m_camera.Project(m_vertices[k]);
                 // Back faces are culled against the eye.
                 CFacet& facet = m_facets[k];
