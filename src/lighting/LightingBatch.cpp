@@ -274,8 +274,14 @@ template <class D, class V = hn::Vec<D>> HWY_INLINE auto PackColour(D d, V r, V 
     const V one = hn::Set(d, 1.0);
     const V scale = hn::Set(d, 255.0);
     const auto byte = [&](V v) {
+#if HWY_ARCH_X86
+        // x86's maximum gives its second operand where either is not a number,
+        // so below 0 and not a number both become 0, as ToColorRef has it.
+        v = hn::Min(hn::Max(v, zero), one);
+#else
         v = hn::IfThenElse(hn::Ge(v, zero), v, zero); // below 0, or not a number
         v = hn::IfThenElse(hn::Gt(v, one), one, v);
+#endif
         return hn::DemoteTo(di, hn::Mul(v, scale)); // truncates toward zero
     };
     return hn::Or(hn::Or(byte(r), hn::ShiftLeft<8>(byte(g))), hn::ShiftLeft<16>(byte(b)));

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -281,7 +282,9 @@ TEST(LightingBatch, MatchesOneSampleLightingForGeneralLightSets)
     lights.m_pLights[2].m_specular = CColor(0.5, -0.3, 0.2);
     ExpectIdentical(b, eye, lights, &surface);
     ExpectIdentical(b, eye, lights, nullptr);
-    b.kg[0] = -0.5; // a reflectance no texel has
+    b.kg[0] = -0.5; // reflectances no texel has: totals below 0, above 1 and not a number
+    b.kr[1] = std::numeric_limits<double>::infinity();
+    b.kb[2] = std::numeric_limits<double>::quiet_NaN();
     ExpectIdentical(b, eye, lights, nullptr);
 }
 
