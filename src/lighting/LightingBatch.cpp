@@ -68,8 +68,8 @@ namespace orbo_shading {
 struct CallSetup
 {
     CShadingSamples samples;
-    CSampleReflectance k;      // set for the lit texture only
-    const CMaterial* material; // the surface's material; null for the lit texture
+    const std::uint32_t* texels; // set for the lit texture only
+    const CMaterial* material;   // the surface's material; null for the lit texture
     const CLightingModel* lights;
     CPoint3D eye;
     double shininess;
@@ -84,7 +84,8 @@ constexpr int kReciprocalMostLights = 64;
 inline std::atomic<double> g_marginFactor{1.0};
 
 // kReciprocalMargin S, where S is the largest channel's sum of emission, ambient
-// and every light's diffuse and specular reflectance (a texel reflects at most 1);
+// and every light's diffuse and specular reflectance (a texel reflects at most 1:
+// its bytes are at most 255);
 // 0 when the interval does not apply at all.
 inline double ReciprocalMargin(const CLightingModel& lights, const CMaterial* material, int squaring)
 {
@@ -119,6 +120,12 @@ inline CMaterial TexelMaterial(double r, double g, double b)
     return m;
 }
 
+// A texel byte as a reflectance: the byte, converted exactly, times 1/255.
+inline double ByteReflectance(std::uint32_t texel, int shift)
+{
+    return static_cast<double>(static_cast<int>((texel >> shift) & 0xFFu)) * kByteToUnit;
+}
+
 // The one-at-a-time evaluation, for samples the interval cannot settle.
 inline std::uint32_t ShadeOne(const CallSetup& s, std::size_t i)
 {
@@ -127,7 +134,9 @@ inline std::uint32_t ShadeOne(const CallSetup& s, std::size_t i)
     const CVec3 normal(p.nx[i], p.ny[i], p.nz[i]);
     if (s.material != nullptr)
         return s.lights->Illuminate(s.eye, point, normal, s.material).ToColorRef();
-    const CMaterial m = TexelMaterial(s.k.r[i], s.k.g[i], s.k.b[i]);
+    const std::uint32_t texel = s.texels[i];
+    const CMaterial m =
+        TexelMaterial(ByteReflectance(texel, 16), ByteReflectance(texel, 8), ByteReflectance(texel, 0));
     return s.lights->Illuminate(s.eye, point, normal, &m).ToColorRef();
 }
 
@@ -367,6 +376,7 @@ static_assert(kChunk % kMaxLanes == 0);
 struct SChunk
 {
     HWY_ALIGN double nx[kChunk], ny[kChunk], nz[kChunk]; // the unit normal
+    HWY_ALIGN double kr[kChunk], kg[kChunk], kb[kChunk]; // the texel's reflectance, lit texture only
     HWY_ALIGN double vx[kChunk], vy[kChunk], vz[kChunk]; // the unit direction to the eye
     HWY_ALIGN double dist[kChunk];                       // the current light's distance
     HWY_ALIGN double nDotL[kChunk];                      // the normal times the unit direction to that light
@@ -384,36 +394,25 @@ struct SChunk
     HWY_ALIGN double hiR[kChunk], hiG[kChunk], hiB[kChunk];
 };
 
-// Whether the texel reflectances of the chunk are all within [0, top].
-template <class D>
-HWY_INLINE bool ReflectancesWithin(D d, const CallSetup& s, std::size_t first, std::size_t count, double top)
-{
-    using V = hn::Vec<D>;
-    const V zero = hn::Zero(d), most = hn::Set(d, top);
-    const auto inRange = [&](V v) { return hn::And(hn::Ge(v, zero), hn::Le(v, most)); };
-    auto ok = hn::Eq(zero, zero);
-    for (std::size_t i = 0; i < count; i += hn::Lanes(d))
-        ok = hn::And(ok, hn::And(hn::And(inRange(hn::LoadU(d, s.k.r + first + i)),
-                                         inRange(hn::LoadU(d, s.k.g + first + i))),
-                                 inRange(hn::LoadU(d, s.k.b + first + i))));
-    return hn::AllTrue(d, ok);
-}
-
-// n = normal.Normalized(), v = CVec3(p, eye).Normalized(). Returns the squaring exponent for the chunk: 0 when a
-// texel reflectance is negative or not finite, which the interval argument
-// excludes; the reciprocal also needs reflectances of at most 1.
+// n = normal.Normalized(), v = CVec3(p, eye).Normalized(), and the texels'
+// reflectances (each byte, converted exactly, times 1/255: within [0, 1], as the
+// interval argument and the reciprocal's margin need).
 template <bool kTextured, class D>
-HWY_INLINE int UnitVectors(D d, const CallSetup& s, std::size_t first, std::size_t count, SChunk& c)
+HWY_INLINE void UnitVectors(D d, const CallSetup& s, std::size_t first, std::size_t count, SChunk& c)
 {
     using V = hn::Vec<D>;
     const CShadingSamples& in = s.samples;
-    int squaring = s.squaring;
     c.reciprocal = s.margin > 0.0;
     if constexpr (kTextured) {
-        if (!ReflectancesWithin(d, s, first, count, 1.0)) {
-            c.reciprocal = false;
-            if (!ReflectancesWithin(d, s, first, count, 1.7976931348623157e308))
-                squaring = 0;
+        const hn::Rebind<std::int32_t, D> di;
+        const auto low = hn::Set(di, 0xFF);
+        const V unit = hn::Set(d, kByteToUnit);
+        const auto channel = [&](auto bytes) { return hn::Mul(hn::PromoteTo(d, hn::And(bytes, low)), unit); };
+        for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
+            const auto w = hn::LoadU(di, reinterpret_cast<const std::int32_t*>(s.texels + first + i));
+            hn::Store(channel(hn::ShiftRight<16>(w)), d, c.kr + i);
+            hn::Store(channel(hn::ShiftRight<8>(w)), d, c.kg + i);
+            hn::Store(channel(w), d, c.kb + i);
         }
     }
     for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
@@ -429,7 +428,6 @@ HWY_INLINE int UnitVectors(D d, const CallSetup& s, std::size_t first, std::size
         hn::Store(nx, d, c.nx + i), hn::Store(ny, d, c.ny + i), hn::Store(nz, d, c.nz + i);
         hn::Store(vx, d, c.vx + i), hn::Store(vy, d, c.vy + i), hn::Store(vz, d, c.vz + i);
     }
-    return squaring;
 }
 
 // The totals at the emission, not widened, where no light has added its term:
@@ -503,7 +501,7 @@ HWY_INLINE void MarkDoubtAndWidening(D d, const CallSetup& s, std::size_t i, V n
 // only the low ones, which then stand for both.
 template <bool kTextured, bool kFirst, bool kBracket, class D>
 HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light, int squaring,
-                              std::size_t first, std::size_t count, SChunk& c)
+                              std::size_t count, SChunk& c)
 {
     using V = hn::Vec<D>;
     const V zero = hn::Zero(d), one = hn::Set(d, 1.0);
@@ -514,8 +512,7 @@ HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light
     for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
         V kr = zero, kg = zero, kb = zero;
         if constexpr (kTextured)
-            kr = hn::LoadU(d, s.k.r + first + i), kg = hn::LoadU(d, s.k.g + first + i),
-            kb = hn::LoadU(d, s.k.b + first + i);
+            kr = hn::Load(d, c.kr + i), kg = hn::Load(d, c.kg + i), kb = hn::Load(d, c.kb + i);
         const V nDotL = hn::Load(d, c.nDotL + i);
         const auto lit = hn::Ge(nDotL, zero);
         if (c.reciprocal)
@@ -555,13 +552,13 @@ HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light
 
 // AddLightTerms for the light after `started` ones.
 template <bool kTextured, bool kBracket, class D>
-HWY_INLINE void AddLight(D d, const CallSetup& s, const CLightSource& light, int squaring, std::size_t first,
-                         std::size_t count, bool started, SChunk& c)
+HWY_INLINE void AddLight(D d, const CallSetup& s, const CLightSource& light, int squaring, std::size_t count,
+                         bool started, SChunk& c)
 {
     if (started)
-        AddLightTerms<kTextured, false, kBracket>(d, s, light, squaring, first, count, c);
+        AddLightTerms<kTextured, false, kBracket>(d, s, light, squaring, count, c);
     else
-        AddLightTerms<kTextured, true, kBracket>(d, s, light, squaring, first, count, c);
+        AddLightTerms<kTextured, true, kBracket>(d, s, light, squaring, count, c);
 }
 
 // total += ambient light x material ambient, then clamped and packed, at both
@@ -581,8 +578,7 @@ HWY_INLINE std::size_t PackChunk(D d, const CallSetup& s, std::size_t first, std
     for (std::size_t i = 0; i < count && i < valid; i += hn::Lanes(d)) {
         V kr = hn::Zero(d), kg = kr, kb = kr;
         if constexpr (kTextured)
-            kr = hn::LoadU(d, s.k.r + first + i), kg = hn::LoadU(d, s.k.g + first + i),
-            kb = hn::LoadU(d, s.k.b + first + i);
+            kr = hn::Load(d, c.kr + i), kg = hn::Load(d, c.kg + i), kb = hn::Load(d, c.kb + i);
         const V aR = Reflect<kTextured>(d, ambient.r, mAmbient.r, kr);
         const V aG = Reflect<kTextured>(d, ambient.g, mAmbient.g, kg);
         const V aB = Reflect<kTextured>(d, ambient.b, mAmbient.b, kb);
@@ -613,7 +609,8 @@ HWY_NOINLINE std::size_t ShadeChunk(D d, const CallSetup& s, std::size_t first, 
                                     std::size_t valid, std::uint32_t* out)
 {
     SChunk c;
-    const int squaring = UnitVectors<kTextured>(d, s, first, count, c);
+    UnitVectors<kTextured>(d, s, first, count, c);
+    const int squaring = s.squaring;
     // The reciprocal's margin covers the power's error too; without it, the totals
     // are kept at both ends of the power's interval (an exact power needs neither).
     const bool bracketed = !c.reciprocal && squaring != 0;
@@ -631,9 +628,9 @@ HWY_NOINLINE std::size_t ShadeChunk(D d, const CallSetup& s, std::size_t first, 
         }
         LightGeometry(d, s, light, first, count, c);
         if (bracketed)
-            AddLight<kTextured, true>(d, s, light, squaring, first, count, started, c);
+            AddLight<kTextured, true>(d, s, light, squaring, count, started, c);
         else
-            AddLight<kTextured, false>(d, s, light, squaring, first, count, started, c);
+            AddLight<kTextured, false>(d, s, light, squaring, count, started, c);
         started = true;
     }
     if (!started)
@@ -663,25 +660,20 @@ template <bool kTextured> std::size_t ShadeAll(const CallSetup& s, std::size_t c
     // The tail: copied into a full vector padded with its last sample, so every
     // lane holds real input; only the real samples are written back.
     const std::size_t rest = count - i;
-    HWY_ALIGN double buffer[9][kMaxLanes];
-    const double* sources[9] = {s.samples.px + i,
-                                s.samples.y + i,
-                                s.samples.z + i,
-                                s.samples.nx + i,
-                                s.samples.ny + i,
-                                s.samples.nz + i,
-                                kTextured ? s.k.r + i : nullptr,
-                                kTextured ? s.k.g + i : nullptr,
-                                kTextured ? s.k.b + i : nullptr};
-    const int arrays = kTextured ? 9 : 6;
-    for (int a = 0; a < arrays; ++a) {
-        for (std::size_t lane = 0; lane < lanes; ++lane)
-            buffer[a][lane] = sources[a][lane < rest ? lane : rest - 1];
+    HWY_ALIGN double buffer[6][kMaxLanes];
+    HWY_ALIGN std::uint32_t texels[kMaxLanes];
+    const double* sources[6] = {s.samples.px + i, s.samples.y + i,  s.samples.z + i,
+                                s.samples.nx + i, s.samples.ny + i, s.samples.nz + i};
+    for (std::size_t lane = 0; lane < lanes; ++lane) {
+        const std::size_t from = lane < rest ? lane : rest - 1;
+        for (int a = 0; a < 6; ++a)
+            buffer[a][lane] = sources[a][from];
+        texels[lane] = kTextured ? s.texels[i + from] : 0;
     }
     CallSetup tail = s;
     tail.samples = {buffer[0], buffer[1], buffer[2], buffer[3], buffer[4], buffer[5]};
     if (kTextured)
-        tail.k = {buffer[6], buffer[7], buffer[8]};
+        tail.texels = texels;
     return settledOneByOne + ShadeChunk<kTextured>(d, tail, 0, lanes, rest, out + i);
 }
 
@@ -711,22 +703,22 @@ std::size_t ShadeSurface(const CShadingSamples& samples, std::size_t count, cons
     if (count == 0)
         return 0;
     const int squaring = orbo_shading::SquaringExponent(lights, &material, material.m_shininess);
-    const orbo_shading::CallSetup s{samples,   {},
+    const orbo_shading::CallSetup s{samples,   nullptr,
                                     &material, &lights,
                                     eye,       material.m_shininess,
                                     squaring,  orbo_shading::ReciprocalMargin(lights, &material, squaring)};
     return HWY_DYNAMIC_DISPATCH(orbo_shading::ShadeSurfaceImpl)(s, count, out);
 }
 
-std::size_t ShadeTextured(const CShadingSamples& samples, const CSampleReflectance& k, std::size_t count,
+std::size_t ShadeTextured(const CShadingSamples& samples, const std::uint32_t* texels, std::size_t count,
                           const CPoint3D& eye, const CLightingModel& lights, std::uint32_t* out)
 {
     if (count == 0)
         return 0;
     const int squaring = orbo_shading::SquaringExponent(lights, nullptr, 80.0);
     const orbo_shading::CallSetup s{
-        samples, k,    nullptr,  &lights,
-        eye,     80.0, squaring, orbo_shading::ReciprocalMargin(lights, nullptr, squaring)};
+        samples, texels, nullptr,  &lights,
+        eye,     80.0,   squaring, orbo_shading::ReciprocalMargin(lights, nullptr, squaring)};
     return HWY_DYNAMIC_DISPATCH(orbo_shading::ShadeTexturedImpl)(s, count, out);
 }
 

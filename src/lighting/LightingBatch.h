@@ -24,7 +24,8 @@
 // evaluation.
 //
 // The caller owns every array and may reuse it between calls: nothing is allocated.
-// Arrays of a batch must not overlap the output. A count of 0 does nothing.
+// Arrays of a batch must not overlap the output, unless said otherwise. A count of 0
+// does nothing.
 
 // The samples of one batch as parallel arrays, each holding at least `count` values.
 struct CShadingSamples
@@ -37,24 +38,21 @@ struct CShadingSamples
     const double* nz = nullptr;
 };
 
-// Per-sample reflectance of the lit texture: each texel byte times
-// 0.00392156862745098, one array per channel.
-struct CSampleReflectance
-{
-    const double* r = nullptr;
-    const double* g = nullptr;
-    const double* b = nullptr;
-};
+// A texel byte as a reflectance: the byte times this (1/255).
+inline constexpr double kByteToUnit = 0.00392156862745098;
 
 // Lights a surface of one material. Writes count packed colours 0x00bbggrr to out
 // and returns how many samples needed the one-at-a-time evaluation.
 std::size_t ShadeSurface(const CShadingSamples& samples, std::size_t count, const CPoint3D& eye,
                          const CLightingModel& lights, const CMaterial& material, std::uint32_t* out);
 
-// Lights the texture: sample i takes k[i] as its ambient, diffuse and specular
-// reflectance, with black emission and shininess 80. Writes count packed colours
-// 0x00bbggrr to out and returns how many samples needed the one-at-a-time evaluation.
-std::size_t ShadeTextured(const CShadingSamples& samples, const CSampleReflectance& k, std::size_t count,
+// Lights the texture: sample i takes its texel, texels[i] (the word blue, green,
+// red, unused, little-endian), as its ambient, diffuse and specular reflectance,
+// each byte times kByteToUnit, with black emission and shininess 80. Writes count
+// packed colours 0x00bbggrr to out and returns how many samples needed the
+// one-at-a-time evaluation. The texels may be the output itself: each colour then
+// replaces its texel.
+std::size_t ShadeTextured(const CShadingSamples& samples, const std::uint32_t* texels, std::size_t count,
                           const CPoint3D& eye, const CLightingModel& lights, std::uint32_t* out);
 
 // Multiplies the reciprocal's margin by factor (1 normally): tests widen it so

@@ -9,7 +9,6 @@ constexpr std::size_t kRoom = CSampleBatch::kCapacity + kSpanPadding;
 
 CSampleBatch::CSampleBatch()
     : m_t(kRoom), m_px(kRoom), m_x(kRoom), m_yd(kRoom), m_z(kRoom), m_nx(kRoom), m_ny(kRoom), m_nz(kRoom),
-      m_u(kRoom), m_v(kRoom), m_kr(kRoom), m_kg(kRoom), m_kb(kRoom), m_colours(kRoom), m_spanRow(kCapacity),
-      m_spanEnd(kCapacity)
+      m_u(kRoom), m_v(kRoom), m_colours(kRoom), m_spanRow(kCapacity), m_spanEnd(kCapacity)
 {
 }

@@ -7,7 +7,7 @@
 // Samples that passed the depth test, in the order they were drawn, waiting for
 // their attributes to be interpolated and their colours computed: where each
 // goes, where it lies on its span, the point and normal to light and, for
-// textured samples, the texture coordinate and the reflectance. Structure of
+// textured samples, the texture coordinate. Structure of
 // arrays, so that they are computed several at a time. Its storage is kept from
 // one use to the next.
 class CSampleBatch
@@ -45,7 +45,6 @@ public:
     std::vector<double> m_x, m_yd, m_z;   // the point lit: (px, y, z); x and y set by the lit shaders
     std::vector<double> m_nx, m_ny, m_nz; // the interpolated normal
     std::vector<double> m_u, m_v;         // the interpolated texture coordinate
-    std::vector<double> m_kr, m_kg, m_kb; // the texel reflectance, lit texture only
     std::vector<std::uint32_t> m_colours; // the 0x00bbggrr colours
     // The spans of a batch that goes on over several scanlines: span s holds the
     // samples before m_spanEnd[s] (and after span s - 1), drawn in row m_spanRow[s].

@@ -91,12 +91,8 @@ void CLitTextureShader::Shade()
 {
     CSampleBatch& b = m_batch;
     m_texels.LookUp(b, 0, b.Size());
-    TexelReflectances(b.m_colours.data(), b.Size(), b.m_kr.data(), b.m_kg.data(), b.m_kb.data());
-    CSampleReflectance k;
-    k.r = m_batch.m_kr.data();
-    k.g = m_batch.m_kg.data();
-    k.b = m_batch.m_kb.data();
-    ShadeTextured(SamplesOf(m_batch), k, m_batch.Size(), m_eye, m_lights, m_batch.m_colours.data());
+    // Each colour replaces its texel.
+    ShadeTextured(SamplesOf(b), b.m_colours.data(), b.Size(), m_eye, m_lights, b.m_colours.data());
 }
 
 void CGouraudShader::Record(std::size_t i, std::size_t at)

@@ -138,24 +138,6 @@ void TexelsToColourRefsImpl(std::uint32_t* words, std::size_t count)
     }
 }
 
-void TexelReflectancesImpl(const std::uint32_t* words, std::size_t count, double* kr, double* kg, double* kb)
-{
-    const hn::ScalableTag<double> d;
-    const hn::Rebind<std::int32_t, decltype(d)> di;
-    const std::size_t lanes = hn::Lanes(d);
-    const auto low = hn::Set(di, 0xFF);
-    const auto unit = hn::Set(d, kByteToUnit);
-    // The byte as an int, converted exactly, times 1/255: the scalar operations.
-    const auto channel = [&](auto bytes) { return hn::Mul(hn::PromoteTo(d, hn::And(bytes, low)), unit); };
-    for (std::size_t i = 0; i < count; i += lanes) {
-        const std::size_t valid = std::min(lanes, count - i);
-        const auto w = hn::LoadU(di, reinterpret_cast<const std::int32_t*>(words + i));
-        StoreFirst(channel(hn::ShiftRight<16>(w)), d, kr + i, valid);
-        StoreFirst(channel(hn::ShiftRight<8>(w)), d, kg + i, valid);
-        StoreFirst(channel(w), d, kb + i, valid);
-    }
-}
-
 // One sample the scalar way: InterpolateColor, then ToColorRef.
 std::uint32_t ColourRefAt(double t, double t0, double t1, const double* a0, const double* a1)
 {
@@ -213,7 +195,6 @@ HWY_EXPORT(InterpolateAttributesImpl);
 HWY_EXPORT(InterpolateColourRefsImpl);
 HWY_EXPORT(LookUpTexelsImpl);
 HWY_EXPORT(TexelsToColourRefsImpl);
-HWY_EXPORT(TexelReflectancesImpl);
 } // namespace orbo_span
 
 void InterpolateAttributes(const double* t, std::size_t count, double t0, double t1, int dims,
@@ -231,11 +212,6 @@ void LookUpTexels(const double* cu, const double* cv, std::size_t count, const C
 void TexelsToColourRefs(std::uint32_t* words, std::size_t count)
 {
     HWY_DYNAMIC_DISPATCH(orbo_span::TexelsToColourRefsImpl)(words, count);
-}
-
-void TexelReflectances(const std::uint32_t* words, std::size_t count, double* kr, double* kg, double* kb)
-{
-    HWY_DYNAMIC_DISPATCH(orbo_span::TexelReflectancesImpl)(words, count, kr, kg, kb);
 }
 
 void InterpolateColourRefs(const double* t, std::size_t count, double t0, double t1, const double* a0,

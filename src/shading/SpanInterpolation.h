@@ -32,11 +32,6 @@ void LookUpTexels(const double* cu, const double* cv, std::size_t count, const C
 // red and blue swapped and the unused byte dropped, in place.
 void TexelsToColourRefs(std::uint32_t* words, std::size_t count);
 
-// Texels as reflectances: each byte of the words (blue, green, red, unused)
-// times kByteToUnit, red into kr, green into kg, blue into kb.
-inline constexpr double kByteToUnit = 0.00392156862745098; // 1/255
-void TexelReflectances(const std::uint32_t* words, std::size_t count, double* kr, double* kg, double* kb);
-
 // Three channels in the form of InterpolateColor,
 // a0 ((t - t1) / (t0 - t1)) + a1 ((t - t0) / (t1 - t0)),
 // packed as CColor::ToColorRef packs them, unclamped.

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr double kByteToUnit = 0.00392156862745098;
-
 // Fewer samples when the sanitizers slow every operation down.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr std::size_t kSamplesPerScene = 12'000;
@@ -33,10 +31,11 @@ void ForEachTarget(const std::function<void()>& f)
     hwy::SetSupportedTargetsForTest(0);
 }
 
-// A batch of samples as the fills hand it over, with room for a reflectance.
+// A batch of samples as the fills hand it over, with room for a texel.
 struct Batch
 {
-    std::vector<double> px, y, z, nx, ny, nz, kr, kg, kb;
+    std::vector<double> px, y, z, nx, ny, nz;
+    std::vector<std::uint32_t> texels; // blue, green, red, unused
     void Add(double col, double row, double depth, double x, double yy, double zz)
     {
         px.push_back(col);
@@ -49,17 +48,19 @@ struct Batch
     std::size_t Size() const { return px.size(); }
     CShadingSamples Samples(std::size_t first = 0) const
     {
-        return {px.data() + first, y.data() + first, z.data() + first,
+        return {px.data() + first, y.data() + first,  z.data() + first,
                 nx.data() + first, ny.data() + first, nz.data() + first};
     }
-    CSampleReflectance Reflectance(std::size_t first = 0) const
+    void AddTexel(int r, int g, int b)
     {
-        return {kr.data() + first, kg.data() + first, kb.data() + first};
+        texels.push_back(std::uint32_t(b) | g << 8 | r << 16 | 0xFFu << 24);
     }
     CMaterial Texel(std::size_t i) const
     {
+        // The reflectance the program gives a texel byte.
+        const auto reflectance = [&](int shift) { return ((texels[i] >> shift) & 0xFF) * kByteToUnit; };
         CMaterial m;
-        m.m_ambient = CColor(kr[i], kg[i], kb[i]);
+        m.m_ambient = CColor(reflectance(16), reflectance(8), reflectance(0));
         m.m_diffuse = m.m_ambient;
         m.m_specular = m.m_ambient;
         m.m_emission = CColor(0.0, 0.0, 0.0);
@@ -70,8 +71,8 @@ struct Batch
 
 // What the one-sample lighting gives for sample i: the surface's material, or the
 // texel's when material is null.
-std::uint32_t Expected(const Batch& b, std::size_t i, const CPoint3D& eye,
-                       const CLightingModel& lights, const CMaterial* material)
+std::uint32_t Expected(const Batch& b, std::size_t i, const CPoint3D& eye, const CLightingModel& lights,
+                       const CMaterial* material)
 {
     const CPoint3D p(b.px[i], b.y[i], b.z[i]);
     const CVec3 n(b.nx[i], b.ny[i], b.nz[i]);
@@ -109,8 +110,7 @@ CMaterial ProgramMaterial()
 // Samples as the renderer produces them: integer columns and scanlines within
 // +-700, depths within +-500, interpolated normals of every direction and length,
 // zero and below the normalising guard included; texels of every byte.
-Batch TorusSamples(std::size_t count, std::mt19937_64& rng, const CPoint3D& eye,
-                   const CPoint3D& light)
+Batch TorusSamples(std::size_t count, std::mt19937_64& rng, const CPoint3D& eye, const CPoint3D& light)
 {
     std::uniform_int_distribution<int> pixel(-700, 700);
     std::uniform_real_distribution<double> depth(-500.0, 500.0);
@@ -150,9 +150,7 @@ Batch TorusSamples(std::size_t count, std::mt19937_64& rng, const CPoint3D& eye,
             nz = l.z + v.z + 0.05 * nz;
         }
         b.Add(x, y, z, nx, ny, nz);
-        b.kr.push_back(byte(rng) * kByteToUnit);
-        b.kg.push_back(byte(rng) * kByteToUnit);
-        b.kb.push_back(byte(rng) * kByteToUnit);
+        b.AddTexel(byte(rng), byte(rng), byte(rng));
     }
     return b;
 }
@@ -175,20 +173,19 @@ std::size_t ExpectIdentical(const Batch& b, const CPoint3D& eye, const CLighting
         for (std::size_t first = 0, s = 0; first < b.Size(); ++s) {
             const std::size_t count = std::min(sizes[s % std::size(sizes)], b.Size() - first);
             out[first + count] = kGuard;
-            oneByOne += material != nullptr
-                            ? ShadeSurface(b.Samples(first), count, eye, lights, *material,
-                                           out.data() + first)
-                            : ShadeTextured(b.Samples(first), b.Reflectance(first), count, eye,
-                                            lights, out.data() + first);
+            oneByOne += material != nullptr ? ShadeSurface(b.Samples(first), count, eye, lights, *material,
+                                                           out.data() + first)
+                                            : ShadeTextured(b.Samples(first), b.texels.data() + first, count,
+                                                            eye, lights, out.data() + first);
             EXPECT_EQ(out[first + count], kGuard) << "written past " << count << " samples";
             first += count;
         }
         for (std::size_t i = 0; i < b.Size(); ++i) {
             if (out[i] != expected[i] && ++mismatches <= 5) {
-                ADD_FAILURE() << std::hex << "sample " << std::dec << i << " at (" << b.px[i]
-                              << ", " << b.y[i] << ", " << b.z[i] << ") normal (" << b.nx[i]
-                              << ", " << b.ny[i] << ", " << b.nz[i] << "): 0x" << std::hex
-                              << out[i] << " instead of 0x" << expected[i];
+                ADD_FAILURE() << std::hex << "sample " << std::dec << i << " at (" << b.px[i] << ", "
+                              << b.y[i] << ", " << b.z[i] << ") normal (" << b.nx[i] << ", " << b.ny[i]
+                              << ", " << b.nz[i] << "): 0x" << std::hex << out[i] << " instead of 0x"
+                              << expected[i];
             }
         }
         EXPECT_EQ(mismatches, 0u);
@@ -237,7 +234,8 @@ TEST(LightingBatch, WidenedReciprocalMarginFallsBackAndStaysIdentical)
     const double shaded = 2.0 * static_cast<double>(b.Size() * hwy::SupportedAndGeneratedTargets().size());
     const auto share = [&] {
         return static_cast<double>(ExpectIdentical(b, eye, lights, &surface) +
-                                   ExpectIdentical(b, eye, lights, nullptr)) / shaded;
+                                   ExpectIdentical(b, eye, lights, nullptr)) /
+               shaded;
     };
     WidenShadingMarginForTest(1e6);
     const double widened = share();
@@ -282,10 +280,10 @@ TEST(LightingBatch, MatchesOneSampleLightingForGeneralLightSets)
     lights.m_pLights[2].m_specular = CColor(0.5, -0.3, 0.2);
     ExpectIdentical(b, eye, lights, &surface);
     ExpectIdentical(b, eye, lights, nullptr);
-    b.kg[0] = -0.5; // reflectances no texel has: totals below 0, above 1 and not a number
-    b.kr[1] = std::numeric_limits<double>::infinity();
-    b.kb[2] = std::numeric_limits<double>::quiet_NaN();
-    ExpectIdentical(b, eye, lights, nullptr);
+    // Totals above 1 and not a number (infinite times 0).
+    surface.m_diffuse.g = std::numeric_limits<double>::infinity();
+    surface.m_ambient.b = std::numeric_limits<double>::quiet_NaN();
+    ExpectIdentical(b, eye, lights, &surface);
 }
 
 TEST(LightingBatch, EmptyBatchWritesNothing)
@@ -324,9 +322,7 @@ TEST(LightingBatch, ByteBoundariesFallBackAndStayIdentical)
             // One pixel near the highlight; only its depth varies.
             Batch probe;
             probe.Add(pixel(rng), pixel(rng), 0.0, tilt(rng), tilt(rng), 1.0);
-            probe.kr = {byte(rng) * kByteToUnit};
-            probe.kg = {byte(rng) * kByteToUnit};
-            probe.kb = {byte(rng) * kByteToUnit};
+            probe.AddTexel(byte(rng), byte(rng), byte(rng));
             const auto at = [&](double z) {
                 probe.z[0] = z;
                 return colour(probe, 0, material);
@@ -347,19 +343,16 @@ TEST(LightingBatch, ByteBoundariesFallBackAndStayIdentical)
                 const double ulp = std::nextafter(lo, hi) - lo;
                 for (int k = -48; k <= 48; ++k) {
                     const double offset = k == 0 ? 0.0 : std::ldexp(ulp, std::abs(k) - 1);
-                    boundary.Add(probe.px[0], probe.y[0], lo + (k < 0 ? -offset : offset),
-                                 probe.nx[0], probe.ny[0], 1.0);
-                    boundary.kr.push_back(probe.kr[0]);
-                    boundary.kg.push_back(probe.kg[0]);
-                    boundary.kb.push_back(probe.kb[0]);
+                    boundary.Add(probe.px[0], probe.y[0], lo + (k < 0 ? -offset : offset), probe.nx[0],
+                                 probe.ny[0], 1.0);
+                    boundary.texels.push_back(probe.texels[0]);
                 }
                 below = z;
             }
         }
         const std::size_t oneByOne = ExpectIdentical(boundary, eye, lights, material);
         EXPECT_GT(oneByOne, 0u) << "no sample reached the one-by-one evaluation";
-        RecordProperty(textured ? "fallbacks_textured" : "fallbacks_surface",
-                       static_cast<int>(oneByOne));
+        RecordProperty(textured ? "fallbacks_textured" : "fallbacks_surface", static_cast<int>(oneByOne));
     }
 }
 
