@@ -50,8 +50,9 @@ void InterpolateAttributesImpl(const double* t, std::size_t count, double t0, do
     const double g1 = Guarded(t1 - t0);
     const auto vt0 = hn::Set(d, t0), vt1 = hn::Set(d, t1);
     const auto vg0 = hn::Set(d, g0), vg1 = hn::Set(d, g1);
-    std::size_t i = 0;
-    for (; i + lanes <= count; i += lanes) {
+    // The last samples as a whole vector too: the lanes past count compute
+    // whatever t holds there, and their results land in the padding.
+    for (std::size_t i = 0; i < count; i += lanes) {
         const auto vt = hn::LoadU(d, t + i);
         const auto u = hn::Sub(vt, vt1);
         const auto w = hn::Sub(vt, vt0);
@@ -59,17 +60,6 @@ void InterpolateAttributesImpl(const double* t, std::size_t count, double t0, do
             const auto first = hn::Div(hn::Mul(u, hn::Set(d, a0[k])), vg0);
             const auto second = hn::Div(hn::Mul(w, hn::Set(d, a1[k])), vg1);
             hn::StoreU(hn::Add(first, second), d, out[k] + i);
-        }
-    }
-    if (i < count) { // the last samples, lanes past count left as they are
-        const auto valid = hn::FirstN(d, count - i);
-        const auto vt = hn::IfThenElseZero(valid, hn::LoadU(d, t + i));
-        const auto u = hn::Sub(vt, vt1);
-        const auto w = hn::Sub(vt, vt0);
-        for (int k = 0; k < dims; ++k) {
-            const auto first = hn::Div(hn::Mul(u, hn::Set(d, a0[k])), vg0);
-            const auto second = hn::Div(hn::Mul(w, hn::Set(d, a1[k])), vg1);
-            StoreFirst(hn::Add(first, second), d, out[k] + i, count - i);
         }
     }
 }

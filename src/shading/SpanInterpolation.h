@@ -12,13 +12,14 @@ class CTexture;
 // same order, no multiply-add.
 //
 // The last few samples are computed as a whole vector too: t and the outputs must
-// have kSpanPadding readable and writable elements after count (whose values are
-// neither used nor changed).
+// have kSpanPadding readable and writable elements after count, whose values are
+// not used (and, unless said otherwise, not changed).
 inline constexpr std::size_t kSpanPadding = 16;
 
 // dims attributes (a0[d], a1[d], out[d]) in the form of InterpolateNormal and
 // InterpolateTexCoord: (a0 (t - t1)) / (t0 - t1) + (a1 (t - t0)) / (t1 - t0), a
-// divisor below 1e-06 in absolute value taken as 1.0.
+// divisor below 1e-06 in absolute value taken as 1.0. The outputs' padding may be
+// overwritten: a span's samples are interpolated before those after them.
 void InterpolateAttributes(const double* t, std::size_t count, double t0, double t1, int dims,
                            const double* a0, const double* a1, double* const* out);
 
