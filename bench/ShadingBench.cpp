@@ -23,7 +23,7 @@ struct CShadingScene
     CMaterial surface;
     CPoint3D eye{0.0, 0.0, 1000.0};
     std::vector<double> px, y, z, nx, ny, nz;
-    std::vector<std::uint32_t> texels; // blue, green, red, unused
+    std::vector<std::uint32_t> texels; // 0x00bbggrr
     std::vector<std::uint32_t> out;
 
     CShadingScene()
@@ -92,7 +92,7 @@ void ScalarTextured(benchmark::State& state)
         const CPoint3D p(s.px[i], s.y[i], s.z[i]);
         const CVec3 n(s.nx[i], s.ny[i], s.nz[i]);
         const auto reflectance = [&](int shift) { return ((s.texels[i] >> shift) & 0xFF) * kByteToUnit; };
-        m.m_ambient = CColor(reflectance(16), reflectance(8), reflectance(0));
+        m.m_ambient = CColor(reflectance(0), reflectance(8), reflectance(16));
         m.m_diffuse = m.m_ambient;
         m.m_specular = m.m_ambient;
         benchmark::DoNotOptimize(s.lights.Illuminate(s.eye, p, n, &m).ToColorRef());

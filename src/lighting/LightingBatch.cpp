@@ -136,7 +136,7 @@ inline std::uint32_t ShadeOne(const CallSetup& s, std::size_t i)
         return s.lights->Illuminate(s.eye, point, normal, s.material).ToColorRef();
     const std::uint32_t texel = s.texels[i];
     const CMaterial m =
-        TexelMaterial(ByteReflectance(texel, 16), ByteReflectance(texel, 8), ByteReflectance(texel, 0));
+        TexelMaterial(ByteReflectance(texel, 0), ByteReflectance(texel, 8), ByteReflectance(texel, 16));
     return s.lights->Illuminate(s.eye, point, normal, &m).ToColorRef();
 }
 
@@ -410,9 +410,9 @@ HWY_INLINE void UnitVectors(D d, const CallSetup& s, std::size_t first, std::siz
         const auto channel = [&](auto bytes) { return hn::Mul(hn::PromoteTo(d, hn::And(bytes, low)), unit); };
         for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
             const auto w = hn::LoadU(di, reinterpret_cast<const std::int32_t*>(s.texels + first + i));
-            hn::Store(channel(hn::ShiftRight<16>(w)), d, c.kr + i);
+            hn::Store(channel(w), d, c.kr + i);
             hn::Store(channel(hn::ShiftRight<8>(w)), d, c.kg + i);
-            hn::Store(channel(w), d, c.kb + i);
+            hn::Store(channel(hn::ShiftRight<16>(w)), d, c.kb + i);
         }
     }
     for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {

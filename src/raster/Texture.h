@@ -47,11 +47,12 @@ public:
     int Height() const { return m_desc.m_nHeight; }
     const std::vector<std::uint8_t>& Texels() const { return m_texels; }
 
-    // The same texels as 32-bit words in tiles of kTile x kTile, tile after tile
-    // along the rows of tiles, each tile's rows in order: texel (u, v) is word
-    // TileIndex(u, v, TilesPerRow()). A tile is one cache line (the tiles start on
-    // one), so texels read along any direction of the image, as the fills read
-    // them, come from a few lines. The image is padded to whole tiles.
+    // The same texels as colours 0x00bbggrr, red in the low byte as a frame's
+    // pixels hold it, in tiles of kTile x kTile, tile after tile along the rows of
+    // tiles, each tile's rows in order: texel (u, v) is word TileIndex(u, v,
+    // TilesPerRow()). A tile is one cache line (the tiles start on one), so texels
+    // read along any direction of the image, as the fills read them, come from a
+    // few lines. The image is padded to whole tiles.
     static constexpr int kTileShift = 2;
     static constexpr int kTile = 1 << kTileShift;
     const std::uint32_t* Tiles() const { return m_tiles.get(); }
@@ -77,12 +78,15 @@ private:
             tiles, [](const std::uint32_t* p) { ::operator delete[](const_cast<std::uint32_t*>(p), kLine); });
         std::memset(tiles, 0, words * 4);
         for (int v = 0; v < m_desc.m_nHeight; ++v)
-            for (int u = 0; u < m_desc.m_nWidth; ++u)
-                std::memcpy(tiles + TileIndex(u, v, TilesPerRow()),
-                            m_texels.data() +
-                                4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(m_desc.m_nWidth) +
-                                     static_cast<std::size_t>(u)),
-                            4);
+            for (int u = 0; u < m_desc.m_nWidth; ++u) {
+                const std::uint8_t* texel =
+                    m_texels.data() +
+                    4 * (static_cast<std::size_t>(v) * static_cast<std::size_t>(m_desc.m_nWidth) +
+                         static_cast<std::size_t>(u)); // blue, green, red, unused
+                tiles[TileIndex(u, v, TilesPerRow())] = static_cast<std::uint32_t>(texel[2]) |
+                                                        static_cast<std::uint32_t>(texel[1]) << 8 |
+                                                        static_cast<std::uint32_t>(texel[0]) << 16;
+            }
     }
 
     CTextureDesc m_desc;

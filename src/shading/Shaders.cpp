@@ -63,7 +63,6 @@ void CTextureShader::Interpolate(std::size_t first, std::size_t count)
 void CTextureShader::Shade()
 {
     m_texels.LookUp(m_batch, 0, m_batch.Size());
-    TexelsToColourRefs(m_batch.m_colours.data(), m_batch.Size());
 }
 
 void CPhongShader::Interpolate(std::size_t first, std::size_t count)

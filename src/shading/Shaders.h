@@ -158,7 +158,7 @@ public:
     }
 
     // The texels of samples first .. first + count - 1 of the batch, whose texture
-    // coordinates are in m_u and m_v, as words (blue, green, red, unused) in m_colours.
+    // coordinates are in m_u and m_v, as colours 0x00bbggrr in m_colours.
     void LookUp(CSampleBatch& b, std::size_t first, std::size_t count) const;
 
 private:

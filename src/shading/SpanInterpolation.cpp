@@ -115,19 +115,6 @@ void LookUpTexelsImpl(const double* cu, const double* cv, std::size_t count, con
     }
 }
 
-void TexelsToColourRefsImpl(std::uint32_t* words, std::size_t count)
-{
-    const hn::ScalableTag<std::uint32_t> du;
-    const std::size_t lanes = hn::Lanes(du);
-    const auto low = hn::Set(du, 0xFFu), green = hn::Set(du, 0xFF00u);
-    for (std::size_t i = 0; i < count; i += lanes) {
-        const auto w = hn::LoadU(du, words + i);
-        const auto swapped = hn::Or(hn::Or(hn::And(hn::ShiftRight<16>(w), low), hn::And(w, green)),
-                                    hn::ShiftLeft<16>(hn::And(w, low)));
-        StoreFirst(swapped, du, words + i, std::min(lanes, count - i));
-    }
-}
-
 // One sample the scalar way: InterpolateColor, then ToColorRef.
 std::uint32_t ColourRefAt(double t, double t0, double t1, const double* a0, const double* a1)
 {
@@ -184,7 +171,6 @@ namespace orbo_span {
 HWY_EXPORT(InterpolateAttributesImpl);
 HWY_EXPORT(InterpolateColourRefsImpl);
 HWY_EXPORT(LookUpTexelsImpl);
-HWY_EXPORT(TexelsToColourRefsImpl);
 } // namespace orbo_span
 
 void InterpolateAttributes(const double* t, std::size_t count, double t0, double t1, int dims,
@@ -197,11 +183,6 @@ void LookUpTexels(const double* cu, const double* cv, std::size_t count, const C
                   std::uint32_t* words)
 {
     HWY_DYNAMIC_DISPATCH(orbo_span::LookUpTexelsImpl)(cu, cv, count, texture, words);
-}
-
-void TexelsToColourRefs(std::uint32_t* words, std::size_t count)
-{
-    HWY_DYNAMIC_DISPATCH(orbo_span::TexelsToColourRefsImpl)(words, count);
 }
 
 void InterpolateColourRefs(const double* t, std::size_t count, double t0, double t1, const double* a0,

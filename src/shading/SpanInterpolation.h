@@ -23,15 +23,11 @@ inline constexpr std::size_t kSpanPadding = 16;
 void InterpolateAttributes(const double* t, std::size_t count, double t0, double t1, int dims,
                            const double* a0, const double* a1, double* const* out);
 
-// The 4-byte texels (blue, green, red, unused, read as one little-endian word) at
-// texture coordinates (cu[i], cv[i]) of a texture: each coordinate plus 0.5,
-// truncated toward zero, kept inside the image, as TexelAddress does.
+// The texels, as colours 0x00bbggrr, at texture coordinates (cu[i], cv[i]) of a
+// texture: each coordinate plus 0.5, truncated toward zero, kept inside the
+// image, as TexelAddress does.
 void LookUpTexels(const double* cu, const double* cv, std::size_t count, const CTexture& texture,
                   std::uint32_t* words);
-
-// Texels as colours: the words (blue, green, red, unused) become 0x00bbggrr,
-// red and blue swapped and the unused byte dropped, in place.
-void TexelsToColourRefs(std::uint32_t* words, std::size_t count);
 
 // Three channels in the form of InterpolateColor,
 // a0 ((t - t1) / (t0 - t1)) + a1 ((t - t0) / (t1 - t0)),

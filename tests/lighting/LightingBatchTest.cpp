@@ -35,7 +35,7 @@ void ForEachTarget(const std::function<void()>& f)
 struct Batch
 {
     std::vector<double> px, y, z, nx, ny, nz;
-    std::vector<std::uint32_t> texels; // blue, green, red, unused
+    std::vector<std::uint32_t> texels; // 0x00bbggrr
     void Add(double col, double row, double depth, double x, double yy, double zz)
     {
         px.push_back(col);
@@ -51,16 +51,13 @@ struct Batch
         return {px.data() + first, y.data() + first,  z.data() + first,
                 nx.data() + first, ny.data() + first, nz.data() + first};
     }
-    void AddTexel(int r, int g, int b)
-    {
-        texels.push_back(std::uint32_t(b) | g << 8 | r << 16 | 0xFFu << 24);
-    }
+    void AddTexel(int r, int g, int b) { texels.push_back(std::uint32_t(r) | g << 8 | b << 16); }
     CMaterial Texel(std::size_t i) const
     {
         // The reflectance the program gives a texel byte.
         const auto reflectance = [&](int shift) { return ((texels[i] >> shift) & 0xFF) * kByteToUnit; };
         CMaterial m;
-        m.m_ambient = CColor(reflectance(16), reflectance(8), reflectance(0));
+        m.m_ambient = CColor(reflectance(0), reflectance(8), reflectance(16));
         m.m_diffuse = m.m_ambient;
         m.m_specular = m.m_ambient;
         m.m_emission = CColor(0.0, 0.0, 0.0);
