@@ -70,11 +70,14 @@ public:
             static_cast<Derived*>(this)->Interpolate(first, count);
             if constexpr (kBatched) {
                 // The span's row is noted now, as the batch goes on over other
-                // scanlines; the point lit is (column, scanline, depth).
-                for (std::size_t i = first; i < first + count; ++i) {
-                    if constexpr (Derived::kLitPoints)
-                        m_batch.m_x[i] = m_batch.m_px[i];
-                    m_batch.m_yd[i] = m_nRowY;
+                // scanlines, where it is needed: for the point lit, (column,
+                // scanline, depth), and for the records.
+                if (Derived::kLitPoints || m_pRecords != nullptr) {
+                    for (std::size_t i = first; i < first + count; ++i) {
+                        if constexpr (Derived::kLitPoints)
+                            m_batch.m_x[i] = m_batch.m_px[i];
+                        m_batch.m_yd[i] = m_nRowY;
+                    }
                 }
                 m_batch.m_spanRow[m_batch.m_nSpans] = m_pRow;
                 m_batch.m_spanEnd[m_batch.m_nSpans++] = first + count;
