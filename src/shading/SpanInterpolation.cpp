@@ -87,16 +87,19 @@ void LookUpTexelsImpl(const double* cu, const double* cv, std::size_t count, con
     const auto tilesPerRow = hn::Set(di, texture.TilesPerRow());
     const auto within = hn::Set(di, CTexture::kTile - 1);
     const std::uint32_t* tiles = texture.Tiles();
-    for (std::size_t i = 0; i < count; i += lanes) {
-        // The last samples as a whole vector, lanes past count left as they are.
-        const std::size_t valid = std::min(lanes, count - i);
-        const auto mask = hn::FirstN(d, valid);
-        const auto su = hn::Add(hn::IfThenElseZero(mask, hn::LoadU(d, cu + i)), half);
-        const auto sv = hn::Add(hn::IfThenElseZero(mask, hn::LoadU(d, cv + i)), half);
-        if (!hn::AllTrue(d, hn::And(hn::Lt(hn::Abs(su), limit), hn::Lt(hn::Abs(sv), limit)))) {
+    // The texels of `valid` samples from i: a whole vector's addresses are
+    // computed, those of the lanes past valid from whatever cu and cv hold there,
+    // but only the valid ones are read.
+    const auto lookUp = [&](std::size_t i, std::size_t valid) {
+        const auto su = hn::Add(hn::LoadU(d, cu + i), half);
+        const auto sv = hn::Add(hn::LoadU(d, cv + i), half);
+        auto inRange = hn::And(hn::Lt(hn::Abs(su), limit), hn::Lt(hn::Abs(sv), limit));
+        if (valid < lanes)
+            inRange = hn::Or(inRange, hn::Not(hn::FirstN(d, valid)));
+        if (!hn::AllTrue(d, inRange)) {
             for (std::size_t k = i; k < i + valid; ++k)
                 words[k] = TexelAt(cu[k], cv[k], texture);
-            continue;
+            return;
         }
         // TexelAddress's rule: truncated, then capped at the last texel, then at 0.
         const auto u = hn::Max(hn::Min(hn::DemoteTo(di, su), lastU), zero);
@@ -110,9 +113,19 @@ void LookUpTexelsImpl(const double* cu, const double* cv, std::size_t count, con
         // lanes and, on some processors, issues slowly; plain loads overlap.
         HWY_ALIGN std::int32_t at[HWY_MAX_BYTES / sizeof(double)];
         hn::Store(index, di, at);
-        for (std::size_t k = 0; k < valid; ++k)
-            words[i + k] = tiles[at[k]];
-    }
+        if (valid == lanes) {
+            for (std::size_t k = 0; k < lanes; ++k)
+                words[i + k] = tiles[at[k]];
+        } else {
+            for (std::size_t k = 0; k < valid; ++k)
+                words[i + k] = tiles[at[k]];
+        }
+    };
+    std::size_t i = 0;
+    for (; i + lanes <= count; i += lanes)
+        lookUp(i, lanes);
+    if (i < count) // the last samples
+        lookUp(i, count - i);
 }
 
 // One sample the scalar way: InterpolateColor, then ToColorRef.

@@ -25,7 +25,8 @@ void InterpolateAttributes(const double* t, std::size_t count, double t0, double
 
 // The texels, as colours 0x00bbggrr, at texture coordinates (cu[i], cv[i]) of a
 // texture: each coordinate plus 0.5, truncated toward zero, kept inside the
-// image, as TexelAddress does.
+// image, as TexelAddress does. cu and cv are padded as t is; words past count
+// are not written.
 void LookUpTexels(const double* cu, const double* cv, std::size_t count, const CTexture& texture,
                   std::uint32_t* words);
 
