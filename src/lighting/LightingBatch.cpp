@@ -389,6 +389,11 @@ struct SChunk
     HWY_ALIGN double widen[kChunk];
     HWY_ALIGN double doubt[kChunk];
     bool reciprocal; // whether the unit vectors take the reciprocal
+    // Whether every normal of the chunk, and every direction to the current light,
+    // was long enough to be normalised, and every l + v at least 1/8 long: the
+    // common case, where the marks below take a short cut.
+    bool unitNormals;
+    bool unitLight;
     // The running totals of the three channels at both ends of the power's interval.
     HWY_ALIGN double loR[kChunk], loG[kChunk], loB[kChunk];
     HWY_ALIGN double hiR[kChunk], hiG[kChunk], hiB[kChunk];
@@ -415,12 +420,14 @@ HWY_INLINE void UnitVectors(D d, const CallSetup& s, std::size_t first, std::siz
             hn::Store(channel(hn::ShiftRight<16>(w)), d, c.kb + i);
         }
     }
+    auto unit = hn::Eq(hn::Zero(d), hn::Zero(d));
     for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
         V nx = hn::LoadU(d, in.nx + first + i), ny = hn::LoadU(d, in.ny + first + i);
         V nz = hn::LoadU(d, in.nz + first + i);
         V nLength;
         Normalise(d, nx, ny, nz, kNormalizeGuard, c.reciprocal, &nLength);
         hn::Store(nLength, d, c.nLength + i);
+        unit = hn::And(unit, hn::Eq(nLength, hn::Set(d, 1.0)));
         V vx = hn::Sub(hn::Set(d, s.eye.x), hn::LoadU(d, in.px + first + i));
         V vy = hn::Sub(hn::Set(d, s.eye.y), hn::LoadU(d, in.y + first + i));
         V vz = hn::Sub(hn::Set(d, s.eye.z), hn::LoadU(d, in.z + first + i));
@@ -428,6 +435,7 @@ HWY_INLINE void UnitVectors(D d, const CallSetup& s, std::size_t first, std::siz
         hn::Store(nx, d, c.nx + i), hn::Store(ny, d, c.ny + i), hn::Store(nz, d, c.nz + i);
         hn::Store(vx, d, c.vx + i), hn::Store(vy, d, c.vy + i), hn::Store(vz, d, c.vz + i);
     }
+    c.unitNormals = hn::AllTrue(d, unit);
 }
 
 // The totals at the emission, not widened, where no light has added its term:
@@ -452,6 +460,7 @@ HWY_INLINE void LightGeometry(D d, const CallSetup& s, const CLightSource& light
 {
     using V = hn::Vec<D>;
     const CShadingSamples& in = s.samples;
+    auto unit = hn::Eq(hn::Zero(d), hn::Zero(d));
     for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
         const V nx = hn::Load(d, c.nx + i), ny = hn::Load(d, c.ny + i), nz = hn::Load(d, c.nz + i);
         V lx = hn::Sub(hn::Set(d, light.m_position.x), hn::LoadU(d, in.px + first + i));
@@ -464,9 +473,13 @@ HWY_INLINE void LightGeometry(D d, const CallSetup& s, const CLightSource& light
         V hx = hn::Add(lx, hn::Load(d, c.vx + i));
         V hy = hn::Add(ly, hn::Load(d, c.vy + i));
         V hz = hn::Add(lz, hn::Load(d, c.vz + i));
-        hn::Store(Normalise(d, hx, hy, hz, kDivideGuard, c.reciprocal), d, c.halfLength + i);
+        const V halfLength = Normalise(d, hx, hy, hz, kDivideGuard, c.reciprocal);
+        hn::Store(halfLength, d, c.halfLength + i);
         hn::Store(Dot3(hx, hy, hz, nx, ny, nz), d, c.nDotH + i);
+        unit = hn::And(
+            unit, hn::And(hn::Eq(lLength, hn::Set(d, 1.0)), hn::Ge(halfLength, hn::Set(d, kShortestHalf))));
     }
+    c.unitLight = hn::AllTrue(d, unit);
 }
 
 // With the reciprocal: notes the lanes that only the one-at-a-time evaluation
@@ -489,6 +502,20 @@ HWY_INLINE void MarkDoubtAndWidening(D d, const CallSetup& s, std::size_t i, V n
         hn::Or(hn::Gt(lLength, zero), hn::Ge(hn::Load(d, c.halfLength + i), hn::Set(d, kVanishingHalf)));
     const auto moved = hn::And(hn::And(lit, hn::Gt(nLength, zero)), moves);
     hn::Store(hn::IfThenElse(moved, hn::Set(d, s.margin), kFirst ? zero : hn::Load(d, c.widen + i)), d,
+              c.widen + i);
+}
+
+// MarkDoubtAndWidening where n and l were normalised (|n| = |l| = 1) and
+// |l + v| >= 1/8: the side's doubt is |n.l| < 2^-40, no half vector is in doubt,
+// and every lit lane is widened.
+template <bool kFirst, class D, class V = hn::Vec<D>, class M = hn::Mask<D>>
+HWY_INLINE void MarkUnitDoubtAndWidening(D d, const CallSetup& s, std::size_t i, V nDotL, M lit, SChunk& c)
+{
+    const V zero = hn::Zero(d);
+    const auto doubt = hn::Lt(hn::Abs(nDotL), hn::Set(d, kLitDoubt));
+    hn::Store(hn::IfThenElse(doubt, hn::Set(d, 1.0), kFirst ? zero : hn::Load(d, c.doubt + i)), d,
+              c.doubt + i);
+    hn::Store(hn::IfThenElse(lit, hn::Set(d, s.margin), kFirst ? zero : hn::Load(d, c.widen + i)), d,
               c.widen + i);
 }
 
@@ -515,8 +542,12 @@ HWY_INLINE void AddLightTerms(D d, const CallSetup& s, const CLightSource& light
             kr = hn::Load(d, c.kr + i), kg = hn::Load(d, c.kg + i), kb = hn::Load(d, c.kb + i);
         const V nDotL = hn::Load(d, c.nDotL + i);
         const auto lit = hn::Ge(nDotL, zero);
-        if (c.reciprocal)
-            MarkDoubtAndWidening<kFirst>(d, s, i, nDotL, lit, c);
+        if (c.reciprocal) {
+            if (c.unitNormals && c.unitLight)
+                MarkUnitDoubtAndWidening<kFirst>(d, s, i, nDotL, lit, c);
+            else
+                MarkDoubtAndWidening<kFirst>(d, s, i, nDotL, lit, c);
+        }
         V powLo, powHi;
         Power<kBracket>(d, hn::Load(d, c.nDotH + i), lit, squaring, s.shininess, powLo, powHi);
         const V dist = hn::Load(d, c.dist + i);
