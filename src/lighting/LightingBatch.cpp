@@ -300,8 +300,9 @@ template <class D, class V = hn::Vec<D>> HWY_INLINE auto PackColour(D d, V r, V 
 // dividing where a lane's divisor is not within [guard, 2^500] (not a number
 // included), or when `reciprocal` is off. Returns the length; unitLength, when
 // asked for, is about the length once normalised: 1, or the length itself where
-// the guard leaves the vector as it is.
-template <class D, class V = hn::Vec<D>>
+// the guard leaves the vector as it is. kShort: the length is known to be at
+// most 2^500 or not a number, where the reciprocal gives not a number too.
+template <bool kShort = false, class D, class V = hn::Vec<D>>
 HWY_INLINE V Normalise(D d, V& x, V& y, V& z, double guard, bool reciprocal, V* unitLength = nullptr)
 {
     // A sum of squares is +0 or more, or not a number, and so is its root: no
@@ -311,7 +312,7 @@ HWY_INLINE V Normalise(D d, V& x, V& y, V& z, double guard, bool reciprocal, V* 
     const V divisor = hn::IfThenElse(guarded, hn::Set(d, 1.0), length);
     if (unitLength != nullptr)
         *unitLength = hn::IfThenElse(guarded, length, hn::Set(d, 1.0));
-    if (!reciprocal || !hn::AllTrue(d, hn::Le(divisor, hn::Set(d, 0x1p500)))) {
+    if (!reciprocal || (!kShort && !hn::AllTrue(d, hn::Le(divisor, hn::Set(d, 0x1p500))))) {
         x = hn::Div(x, divisor);
         y = hn::Div(y, divisor);
         z = hn::Div(z, divisor);
@@ -473,7 +474,8 @@ HWY_INLINE void LightGeometry(D d, const CallSetup& s, const CLightSource& light
         V hx = hn::Add(lx, hn::Load(d, c.vx + i));
         V hy = hn::Add(ly, hn::Load(d, c.vy + i));
         V hz = hn::Add(lz, hn::Load(d, c.vz + i));
-        const V halfLength = Normalise(d, hx, hy, hz, kDivideGuard, c.reciprocal);
+        // l and v are at most 1 + 2^-50 long, so l + v at most 2.01.
+        const V halfLength = Normalise<true>(d, hx, hy, hz, kDivideGuard, c.reciprocal);
         hn::Store(halfLength, d, c.halfLength + i);
         hn::Store(Dot3(hx, hy, hz, nx, ny, nz), d, c.nDotH + i);
         unit = hn::And(
