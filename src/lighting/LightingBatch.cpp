@@ -380,6 +380,7 @@ struct SChunk
     HWY_ALIGN double kr[kChunk], kg[kChunk], kb[kChunk]; // the texel's reflectance, lit texture only
     HWY_ALIGN double vx[kChunk], vy[kChunk], vz[kChunk]; // the unit direction to the eye
     HWY_ALIGN double dist[kChunk];                       // the current light's distance
+    HWY_ALIGN double lx[kChunk], ly[kChunk], lz[kChunk]; // the unit direction to that light
     HWY_ALIGN double nDotL[kChunk];                      // the normal times the unit direction to that light
     HWY_ALIGN double nDotH[kChunk];                      // the normal times the unit half vector
     HWY_ALIGN double nLength[kChunk]; // |n| and |l|: 1, or the length itself below the guard
@@ -471,6 +472,13 @@ HWY_INLINE void LightGeometry(D d, const CallSetup& s, const CLightSource& light
         hn::Store(Normalise(d, lx, ly, lz, kNormalizeGuard, c.reciprocal, &lLength), d, c.dist + i);
         hn::Store(lLength, d, c.lLength + i);
         hn::Store(Dot3(nx, ny, nz, lx, ly, lz), d, c.nDotL + i);
+        hn::Store(lx, d, c.lx + i), hn::Store(ly, d, c.ly + i), hn::Store(lz, d, c.lz + i);
+        unit = hn::And(unit, hn::Eq(lLength, hn::Set(d, 1.0)));
+    }
+    // h in a phase of its own: its root and division wait on l's.
+    for (std::size_t i = 0; i < count; i += hn::Lanes(d)) {
+        const V nx = hn::Load(d, c.nx + i), ny = hn::Load(d, c.ny + i), nz = hn::Load(d, c.nz + i);
+        const V lx = hn::Load(d, c.lx + i), ly = hn::Load(d, c.ly + i), lz = hn::Load(d, c.lz + i);
         V hx = hn::Add(lx, hn::Load(d, c.vx + i));
         V hy = hn::Add(ly, hn::Load(d, c.vy + i));
         V hz = hn::Add(lz, hn::Load(d, c.vz + i));
@@ -478,8 +486,7 @@ HWY_INLINE void LightGeometry(D d, const CallSetup& s, const CLightSource& light
         const V halfLength = Normalise<true>(d, hx, hy, hz, kDivideGuard, c.reciprocal);
         hn::Store(halfLength, d, c.halfLength + i);
         hn::Store(Dot3(hx, hy, hz, nx, ny, nz), d, c.nDotH + i);
-        unit = hn::And(
-            unit, hn::And(hn::Eq(lLength, hn::Set(d, 1.0)), hn::Ge(halfLength, hn::Set(d, kShortestHalf))));
+        unit = hn::And(unit, hn::Ge(halfLength, hn::Set(d, kShortestHalf)));
     }
     c.unitLight = hn::AllTrue(d, unit);
 }
