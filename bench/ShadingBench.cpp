@@ -41,7 +41,8 @@ struct CShadingScene
 
         std::mt19937_64 rng(1);
         std::uniform_int_distribution<int> col(-400, 400), row(-300, 300), byte(0, 255);
-        std::uniform_real_distribution<double> depth(-300.0, 300.0), unit(-1.0, 1.0), shorter(0.9, 1.0);
+        std::uniform_real_distribution<double> depth(-300.0, 300.0), unit(-1.0, 1.0),
+            shorter(0.9, 1.0);
         for (std::size_t i = 0; i < kPool; ++i) {
             px.push_back(col(rng));
             y.push_back(row(rng));
@@ -57,7 +58,7 @@ struct CShadingScene
     }
     CShadingSamples Samples(std::size_t first) const
     {
-        return {px.data() + first, y.data() + first,  z.data() + first,
+        return {px.data() + first, y.data() + first, z.data() + first,
                 nx.data() + first, ny.data() + first, nz.data() + first};
     }
 };
@@ -109,7 +110,8 @@ void BatchSurface(benchmark::State& state)
     const auto batch = static_cast<std::size_t>(state.range(0));
     std::size_t first = 0, fallbacks = 0;
     for (auto _ : state) {
-        fallbacks += ShadeSurface(s.Samples(first), batch, s.eye, s.lights, s.surface, s.out.data() + first);
+        fallbacks += ShadeSurface(s.Samples(first), batch, s.eye, s.lights, s.surface,
+                                  s.out.data() + first);
         benchmark::ClobberMemory();
         first = first + 2 * batch <= kPool ? first + batch : 0;
     }

@@ -47,10 +47,10 @@ std::size_t ShadeSurface(const CShadingSamples& samples, std::size_t count, cons
                          const CLightingModel& lights, const CMaterial& material, std::uint32_t* out);
 
 // Lights the texture: sample i takes its texel, texels[i] (a colour 0x00bbggrr),
-// as its ambient, diffuse and specular reflectance, each byte times kByteToUnit, with black emission and shininess 80. Writes count
-// packed colours 0x00bbggrr to out and returns how many samples needed the
-// one-at-a-time evaluation. The texels may be the output itself: each colour then
-// replaces its texel.
+// as its ambient, diffuse and specular reflectance, each byte times kByteToUnit,
+// with black emission and shininess 80. Writes count packed colours 0x00bbggrr to
+// out and returns how many samples needed the one-at-a-time evaluation. The
+// texels may be the output itself: each colour then replaces its texel.
 std::size_t ShadeTextured(const CShadingSamples& samples, const std::uint32_t* texels, std::size_t count,
                           const CPoint3D& eye, const CLightingModel& lights, std::uint32_t* out);
 

@@ -113,13 +113,8 @@ void LookUpTexelsImpl(const double* cu, const double* cv, std::size_t count, con
         // lanes and, on some processors, issues slowly; plain loads overlap.
         HWY_ALIGN std::int32_t at[HWY_MAX_BYTES / sizeof(double)];
         hn::Store(index, di, at);
-        if (valid == lanes) {
-            for (std::size_t k = 0; k < lanes; ++k)
-                words[i + k] = tiles[at[k]];
-        } else {
-            for (std::size_t k = 0; k < valid; ++k)
-                words[i + k] = tiles[at[k]];
-        }
+        for (std::size_t k = 0; k < valid; ++k)
+            words[i + k] = tiles[at[k]];
     };
     std::size_t i = 0;
     for (; i + lanes <= count; i += lanes)

@@ -48,7 +48,7 @@ struct Batch
     std::size_t Size() const { return px.size(); }
     CShadingSamples Samples(std::size_t first = 0) const
     {
-        return {px.data() + first, y.data() + first,  z.data() + first,
+        return {px.data() + first, y.data() + first, z.data() + first,
                 nx.data() + first, ny.data() + first, nz.data() + first};
     }
     void AddTexel(int r, int g, int b) { texels.push_back(std::uint32_t(r) | g << 8 | b << 16); }
@@ -68,8 +68,8 @@ struct Batch
 
 // What the one-sample lighting gives for sample i: the surface's material, or the
 // texel's when material is null.
-std::uint32_t Expected(const Batch& b, std::size_t i, const CPoint3D& eye, const CLightingModel& lights,
-                       const CMaterial* material)
+std::uint32_t Expected(const Batch& b, std::size_t i, const CPoint3D& eye,
+                       const CLightingModel& lights, const CMaterial* material)
 {
     const CPoint3D p(b.px[i], b.y[i], b.z[i]);
     const CVec3 n(b.nx[i], b.ny[i], b.nz[i]);
@@ -107,7 +107,8 @@ CMaterial ProgramMaterial()
 // Samples as the renderer produces them: integer columns and scanlines within
 // +-700, depths within +-500, interpolated normals of every direction and length,
 // zero and below the normalising guard included; texels of every byte.
-Batch TorusSamples(std::size_t count, std::mt19937_64& rng, const CPoint3D& eye, const CPoint3D& light)
+Batch TorusSamples(std::size_t count, std::mt19937_64& rng, const CPoint3D& eye,
+                   const CPoint3D& light)
 {
     std::uniform_int_distribution<int> pixel(-700, 700);
     std::uniform_real_distribution<double> depth(-500.0, 500.0);
@@ -170,19 +171,20 @@ std::size_t ExpectIdentical(const Batch& b, const CPoint3D& eye, const CLighting
         for (std::size_t first = 0, s = 0; first < b.Size(); ++s) {
             const std::size_t count = std::min(sizes[s % std::size(sizes)], b.Size() - first);
             out[first + count] = kGuard;
-            oneByOne += material != nullptr ? ShadeSurface(b.Samples(first), count, eye, lights, *material,
-                                                           out.data() + first)
-                                            : ShadeTextured(b.Samples(first), b.texels.data() + first, count,
-                                                            eye, lights, out.data() + first);
+            oneByOne += material != nullptr
+                            ? ShadeSurface(b.Samples(first), count, eye, lights, *material,
+                                           out.data() + first)
+                            : ShadeTextured(b.Samples(first), b.texels.data() + first, count, eye,
+                                            lights, out.data() + first);
             EXPECT_EQ(out[first + count], kGuard) << "written past " << count << " samples";
             first += count;
         }
         for (std::size_t i = 0; i < b.Size(); ++i) {
             if (out[i] != expected[i] && ++mismatches <= 5) {
-                ADD_FAILURE() << std::hex << "sample " << std::dec << i << " at (" << b.px[i] << ", "
-                              << b.y[i] << ", " << b.z[i] << ") normal (" << b.nx[i] << ", " << b.ny[i]
-                              << ", " << b.nz[i] << "): 0x" << std::hex << out[i] << " instead of 0x"
-                              << expected[i];
+                ADD_FAILURE() << std::hex << "sample " << std::dec << i << " at (" << b.px[i]
+                              << ", " << b.y[i] << ", " << b.z[i] << ") normal (" << b.nx[i]
+                              << ", " << b.ny[i] << ", " << b.nz[i] << "): 0x" << std::hex
+                              << out[i] << " instead of 0x" << expected[i];
             }
         }
         EXPECT_EQ(mismatches, 0u);
@@ -231,8 +233,7 @@ TEST(LightingBatch, WidenedReciprocalMarginFallsBackAndStaysIdentical)
     const double shaded = 2.0 * static_cast<double>(b.Size() * hwy::SupportedAndGeneratedTargets().size());
     const auto share = [&] {
         return static_cast<double>(ExpectIdentical(b, eye, lights, &surface) +
-                                   ExpectIdentical(b, eye, lights, nullptr)) /
-               shaded;
+                                   ExpectIdentical(b, eye, lights, nullptr)) / shaded;
     };
     WidenShadingMarginForTest(1e6);
     const double widened = share();
@@ -340,8 +341,8 @@ TEST(LightingBatch, ByteBoundariesFallBackAndStayIdentical)
                 const double ulp = std::nextafter(lo, hi) - lo;
                 for (int k = -48; k <= 48; ++k) {
                     const double offset = k == 0 ? 0.0 : std::ldexp(ulp, std::abs(k) - 1);
-                    boundary.Add(probe.px[0], probe.y[0], lo + (k < 0 ? -offset : offset), probe.nx[0],
-                                 probe.ny[0], 1.0);
+                    boundary.Add(probe.px[0], probe.y[0], lo + (k < 0 ? -offset : offset),
+                                 probe.nx[0], probe.ny[0], 1.0);
                     boundary.texels.push_back(probe.texels[0]);
                 }
                 below = z;
@@ -349,7 +350,8 @@ TEST(LightingBatch, ByteBoundariesFallBackAndStayIdentical)
         }
         const std::size_t oneByOne = ExpectIdentical(boundary, eye, lights, material);
         EXPECT_GT(oneByOne, 0u) << "no sample reached the one-by-one evaluation";
-        RecordProperty(textured ? "fallbacks_textured" : "fallbacks_surface", static_cast<int>(oneByOne));
+        RecordProperty(textured ? "fallbacks_textured" : "fallbacks_surface",
+                       static_cast<int>(oneByOne));
     }
 }
 

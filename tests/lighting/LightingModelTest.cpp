@@ -81,7 +81,8 @@ TEST(Lighting, SpecularHighlight)
 
     // N.L exactly 0: no diffuse, yet the specular term is still added.
     s.material.m_diffuse = CColor(1, 1, 1);
-    ExpectColor(s.lights.Illuminate(s.eye, CPoint3D(0, 0, 0), CVec3(1, 0, 0), &s.material), 0.25, 0.25, 0.25);
+    ExpectColor(s.lights.Illuminate(s.eye, CPoint3D(0, 0, 0), CVec3(1, 0, 0), &s.material), 0.25, 0.25,
+                0.25);
 }
 
 TEST(Lighting, AttenuationIsCappedAtOne)

@@ -2,9 +2,9 @@
 // interpolations they replace: spans of every length, ends in either order, ends
 // closer than the divisor guard, and colours far out of range or not a number.
 
-#include "shading/SpanInterpolation.h"
 #include "raster/Texture.h"
 #include "shading/Interpolation.h"
+#include "shading/SpanInterpolation.h"
 
 #include <gtest/gtest.h>
 #include <hwy/targets.h>
@@ -66,8 +66,7 @@ TEST(SpanInterpolation, EveryInstructionSetGivesTheOneSampleBits)
             const CColor c0(s.a0[0], s.a0[1], s.a0[2]), c1(s.a1[0], s.a1[1], s.a1[2]);
             for (std::size_t i = 0; i < n; ++i) {
                 const CVec3 v = InterpolateNormal(s.t[i], s.t0, s.t1, v0, v1);
-                const CPoint2D p =
-                    InterpolateTexCoord(s.t[i], s.t0, s.t1, CPoint2D(v0.x, v0.y), CPoint2D(v1.x, v1.y));
+                const CPoint2D p = InterpolateTexCoord(s.t[i], s.t0, s.t1, CPoint2D(v0.x, v0.y), CPoint2D(v1.x, v1.y));
                 ASSERT_TRUE(std::memcmp(&x[i], &v.x, 8) == 0 && std::memcmp(&y[i], &v.y, 8) == 0 &&
                             std::memcmp(&z[i], &v.z, 8) == 0)
                     << s.t[i] << " " << s.t0 << " " << s.t1;
