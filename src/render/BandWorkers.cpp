@@ -6,6 +6,7 @@
 #include <tbb/task_arena.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 
 // More threads than the processors run at once would only take turns.
@@ -35,13 +36,19 @@ void CBandWorkers::RunBands(int bands, void* work, Call call)
             call(work, band, 0);
         return;
     }
+    // Each thread takes the next band in order as it finishes one, so that the
+    // frame ends with its last bands, which the caller cuts small. (A parallel
+    // loop over the bands would hand them out in halves, the last ones first.)
+    // A thread that joins late finds fewer bands, or none, left.
+    std::atomic<int> next{0};
     m_pArena->arena.execute([&] {
         tbb::parallel_for(
-            0, bands,
-            [&](int band) {
+            0, m_nCount,
+            [&](int) {
                 const int slot = tbb::this_task_arena::current_thread_index();
                 assert(slot >= 0 && slot < m_nCount);
-                call(work, band, slot);
+                for (int band = next++; band < bands; band = next++)
+                    call(work, band, slot);
             },
             tbb::simple_partitioner());
     });

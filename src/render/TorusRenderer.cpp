@@ -254,10 +254,11 @@ int CTorusRenderer::CutBands(const SScanClip& image)
 {
     // Bands of at most kBandRows rows, so that a band's rows of the image and of
     // the depth buffer stay in its thread's cache while it walks every facet.
-    // With several threads, about four bands each of about the same work, so
-    // that the threads, taking the next band as they finish one, finish
-    // together: a row's work is estimated from the widths of the facets that
-    // cross it, plus its clearing.
+    // With several threads, bands that shrink as the frame goes on, so that the
+    // threads, taking the next band as they finish one, finish together: a band
+    // takes half of a thread's share of the work left, and at least a sixteenth
+    // of its share of the whole. A row's work is estimated from the widths of
+    // the facets that cross it, plus its clearing.
     const int rows = image.yMax >= image.yMin ? image.yMax - image.yMin + 1 : 0;
     m_rowWork.assign(static_cast<std::size_t>(rows) + 1, 0.0);
     const int threads = m_pWorkers->Count();
@@ -280,18 +281,23 @@ int CTorusRenderer::CutBands(const SScanClip& image)
     double total = 0.0, running = 0.0;
     for (int r = 0; r < rows; ++r)
         total += (running += m_rowWork[static_cast<std::size_t>(r)]) + clearing;
-    const double share = threads > 1 ? total / (4.0 * threads) : total + 1.0;
+    const auto shareOf = [&](double left) {
+        return threads > 1 ? std::max(left / (2.0 * threads), total / (16.0 * threads)) : total + 1.0;
+    };
     m_bandRows.reserve(static_cast<std::size_t>(rows) + 2); // a band a row at most: no allocation later
     m_bandRows.clear();
     m_bandRows.push_back(image.yMin);
-    double work = 0.0;
+    double work = 0.0, done = 0.0;
+    double share = shareOf(total);
     running = 0.0;
     for (int r = 0; r < rows; ++r) {
         work += (running += m_rowWork[static_cast<std::size_t>(r)]) + clearing;
         const int y = image.yMin + r;
         if (r + 1 < rows && (work >= share || y + 1 - m_bandRows.back() >= kBandRows)) {
             m_bandRows.push_back(y + 1);
+            done += work;
             work = 0.0;
+            share = shareOf(total - done);
         }
     }
     m_bandRows.push_back(image.yMax + 1);
