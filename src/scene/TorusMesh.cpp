@@ -17,16 +17,28 @@ constexpr double kTexelsPerSectionDegree = 0.888888888888889;
 void BuildVertices(CPoint3D* vertices, int surfaceSteps, int sectionSteps, int surfaceStepAngle,
                    int sectionStepAngle, double ringRadius, double sectionRadius)
 {
-    for (int i = 0; i < surfaceSteps; ++i) {
+    if (surfaceSteps <= 0)
+        return;
+    // The first row, at angle 0 (cos 0 = 1 exactly), holds each section point's
+    // distance from the axis as its z and its height as y: the other rows take
+    // them from there instead of computing the same sines and cosines again.
+    for (int j = 0; j < sectionSteps; ++j) {
+        const double beta = static_cast<double>(j * sectionStepAngle) * kRadiansPerDegreeFromPi3_1415926;
+        const double sinBeta = std::sin(beta);
+        CPoint3D& v = vertices[j];
+        v.x = std::sin(0.0) * (ringRadius + sectionRadius * sinBeta);
+        v.y = sectionRadius * std::cos(beta);
+        v.z = std::cos(0.0) * (ringRadius + sectionRadius * sinBeta);
+    }
+    for (int i = 1; i < surfaceSteps; ++i) {
         const double alpha = static_cast<double>(i * surfaceStepAngle) * kRadiansPerDegreeFromPi3_1415926;
         const double sinAlpha = std::sin(alpha), cosAlpha = std::cos(alpha); // the same for the whole row
         for (int j = 0; j < sectionSteps; ++j) {
-            const double beta = static_cast<double>(j * sectionStepAngle) * kRadiansPerDegreeFromPi3_1415926;
-            const double sinBeta = std::sin(beta);
+            const CPoint3D& first = vertices[j];
             CPoint3D& v = vertices[i * sectionSteps + j];
-            v.x = sinAlpha * (ringRadius + sectionRadius * sinBeta);
-            v.y = sectionRadius * std::cos(beta);
-            v.z = cosAlpha * (ringRadius + sectionRadius * sinBeta);
+            v.x = sinAlpha * first.z;
+            v.y = first.y;
+            v.z = cosAlpha * first.z;
         }
     }
 }
