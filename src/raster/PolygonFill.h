@@ -22,13 +22,15 @@
 //   BeginSpan(xL, xR, y)             per pair of edges with xL < xR;
 //   Slots()                          where the next samples that pass the depth
 //                                    test go: arrays t (the sample's x), px (its
-//                                    column) and z (its depth, already stored),
-//                                    and the room left in them;
+//                                    column) and z (its depth, already stored;
+//                                    written only if kKeepsDepth), and the room
+//                                    left in them;
 //   Append(n)                        takes the n samples written there;
 //   MakeRoom(samples)                whether the slots can be made to hold that
 //                                    many samples at once (it may shade and
 //                                    write the samples held so far);
-//   EndSpan()                        after the last sample of a span.
+//   EndSpan()                        after the last sample of a span;
+//   kKeepsDepth                      whether it reads the samples' depths.
 // Samples outside the clip are never depth-tested nor plotted: their pixels are
 // not seen and their depth cells are read by no other pixel.
 class CPolygonFill
@@ -95,7 +97,7 @@ private:
 
     // The depth test of the sample at x (column px, depth z): unless hidden, its
     // depth is stored and it goes into the shader's next slot.
-    template <class Slots>
+    template <bool kKeepsDepth, class Slots>
     static void TestDepth(double x, int px, double z, double* cells, const Slots& out, std::size_t& n)
     {
         if (z < cells[px])
@@ -103,7 +105,8 @@ private:
         cells[px] = z;
         out.t[n] = x;
         out.px[n] = px;
-        out.z[n] = z;
+        if constexpr (kKeepsDepth)
+            out.z[n] = z;
         ++n;
     }
 
@@ -214,7 +217,7 @@ void CPolygonFill::FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& d
             const auto out = shader.Slots();
             std::size_t n = 0;
             for (; x < xR; x += 1.0, z += dzdx)
-                TestDepth(x, static_cast<int>(x + 0.5), z, cells, out, n);
+                TestDepth<Shader::kKeepsDepth>(x, static_cast<int>(x + 0.5), z, cells, out, n);
             if (n > 0)
                 depth.Touch(y, out.px[0], out.px[n - 1]);
             shader.Append(n);
@@ -235,7 +238,7 @@ void CPolygonFill::FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& d
                 }
                 if constexpr (Probed)
                     m_pProbe->m_samples.push_back({x, px, z, cells[px], !(z < cells[px])});
-                TestDepth(x, px, z, cells, out, n);
+                TestDepth<Shader::kKeepsDepth>(x, px, z, cells, out, n);
             }
             if (n > 0) {
                 lo = std::min(lo, out.px[0]);

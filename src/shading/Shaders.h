@@ -184,6 +184,8 @@ inline CPoint2D EdgeTexCoord(const CEdge& e, double y)
 class CGouraudShader : public CSpanShader<CGouraudShader, false>
 {
 public:
+    static constexpr bool kKeepsDepth = false;
+
     CGouraudShader(CPixelSink& sink, CSampleBatch& batch) : CSpanShader(sink, batch) {}
 
     void BeginScanline(const CEdge& f, const CEdge& s, double y)
@@ -206,6 +208,7 @@ class CTextureShader : public CSpanShader<CTextureShader, true>
 {
 public:
     static constexpr bool kLitPoints = false;
+    static constexpr bool kKeepsDepth = false;
 
     CTextureShader(CPixelSink& sink, CSampleBatch& batch, const CTexture& texture)
         : CSpanShader(sink, batch), m_texels(texture)
@@ -232,6 +235,7 @@ class CPhongShader : public CSpanShader<CPhongShader, true>
 {
 public:
     static constexpr bool kLitPoints = true;
+    static constexpr bool kKeepsDepth = true;
 
     CPhongShader(CPixelSink& sink, CSampleBatch& batch, const CPoint3D& eye, const CLightingModel& lights,
                  const CMaterial& material)
@@ -262,6 +266,7 @@ class CLitTextureShader : public CSpanShader<CLitTextureShader, true>
 {
 public:
     static constexpr bool kLitPoints = true;
+    static constexpr bool kKeepsDepth = true;
 
     CLitTextureShader(CPixelSink& sink, CSampleBatch& batch, const CTexture& texture, const CPoint3D& eye,
                       const CLightingModel& lights)
