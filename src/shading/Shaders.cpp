@@ -55,6 +55,14 @@ void CGouraudShader::Interpolate(std::size_t first, std::size_t count)
     InterpolateColourRefs(b.m_t.data() + first, count, m_xL, m_xR, a0, a1, b.m_colours.data() + first);
 }
 
+void CGouraudShader::WriteSpan(std::size_t count)
+{
+    const double a0[3] = {m_left.r, m_left.g, m_left.b};
+    const double a1[3] = {m_right.r, m_right.g, m_right.b};
+    InterpolateColourPixels(m_batch.m_t.data(), m_batch.m_px.data(), count, m_xL, m_xR, a0, a1,
+                            CPixelSink::kOpaque, Row());
+}
+
 void CTextureShader::Interpolate(std::size_t first, std::size_t count)
 {
     SpanTexCoords(m_batch, first, count, m_xL, m_xR, m_left, m_right);

@@ -67,8 +67,8 @@ public:
     {
         const std::size_t first = m_spanStart, count = m_batch.Size() - first;
         if (count > 0) {
-            static_cast<Derived*>(this)->Interpolate(first, count);
             if constexpr (kBatched) {
+                static_cast<Derived*>(this)->Interpolate(first, count);
                 // The span's row is noted now, as the batch goes on over other
                 // scanlines, where it is needed: for the point lit, (column,
                 // scanline, depth), and for the records.
@@ -81,7 +81,11 @@ public:
                 }
                 m_batch.m_spanRow[m_batch.m_nSpans] = m_pRow;
                 m_batch.m_spanEnd[m_batch.m_nSpans++] = first + count;
+            } else if (m_pRecords == nullptr) { // the current span is the whole batch
+                static_cast<Derived*>(this)->WriteSpan(count);
+                m_batch.Clear();
             } else {
+                static_cast<Derived*>(this)->Interpolate(first, count);
                 Write();
             }
         }
@@ -113,6 +117,9 @@ protected:
         m_pRecords->m_attribute[1][at] = static_cast<float>(a1);
         m_pRecords->m_attribute[2][at] = static_cast<float>(a2);
     }
+
+    // The current span's row of the image.
+    std::uint32_t* Row() const { return m_pRow; }
 
     CPixelSink& m_sink;
     CSampleBatch& m_batch;
@@ -196,6 +203,8 @@ public:
                                    s.m_pStart->m_position.colour, s.m_pEnd->m_position.colour);
     }
     void Interpolate(std::size_t first, std::size_t count);
+    // Interpolates the span's colours and writes them, without records.
+    void WriteSpan(std::size_t count);
     // The facet and the colour interpolated before it became bytes.
     void Record(std::size_t i, std::size_t at);
 

@@ -131,8 +131,12 @@ std::uint32_t ColourRefAt(double t, double t0, double t1, const double* a0, cons
     return CColor(w0 * a0[0] + w1 * a1[0], w0 * a0[1] + w1 * a1[1], w0 * a0[2] + w1 * a1[2]).ToColorRef();
 }
 
-void InterpolateColourRefsImpl(const double* t, std::size_t count, double t0, double t1, const double* a0,
-                               const double* a1, std::uint32_t* out)
+// The colours of a span, a vector at a time, each with the bits of high set:
+// put(i, colours, valid) takes the packed colours of samples i .. i + valid - 1,
+// putOne(k, colour) the colour of sample k where the vector cannot settle it.
+template <bool kSmall, class Put, class PutOne>
+HWY_INLINE void ColourSpan(const double* t, std::size_t count, double t0, double t1, const double* a0,
+                           const double* a1, std::uint32_t high, const Put& put, const PutOne& putOne)
 {
     const hn::ScalableTag<double> d;
     const hn::Rebind<std::int32_t, decltype(d)> di;
@@ -143,7 +147,9 @@ void InterpolateColourRefsImpl(const double* t, std::size_t count, double t0, do
     // Beyond this (or not a number) the truncation to int is the processor's own
     // answer, which only the scalar code reproduces.
     const auto limit = hn::Set(d, 2147483648.0);
+    const auto weightLimit = hn::Set(d, 0x1p9);
     const auto low = hn::Set(di, 0xFF);
+    const auto highBits = hn::Set(di, static_cast<std::int32_t>(high));
     for (std::size_t i = 0; i < count; i += lanes) {
         // The last samples as a whole vector, lanes past count left as they are.
         const std::size_t valid = std::min(lanes, count - i);
@@ -156,18 +162,67 @@ void InterpolateColourRefsImpl(const double* t, std::size_t count, double t0, do
             hn::Mul(hn::Add(hn::Mul(w0, hn::Set(d, a0[1])), hn::Mul(w1, hn::Set(d, a1[1]))), scale);
         const auto b =
             hn::Mul(hn::Add(hn::Mul(w0, hn::Set(d, a0[2])), hn::Mul(w1, hn::Set(d, a1[2]))), scale);
-        const auto inRange =
-            hn::And(hn::And(hn::Lt(hn::Abs(r), limit), hn::Lt(hn::Abs(g), limit)), hn::Lt(hn::Abs(b), limit));
-        if (!hn::AllTrue(d, inRange)) {
+        bool inRange;
+        if constexpr (kSmall) // see ColourSpan below
+            inRange = hn::AllTrue(d, hn::Le(hn::Max(hn::Abs(w0), hn::Abs(w1)), weightLimit));
+        else
+            inRange = hn::AllTrue(d, hn::And(hn::And(hn::Lt(hn::Abs(r), limit), hn::Lt(hn::Abs(g), limit)),
+                                             hn::Lt(hn::Abs(b), limit)));
+        if (!inRange) {
             for (std::size_t k = i; k < i + valid; ++k)
-                out[k] = ColourRefAt(t[k], t0, t1, a0, a1);
+                putOne(k, ColourRefAt(t[k], t0, t1, a0, a1) | high);
             continue;
         }
-        const auto bytes = hn::Or(
-            hn::Or(hn::And(hn::DemoteTo(di, r), low), hn::ShiftLeft<8>(hn::And(hn::DemoteTo(di, g), low))),
-            hn::ShiftLeft<16>(hn::And(hn::DemoteTo(di, b), low)));
-        StoreFirst(bytes, di, reinterpret_cast<std::int32_t*>(out + i), valid);
+        put(i,
+            hn::Or(hn::Or(hn::Or(hn::And(hn::DemoteTo(di, r), low),
+                                 hn::ShiftLeft<8>(hn::And(hn::DemoteTo(di, g), low))),
+                          hn::ShiftLeft<16>(hn::And(hn::DemoteTo(di, b), low))),
+                   highBits),
+            valid);
     }
+}
+
+// With every corner channel within 2^12 and both weights within 2^9 (not a
+// number fails both), every channel times 255 stays below 2^30: the weights
+// alone tell that the truncation is in range.
+template <class Put, class PutOne>
+HWY_INLINE void ColourSpan(const double* t, std::size_t count, double t0, double t1, const double* a0,
+                           const double* a1, std::uint32_t high, const Put& put, const PutOne& putOne)
+{
+    bool small = true;
+    for (int k = 0; k < 3; ++k)
+        small = small && std::fabs(a0[k]) <= 0x1p12 && std::fabs(a1[k]) <= 0x1p12;
+    if (small)
+        ColourSpan<true>(t, count, t0, t1, a0, a1, high, put, putOne);
+    else
+        ColourSpan<false>(t, count, t0, t1, a0, a1, high, put, putOne);
+}
+
+void InterpolateColourRefsImpl(const double* t, std::size_t count, double t0, double t1, const double* a0,
+                               const double* a1, std::uint32_t* out)
+{
+    const hn::Rebind<std::int32_t, hn::ScalableTag<double>> di;
+    ColourSpan(
+        t, count, t0, t1, a0, a1, 0,
+        [&](std::size_t i, auto colours, std::size_t valid) {
+            StoreFirst(colours, di, reinterpret_cast<std::int32_t*>(out + i), valid);
+        },
+        [&](std::size_t k, std::uint32_t colour) { out[k] = colour; });
+}
+
+void InterpolateColourPixelsImpl(const double* t, const int* px, std::size_t count, double t0, double t1,
+                                 const double* a0, const double* a1, std::uint32_t high, std::uint32_t* row)
+{
+    const hn::Rebind<std::int32_t, hn::ScalableTag<double>> di;
+    HWY_ALIGN std::int32_t lanes[HWY_MAX_BYTES / sizeof(double)];
+    ColourSpan(
+        t, count, t0, t1, a0, a1, high,
+        [&](std::size_t i, auto colours, std::size_t valid) {
+            hn::Store(colours, di, lanes);
+            for (std::size_t k = 0; k < valid; ++k)
+                row[px[i + k]] = static_cast<std::uint32_t>(lanes[k]);
+        },
+        [&](std::size_t k, std::uint32_t colour) { row[px[k]] = colour; });
 }
 
 } // namespace HWY_NAMESPACE
@@ -179,6 +234,7 @@ namespace orbo_span {
 HWY_EXPORT(InterpolateAttributesImpl);
 HWY_EXPORT(InterpolateColourRefsImpl);
 HWY_EXPORT(LookUpTexelsImpl);
+HWY_EXPORT(InterpolateColourPixelsImpl);
 } // namespace orbo_span
 
 void InterpolateAttributes(const double* t, std::size_t count, double t0, double t1, int dims,
@@ -197,5 +253,11 @@ void InterpolateColourRefs(const double* t, std::size_t count, double t0, double
                            const double* a1, std::uint32_t* out)
 {
     HWY_DYNAMIC_DISPATCH(orbo_span::InterpolateColourRefsImpl)(t, count, t0, t1, a0, a1, out);
+}
+
+void InterpolateColourPixels(const double* t, const int* px, std::size_t count, double t0, double t1,
+                             const double* a0, const double* a1, std::uint32_t high, std::uint32_t* row)
+{
+    HWY_DYNAMIC_DISPATCH(orbo_span::InterpolateColourPixelsImpl)(t, px, count, t0, t1, a0, a1, high, row);
 }
 #endif // HWY_ONCE

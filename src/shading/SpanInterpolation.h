@@ -35,3 +35,8 @@ void LookUpTexels(const double* cu, const double* cv, std::size_t count, const C
 // packed as CColor::ToColorRef packs them, unclamped.
 void InterpolateColourRefs(const double* t, std::size_t count, double t0, double t1, const double* a0,
                            const double* a1, std::uint32_t* out);
+
+// The same colours, each with the bits of high set too (the sink's opaque bits,
+// say), written straight into an image row: sample i to row[px[i]], in order.
+void InterpolateColourPixels(const double* t, const int* px, std::size_t count, double t0, double t1,
+                             const double* a0, const double* a1, std::uint32_t high, std::uint32_t* row);

@@ -77,6 +77,16 @@ TEST(SpanInterpolation, EveryInstructionSetGivesTheOneSampleBits)
             }
             for (std::size_t i = n; i < n + kSpanPadding; ++i) // no colour changed past the span
                 ASSERT_EQ(refs[i], 0xDEADBEEFu);
+            // Written into a row instead, opaque: columns out of order and taken
+            // twice, the later sample's colour staying.
+            std::vector<int> px(n);
+            std::vector<std::uint32_t> row(n / 2 + 1, 0xDEADBEEF), expected = row;
+            for (std::size_t i = 0; i < n; ++i) {
+                px[i] = static_cast<int>((i * 7) % (n / 2 + 1));
+                expected[static_cast<std::size_t>(px[i])] = refs[i] | 0xFF000000u;
+            }
+            InterpolateColourPixels(t.data(), px.data(), n, s.t0, s.t1, s.a0, s.a1, 0xFF000000u, row.data());
+            ASSERT_EQ(row, expected);
         }
     }
     hwy::SetSupportedTargetsForTest(0);
