@@ -7,6 +7,7 @@
 #include "raster/Texture.h"
 #include "shading/Interpolation.h"
 #include "shading/SampleBatch.h"
+#include "shading/SpanWrite.h"
 
 #include <cassert>
 #include <cstdint>
@@ -137,11 +138,8 @@ private:
                 static_cast<Derived*>(this)->Record(i, m_pRecords->Index(m_batch.m_px[i], y));
             }
         if constexpr (kBatched) {
-            for (std::size_t span = 0, i = 0; span < m_batch.m_nSpans; ++span) {
-                std::uint32_t* const row = m_batch.m_spanRow[span];
-                for (; i < m_batch.m_spanEnd[span]; ++i)
-                    row[m_batch.m_px[i]] = m_batch.m_colours[i] | CPixelSink::kOpaque;
-            }
+            WriteSpans(m_batch.m_colours.data(), m_batch.m_px.data(), m_batch.m_spanEnd.data(),
+                       m_batch.m_spanRow.data(), m_batch.m_nSpans, CPixelSink::kOpaque);
         } else { // the current span, all on the current row
             for (std::size_t i = 0; i < m_batch.Size(); ++i)
                 m_pRow[m_batch.m_px[i]] = m_batch.m_colours[i] | CPixelSink::kOpaque;
