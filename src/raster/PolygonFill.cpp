@@ -59,18 +59,11 @@ void CPolygonFill::BuildEdges()
     }
 }
 
-void CPolygonFill::AddActiveEdge(const CEdge& edge)
-{
-    m_active.push_back(edge);
-}
-
-void CPolygonFill::SortActiveEdges()
+void CPolygonFill::SortManyActiveEdges()
 {
     // Insertion sort: stable, and the list is nearly in order from one scanline to
     // the next. It yields the same order as repeated adjacent swaps with this key.
-    auto before = [](const CEdge& a, const CEdge& b) {
-        return a.m_dX < b.m_dX || (a.m_dX == b.m_dX && a.m_dDx < b.m_dDx);
-    };
+    const auto before = EdgeBefore;
     for (std::size_t i = 1; i < m_active.size(); ++i) {
         if (!before(m_active[i], m_active[i - 1]))
             continue;

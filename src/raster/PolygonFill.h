@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <utility>
 #include <vector>
 
 // Scan-converts one projected facet at a time against a depth buffer that lives
@@ -64,9 +65,23 @@ private:
     // One edge per non-horizontal side, in polygon order, in the bucket of its smaller y.
     void BuildEdges();
 
-    void AddActiveEdge(const CEdge& edge);
+    void AddActiveEdge(const CEdge& edge) { m_active.push_back(edge); }
     // Orders the active list by x, then by dx; edges equal in both keep their order.
-    void SortActiveEdges();
+    void SortActiveEdges()
+    {
+        // Most scanlines of a facet have two active edges: one comparison.
+        if (m_active.size() == 2) {
+            if (EdgeBefore(m_active[1], m_active[0]))
+                std::swap(m_active[0], m_active[1]);
+            return;
+        }
+        SortManyActiveEdges();
+    }
+    static bool EdgeBefore(const CEdge& a, const CEdge& b)
+    {
+        return a.m_dX < b.m_dX || (a.m_dX == b.m_dX && a.m_dDx < b.m_dDx);
+    }
+    void SortManyActiveEdges();
 
     // Whether the corners' scanlines reach the clip's rows at all.
     static bool CrossesRows(const CFillVertex* corners, int count, const SScanClip& clip)

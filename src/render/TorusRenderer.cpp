@@ -106,6 +106,7 @@ void CTorusRenderer::RenderFrame(CPixelSink& sink)
 
 void CTorusRenderer::RenderPass(CPixelSink& sink)
 {
+    FindFacing();
     LightVertices();
     CullAndProject();
 
@@ -142,28 +143,17 @@ template <class Rows> void CTorusRenderer::RunRows(Rows& rows)
     m_pWorkers->Run(pieces, piece);
 }
 
-void CTorusRenderer::LightVertices()
+void CTorusRenderer::FindFacing()
 {
-    // Vertex pass: normals, lit colours and projections; then whether each facet
-    // faces the eye. Each vertex and facet is computed on its own from the
-    // rotated mesh, so the rows are shared among the threads. Only lines and
-    // Gouraud surfaces draw the vertices' colours: the other drawings light
-    // their pixels and leave them unlit.
-    m_projected.resize(m_vertices.size());
+    // Whether each facet faces the eye, from the rotated mesh, facet by facet,
+    // the rows shared among the threads; then each drawn facet's place in the
+    // drawing order (the facets that face the eye, in the order of their rows).
     m_facetPlace.resize(m_facets.size() + 1);
-    const SPixelFacts::EDrawing drawing = Drawing();
-    const bool coloured = drawing == SPixelFacts::kLines || drawing == SPixelFacts::kGouraud;
-    auto lightRows = [&](int iBegin, int iEnd) {
+    auto facingRows = [&](int iBegin, int iEnd) {
         const CPoint3D& eye = m_camera.m_eye;
         for (int i = iBegin; i < iEnd; ++i) {
             for (int j = 0; j < m_nSectionSteps; ++j) {
                 const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
-                m_vertexNormals[k] =
-                    TorusMesh::VertexNormal(m_vertices.data(), m_nSurfaceSteps, m_nSectionSteps, i, j);
-                if (coloured)
-                    m_vertices[k].colour =
-                        m_pLighting->Illuminate(eye, m_vertices[k], m_vertexNormals[k], m_pMaterial.get());
-                m_projected[k] = m_camera.Project(m_vertices[k]);
                 // Back faces are culled against the eye.
                 CFacet& facet = m_facets[k];
                 const CPoint3D& p0 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[0])];
@@ -174,15 +164,7 @@ void CTorusRenderer::LightVertices()
             }
         }
     };
-    RunRows(lightRows);
-}
-
-void CTorusRenderer::CullAndProject()
-{
-    // Facet pass: the facets that face the eye are drawn in the order of their
-    // rows, and their corners take their vertices' projections. Each drawn
-    // facet's place in that order is counted first, so that the rows are then
-    // shared among the threads.
+    RunRows(facingRows);
     std::uint32_t drawn = 0;
     for (std::size_t k = 0; k < m_facets.size(); ++k) {
         const std::uint32_t faces = m_facetPlace[k];
@@ -190,7 +172,51 @@ void CTorusRenderer::CullAndProject()
         drawn += faces;
     }
     m_facetPlace[m_facets.size()] = drawn;
-    m_drawn.resize(drawn);
+}
+
+void CTorusRenderer::LightVertices()
+{
+    // Vertex pass: normals, lit colours and projections, for the vertices of the
+    // drawn facets only (the others are never read). Each vertex is computed on
+    // its own from the rotated mesh, so the rows are shared among the threads.
+    // Only lines and Gouraud surfaces draw the vertices' colours: the other
+    // drawings light their pixels and leave them unlit.
+    m_projected.resize(m_vertices.size());
+    const SPixelFacts::EDrawing drawing = Drawing();
+    const bool coloured = drawing == SPixelFacts::kLines || drawing == SPixelFacts::kGouraud;
+    const auto drawn = [&](int i, int j) {
+        const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
+        return m_facetPlace[k + 1] != m_facetPlace[k];
+    };
+    auto lightRows = [&](int iBegin, int iEnd) {
+        const CPoint3D& eye = m_camera.m_eye;
+        for (int i = iBegin; i < iEnd; ++i) {
+            const int iPrev = i == 0 ? m_nSurfaceSteps - 1 : i - 1;
+            for (int j = 0; j < m_nSectionSteps; ++j) {
+                // Vertex (i, j) is a corner of facets (i, j), (i, j - 1), (i - 1, j)
+                // and (i - 1, j - 1).
+                const int jPrev = j == 0 ? m_nSectionSteps - 1 : j - 1;
+                if (!drawn(i, j) && !drawn(i, jPrev) && !drawn(iPrev, j) && !drawn(iPrev, jPrev))
+                    continue;
+                const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
+                m_vertexNormals[k] =
+                    TorusMesh::VertexNormal(m_vertices.data(), m_nSurfaceSteps, m_nSectionSteps, i, j);
+                if (coloured)
+                    m_vertices[k].colour =
+                        m_pLighting->Illuminate(eye, m_vertices[k], m_vertexNormals[k], m_pMaterial.get());
+                m_projected[k] = m_camera.Project(m_vertices[k]);
+            }
+        }
+    };
+    RunRows(lightRows);
+}
+
+void CTorusRenderer::CullAndProject()
+{
+    // Facet pass: the facets that face the eye take their places in the drawing
+    // order, and their corners their vertices' projections, the rows shared
+    // among the threads.
+    m_drawn.resize(m_facetPlace[m_facets.size()]);
     auto cornerRows = [&](int iBegin, int iEnd) {
         for (int i = iBegin; i < iEnd; ++i) {
             for (int j = 0; j < m_nSectionSteps; ++j) {

@@ -134,6 +134,7 @@ private:
     void RenderPass(CPixelSink& sink);
     // Runs rows(iBegin, iEnd) over all surface steps, in pieces shared among the threads.
     template <class Rows> void RunRows(Rows& rows);
+    void FindFacing();
     void LightVertices();
     void CullAndProject();
     void FillBands(CPixelSink& sink);
