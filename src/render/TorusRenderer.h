@@ -134,6 +134,7 @@ private:
     void RenderPass(CPixelSink& sink);
     // Runs rows(iBegin, iEnd) over all surface steps, in pieces shared among the threads.
     template <class Rows> void RunRows(Rows& rows);
+    // Which facets face the eye, and each drawn facet's place in the drawing order.
     void FindFacing();
     void LightVertices();
     void CullAndProject();

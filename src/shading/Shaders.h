@@ -22,9 +22,11 @@
 // a call. Flush must follow the last facet.
 //
 // Derived supplies Interpolate(first, count), which fills in what the samples of
-// a span are shaded from (colours, normals, texture coordinates), and, when
-// kBatched, Shade(), which colours the whole batch, and kLitPoints, whether the
-// point lit, (column, scanline, depth), is needed. The colours written end up in
+// a span are shaded from (colours, normals, texture coordinates), and kKeepsDepth
+// for the filler (see CPolygonFill); when kBatched, Shade(), which colours the
+// whole batch, and kLitPoints, whether the point lit, (column, scanline, depth),
+// is needed; when not, WriteSpan(count), which colours the span and writes its
+// pixels in one pass where no records are written. The colours written end up in
 // m_colours: from Interpolate, or from Shade when kBatched.
 //
 // With records to write (RecordInto), every pixel written is also noted with the
@@ -141,8 +143,8 @@ private:
             WriteSpans(m_batch.m_colours.data(), m_batch.m_px.data(), m_batch.m_spanEnd.data(),
                        m_batch.m_spanRow.data(), m_batch.m_nSpans, CPixelSink::kOpaque);
         } else { // the current span, all on the current row
-            for (std::size_t i = 0; i < m_batch.Size(); ++i)
-                m_pRow[m_batch.m_px[i]] = m_batch.m_colours[i] | CPixelSink::kOpaque;
+            const std::size_t end = m_batch.Size();
+            WriteSpans(m_batch.m_colours.data(), m_batch.m_px.data(), &end, &m_pRow, 1, CPixelSink::kOpaque);
         }
         m_batch.Clear();
         m_spanStart = 0;
