@@ -85,30 +85,36 @@ void CTorusRenderer::BuildVertices()
                              m_nSectionStepAngle, m_dRingRadius, m_dSectionRadius);
 }
 
-void CTorusRenderer::BuildFacets()
+void CTorusRenderer::RenderFrame(CPixelSink& sink)
 {
+    BuildVertices();
+    // Fresh facets every frame too; their corners are set row by row with the
+    // rotation, in the first phase of the pass.
     m_facets.assign(static_cast<std::size_t>(m_nSurfaceSteps) * static_cast<std::size_t>(m_nSectionSteps),
                     CFacet());
-    for (int i = 0; i < m_nSurfaceSteps; ++i)
+    m_rotateX.SetRotationX(m_angleX);
+    m_rotateY.SetRotationY(m_angleY);
+    RenderPass(sink);
+}
+
+void CTorusRenderer::RotateRows(int iBegin, int iEnd)
+{
+    // Each vertex turned about x, then about y; and the corners of the rows' facets.
+    const std::size_t steps = static_cast<std::size_t>(m_nSectionSteps);
+    const std::span<CPoint3D> rows(m_vertices.data() + static_cast<std::size_t>(iBegin) * steps,
+                                   static_cast<std::size_t>(iEnd - iBegin) * steps);
+    m_rotateX.Apply(rows);
+    m_rotateY.Apply(rows);
+    for (int i = iBegin; i < iEnd; ++i)
         for (int j = 0; j < m_nSectionSteps; ++j)
             TorusMesh::SetFacetCorners(m_facets[static_cast<std::size_t>(i * m_nSectionSteps + j)], i, j,
                                        m_nSurfaceSteps, m_nSectionSteps);
 }
 
-void CTorusRenderer::RenderFrame(CPixelSink& sink)
-{
-    BuildVertices();
-    BuildFacets();
-    m_transform.RotateX(m_angleX, m_vertices);
-    m_transform.RotateY(m_angleY, m_vertices);
-    RenderPass(sink);
-}
-
 void CTorusRenderer::RenderPass(CPixelSink& sink)
 {
-    FindFacing();
-    LightVertices();
-    CullAndProject();
+    m_facetPlace.resize(m_facets.size() + 1);
+    m_projected.resize(m_vertices.size());
 
     if (m_pProbe != nullptr) {
         m_pProbe->Clear();
@@ -122,49 +128,60 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
         m_bRecorded = true;
     }
 
-    if (m_nMode == kModeWireframe) {
-        sink.ClearRows(0, sink.Height() - 1);
-        if (m_bInspection)
-            DrawTaggedLines(sink);
-        else
-            DrawLines(sink);
-        return;
-    }
-
-    FillBands(sink);
-}
-
-template <class Rows> void CTorusRenderer::RunRows(Rows& rows)
-{
-    // About four pieces a thread, so that the threads finish together.
-    const int count = m_nSurfaceSteps;
-    const int pieces = std::min(count, 4 * m_pWorkers->Count());
-    auto piece = [&](int p, int) { rows(count * p / pieces, count * (p + 1) / pieces); };
-    m_pWorkers->Run(pieces, piece);
-}
-
-void CTorusRenderer::FindFacing()
-{
-    // Whether each facet faces the eye, from the rotated mesh, facet by facet,
-    // the rows shared among the threads; then each drawn facet's place in the
-    // drawing order (the facets that face the eye, in the order of their rows).
-    m_facetPlace.resize(m_facets.size() + 1);
-    auto facingRows = [&](int iBegin, int iEnd) {
-        const CPoint3D& eye = m_camera.m_eye;
-        for (int i = iBegin; i < iEnd; ++i) {
-            for (int j = 0; j < m_nSectionSteps; ++j) {
-                const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
-                // Back faces are culled against the eye.
-                CFacet& facet = m_facets[k];
-                const CPoint3D& p0 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[0])];
-                const CPoint3D& p1 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[1])];
-                const CPoint3D& p2 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[2])];
-                facet.m_normal = FacetNormal(p0, p1, p2);
-                m_facetPlace[k] = Dot(CVec3(p1, eye), facet.m_normal) < 0.0 ? 0 : 1;
-            }
-        }
+    // The passes over the rotated mesh, then the drawing, in one run of the threads: the
+    // rows of the mesh in about four pieces a thread, so that the threads finish
+    // together, and the image in bands.
+    const int rows = m_nSurfaceSteps;
+    const int rowPieces = std::min(rows, 4 * m_pWorkers->Count());
+    const auto rowsOf = [&](int piece, auto&& pass) {
+        pass(rows * piece / rowPieces, rows * (piece + 1) / rowPieces);
     };
-    RunRows(facingRows);
+    m_phases.Reset();
+    m_phases.SetPieces(kRotatingPhase, rowPieces);
+    m_phases.SetPieces(kFacingPhase, rowPieces);
+    m_phases.SetPieces(kPlacingPhase, 1);
+    m_phases.SetPieces(kLightingPhase, rowPieces);
+    m_phases.SetPieces(kCornerPhase, rowPieces);
+    m_phases.SetPieces(kBandingPhase, 1);
+    const SScanClip image = ImageClip(sink);
+    auto frame = [&](int, int slot) {
+        m_phases.Take(kRotatingPhase,
+                      [&](int piece) { rowsOf(piece, [&](int i0, int i1) { RotateRows(i0, i1); }); });
+        m_phases.Take(kFacingPhase,
+                      [&](int piece) { rowsOf(piece, [&](int i0, int i1) { FacingRows(i0, i1); }); });
+        m_phases.Take(kPlacingPhase, [&](int) { PlaceFacets(); });
+        m_phases.Take(kLightingPhase,
+                      [&](int piece) { rowsOf(piece, [&](int i0, int i1) { LightRows(i0, i1); }); });
+        m_phases.Take(kCornerPhase,
+                      [&](int piece) { rowsOf(piece, [&](int i0, int i1) { CornerRows(i0, i1); }); });
+        m_phases.Take(kBandingPhase, [&](int) { m_phases.SetPieces(kBandPhase, StartDrawing(sink, image)); });
+        m_phases.Take(kBandPhase, [&](int band) { FillBandOf(sink, image, band, slot); });
+    };
+    m_pWorkers->Run(m_pWorkers->Count(), frame);
+}
+
+void CTorusRenderer::FacingRows(int iBegin, int iEnd)
+{
+    // Whether each facet faces the eye, from the rotated mesh, facet by facet.
+    const CPoint3D& eye = m_camera.m_eye;
+    for (int i = iBegin; i < iEnd; ++i) {
+        for (int j = 0; j < m_nSectionSteps; ++j) {
+            const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
+            // Back faces are culled against the eye.
+            CFacet& facet = m_facets[k];
+            const CPoint3D& p0 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[0])];
+            const CPoint3D& p1 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[1])];
+            const CPoint3D& p2 = m_vertices[static_cast<std::size_t>(facet.m_pIndices[2])];
+            facet.m_normal = FacetNormal(p0, p1, p2);
+            m_facetPlace[k] = Dot(CVec3(p1, eye), facet.m_normal) < 0.0 ? 0 : 1;
+        }
+    }
+}
+
+void CTorusRenderer::PlaceFacets()
+{
+    // Each drawn facet's place in the drawing order: the facets that face the
+    // eye, in the order of their rows.
     std::uint32_t drawn = 0;
     for (std::size_t k = 0; k < m_facets.size(); ++k) {
         const std::uint32_t faces = m_facetPlace[k];
@@ -172,81 +189,80 @@ void CTorusRenderer::FindFacing()
         drawn += faces;
     }
     m_facetPlace[m_facets.size()] = drawn;
+    m_drawn.resize(drawn);
 }
 
-void CTorusRenderer::LightVertices()
+void CTorusRenderer::LightRows(int iBegin, int iEnd)
 {
     // Vertex pass: normals, lit colours and projections, for the vertices of the
     // drawn facets only (the others are never read). Each vertex is computed on
-    // its own from the rotated mesh, so the rows are shared among the threads.
+    // its own from the rotated mesh, so the rows can be shared among the threads.
     // Only lines and Gouraud surfaces draw the vertices' colours: the other
     // drawings light their pixels and leave them unlit.
-    m_projected.resize(m_vertices.size());
     const SPixelFacts::EDrawing drawing = Drawing();
     const bool coloured = drawing == SPixelFacts::kLines || drawing == SPixelFacts::kGouraud;
     const auto drawn = [&](int i, int j) {
         const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
         return m_facetPlace[k + 1] != m_facetPlace[k];
     };
-    auto lightRows = [&](int iBegin, int iEnd) {
-        const CPoint3D& eye = m_camera.m_eye;
-        for (int i = iBegin; i < iEnd; ++i) {
-            const int iPrev = i == 0 ? m_nSurfaceSteps - 1 : i - 1;
-            for (int j = 0; j < m_nSectionSteps; ++j) {
-                // Vertex (i, j) is a corner of facets (i, j), (i, j - 1), (i - 1, j)
-                // and (i - 1, j - 1).
-                const int jPrev = j == 0 ? m_nSectionSteps - 1 : j - 1;
-                if (!drawn(i, j) && !drawn(i, jPrev) && !drawn(iPrev, j) && !drawn(iPrev, jPrev))
-                    continue;
-                const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
-                m_vertexNormals[k] =
-                    TorusMesh::VertexNormal(m_vertices.data(), m_nSurfaceSteps, m_nSectionSteps, i, j);
-                if (coloured)
-                    m_vertices[k].colour =
-                        m_pLighting->Illuminate(eye, m_vertices[k], m_vertexNormals[k], m_pMaterial.get());
-                m_projected[k] = m_camera.Project(m_vertices[k]);
-            }
+    const CPoint3D& eye = m_camera.m_eye;
+    for (int i = iBegin; i < iEnd; ++i) {
+        const int iPrev = i == 0 ? m_nSurfaceSteps - 1 : i - 1;
+        for (int j = 0; j < m_nSectionSteps; ++j) {
+            // Vertex (i, j) is a corner of facets (i, j), (i, j - 1), (i - 1, j)
+            // and (i - 1, j - 1).
+            const int jPrev = j == 0 ? m_nSectionSteps - 1 : j - 1;
+            if (!drawn(i, j) && !drawn(i, jPrev) && !drawn(iPrev, j) && !drawn(iPrev, jPrev))
+                continue;
+            const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
+            m_vertexNormals[k] =
+                TorusMesh::VertexNormal(m_vertices.data(), m_nSurfaceSteps, m_nSectionSteps, i, j);
+            if (coloured)
+                m_vertices[k].colour =
+                    m_pLighting->Illuminate(eye, m_vertices[k], m_vertexNormals[k], m_pMaterial.get());
+            m_projected[k] = m_camera.Project(m_vertices[k]);
         }
-    };
-    RunRows(lightRows);
+    }
 }
 
-void CTorusRenderer::CullAndProject()
+void CTorusRenderer::CornerRows(int iBegin, int iEnd)
 {
     // Facet pass: the facets that face the eye take their places in the drawing
-    // order, and their corners their vertices' projections, the rows shared
-    // among the threads.
-    m_drawn.resize(m_facetPlace[m_facets.size()]);
-    auto cornerRows = [&](int iBegin, int iEnd) {
-        for (int i = iBegin; i < iEnd; ++i) {
-            for (int j = 0; j < m_nSectionSteps; ++j) {
-                const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
-                if (m_facetPlace[k + 1] == m_facetPlace[k])
-                    continue; // a back face
-                SDrawnFacet& facet = m_drawn[m_facetPlace[k]];
-                facet.i = i;
-                facet.j = j;
-                CPoint2D texCoords[CFacet::kCorners];
-                TorusMesh::FacetTexCoords(i, j, m_nSurfaceStepAngle, m_nSectionStepAngle, texCoords);
-                for (int c = 0; c < CFacet::kCorners; ++c) {
-                    const std::size_t v = static_cast<std::size_t>(m_facets[k].m_pIndices[c]);
-                    facet.corners[c].m_position = m_projected[v];
-                    facet.corners[c].m_normal = m_vertexNormals[v];
-                    facet.corners[c].m_texCoord = texCoords[c];
-                }
+    // order, and their corners their vertices' projections.
+    for (int i = iBegin; i < iEnd; ++i) {
+        for (int j = 0; j < m_nSectionSteps; ++j) {
+            const std::size_t k = static_cast<std::size_t>(i * m_nSectionSteps + j);
+            if (m_facetPlace[k + 1] == m_facetPlace[k])
+                continue; // a back face
+            SDrawnFacet& facet = m_drawn[m_facetPlace[k]];
+            facet.i = i;
+            facet.j = j;
+            CPoint2D texCoords[CFacet::kCorners];
+            TorusMesh::FacetTexCoords(i, j, m_nSurfaceStepAngle, m_nSectionStepAngle, texCoords);
+            for (int c = 0; c < CFacet::kCorners; ++c) {
+                const std::size_t v = static_cast<std::size_t>(m_facets[k].m_pIndices[c]);
+                facet.corners[c].m_position = m_projected[v];
+                facet.corners[c].m_normal = m_vertexNormals[v];
+                facet.corners[c].m_texCoord = texCoords[c];
             }
         }
-    };
-    RunRows(cornerRows);
+    }
 }
 
-void CTorusRenderer::FillBands(CPixelSink& sink)
+int CTorusRenderer::StartDrawing(CPixelSink& sink, const SScanClip& image)
 {
-    // Filled facets: one band of image rows per thread, against one depth buffer
-    // for the whole frame. Each thread clears its own rows of the image and of
-    // the depth buffer, so that it finds them in its own cache; rows that no band
+    if (m_nMode == kModeWireframe) {
+        sink.ClearRows(0, sink.Height() - 1);
+        if (m_bInspection)
+            DrawTaggedLines(sink);
+        else
+            DrawLines(sink);
+        return 0;
+    }
+    // Filled facets: the image in bands of rows, against one depth buffer for
+    // the whole frame. Each thread clears its own rows of the image and of the
+    // depth buffer, so that it finds them in its own cache; rows that no band
     // takes are cleared here.
-    const SScanClip image = ImageClip(sink);
     if (image.yMin <= image.yMax) {
         if (m_bInspection)
             m_depth.ClearOutside(image.yMin, image.yMax);
@@ -257,23 +273,24 @@ void CTorusRenderer::FillBands(CPixelSink& sink)
             m_depth.Clear();
         sink.ClearRows(0, sink.Height() - 1);
     }
-    const int bands = CutBands(image);
-    auto fillBand = [&](int band, int slot) {
-        SScanClip clip = image;
-        clip.yMin = m_bandRows[static_cast<std::size_t>(band)];
-        clip.yMax = m_bandRows[static_cast<std::size_t>(band) + 1] - 1;
-        SSlot& own = m_slots[static_cast<std::size_t>(slot)];
-        CDepthBuffer& depth = m_bInspection ? m_depth : own.depth;
-        if (m_bInspection) {
-            m_depth.Clear(clip.yMin, clip.yMax);
-        } else {
-            own.depth.Clear(); // what the thread's last band left
-            own.depth.Place(clip.yMin);
-        }
-        sink.ClearRows(sink.DeviceRow(clip.yMax), sink.DeviceRow(clip.yMin));
-        FillBand(sink, clip, own, depth);
-    };
-    m_pWorkers->Run(bands, fillBand);
+    return CutBands(image);
+}
+
+void CTorusRenderer::FillBandOf(CPixelSink& sink, const SScanClip& image, int band, int slot)
+{
+    SScanClip clip = image;
+    clip.yMin = m_bandRows[static_cast<std::size_t>(band)];
+    clip.yMax = m_bandRows[static_cast<std::size_t>(band) + 1] - 1;
+    SSlot& own = m_slots[static_cast<std::size_t>(slot)];
+    CDepthBuffer& depth = m_bInspection ? m_depth : own.depth;
+    if (m_bInspection) {
+        m_depth.Clear(clip.yMin, clip.yMax);
+    } else {
+        own.depth.Clear(); // what the thread's last band left
+        own.depth.Place(clip.yMin);
+    }
+    sink.ClearRows(sink.DeviceRow(clip.yMax), sink.DeviceRow(clip.yMin));
+    FillBand(sink, clip, own, depth);
 }
 
 int CTorusRenderer::CutBands(const SScanClip& image)

@@ -10,6 +10,7 @@
 #include "raster/Texture.h"
 #include "render/BandWorkers.h"
 #include "render/DrawnFacet.h"
+#include "render/PhasedWork.h"
 #include "render/PixelFacts.h"
 #include "scene/Camera.h"
 #include "scene/Facet.h"
@@ -130,15 +131,27 @@ private:
     // other value leaves them as they are.
     void SwitchLights();
     void BuildVertices();
-    void BuildFacets();
     void RenderPass(CPixelSink& sink);
-    // Runs rows(iBegin, iEnd) over all surface steps, in pieces shared among the threads.
-    template <class Rows> void RunRows(Rows& rows);
-    // Which facets face the eye, and each drawn facet's place in the drawing order.
-    void FindFacing();
-    void LightVertices();
-    void CullAndProject();
-    void FillBands(CPixelSink& sink);
+    // The passes of a frame, in the order of its phases; the row passes over
+    // surface steps iBegin to iEnd - 1.
+    enum EPhase {
+        kRotatingPhase,
+        kFacingPhase,
+        kPlacingPhase,
+        kLightingPhase,
+        kCornerPhase,
+        kBandingPhase,
+        kBandPhase
+    };
+    void RotateRows(int iBegin, int iEnd);
+    void FacingRows(int iBegin, int iEnd);
+    void PlaceFacets();
+    void LightRows(int iBegin, int iEnd);
+    void CornerRows(int iBegin, int iEnd);
+    // Clears what no band clears, and draws the lines or cuts the bands: returns
+    // how many bands to fill.
+    int StartDrawing(CPixelSink& sink, const SScanClip& image);
+    void FillBandOf(CPixelSink& sink, const SScanClip& image, int band, int slot);
     int CutBands(const SScanClip& image);
     void DrawLines(CPixelSink& sink) const;
     void DrawTaggedLines(CPixelSink& sink);
@@ -174,10 +187,11 @@ private:
     // Facet k: first 1 where it faces the eye, else 0; then its place in m_drawn,
     // the one after it telling whether it is drawn.
     std::vector<std::uint32_t> m_facetPlace;
-    CViewTransform m_transform;
-    CDepthBuffer m_depth; // the whole frame's, while inspection is on
+    CViewTransform m_rotateX, m_rotateY; // the frame's turns, about x and then about y
+    CDepthBuffer m_depth;                // the whole frame's, while inspection is on
     int m_nThreads = 1;
     std::unique_ptr<CBandWorkers> m_pWorkers;
+    CPhasedWork m_phases;
     std::vector<SSlot> m_slots;    // one for each thread
     std::vector<double> m_rowWork; // the change of the estimated work from row to row
     std::vector<int> m_bandRows;   // band b: rows m_bandRows[b] to m_bandRows[b + 1] - 1
