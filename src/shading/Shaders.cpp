@@ -86,12 +86,12 @@ void CPhongShader::Shade()
 void CLitTextureShader::Interpolate(std::size_t first, std::size_t count)
 {
     CSampleBatch& b = m_batch;
-    // The texture coordinate and the normal in one pass: the same formula for both.
-    const double a0[5] = {m_leftTex.x, m_leftTex.y, m_left.x, m_left.y, m_left.z};
-    const double a1[5] = {m_rightTex.x, m_rightTex.y, m_right.x, m_right.y, m_right.z};
-    double* const out[5] = {b.m_u.data() + first, b.m_v.data() + first, b.m_nx.data() + first,
-                            b.m_ny.data() + first, b.m_nz.data() + first};
-    InterpolateAttributes(b.m_t.data() + first, count, m_xL, m_xR, 5, a0, a1, out);
+    const double tex0[2] = {m_leftTex.x, m_leftTex.y}, tex1[2] = {m_rightTex.x, m_rightTex.y};
+    const double n0[3] = {m_left.x, m_left.y, m_left.z}, n1[3] = {m_right.x, m_right.y, m_right.z};
+    double* const texOut[2] = {b.m_u.data() + first, b.m_v.data() + first};
+    double* const normalOut[3] = {b.m_nx.data() + first, b.m_ny.data() + first, b.m_nz.data() + first};
+    InterpolateTexCoordsAndNormals(b.m_t.data() + first, count, m_xL, m_xR, tex0, tex1, n0, n1, texOut,
+                                   normalOut);
 }
 
 void CLitTextureShader::Shade()

@@ -13,8 +13,17 @@
 #include "raster/Texture.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+
+#ifndef ORBO_SPAN_INTERPOLATION_SHARED
+#define ORBO_SPAN_INTERPOLATION_SHARED
+namespace orbo_span {
+// What the tests multiply the texture coordinates' margin by.
+inline std::atomic<double> g_texCoordMarginFactor{1.0};
+} // namespace orbo_span
+#endif
 
 HWY_BEFORE_NAMESPACE();
 namespace orbo_span {
@@ -61,6 +70,90 @@ void InterpolateAttributesImpl(const double* t, std::size_t count, double t0, do
             const auto second = hn::Div(hn::Mul(w, hn::Set(d, a1[k])), vg1);
             hn::StoreU(hn::Add(first, second), d, out[k] + i);
         }
+    }
+}
+
+// Texture coordinates through one reciprocal of the span's length rather than two
+// divisions a coordinate, beside the normals' divisions, which keep the divider
+// busy while the coordinates take the multiplier. Only the texel a coordinate
+// names is ever read from it, so it need not have the exact bits, only name the
+// same texel; where the bound below cannot tell, the divisions are done.
+//
+// The bound. With u = 2^-53, g = t0 - t1 unguarded (t1 - t0 = -g exactly) and t
+// between t0 and t1, |fl(t - t1)| <= |g| and |fl(t - t0)| <= |g| (rounding keeps
+// order), so each product p = fl(a (t - t1)) is at most |a| |g| (1 + u). The
+// exact term is fl(p / g) = (p / g)(1 + e3); ours is fl(p fl(1 / g)) =
+// (p / g)(1 + e1)(1 + e2), |e| <= u: they differ by at most 3.01u |p / g| <=
+// 3.02u |a|, and each is at most |a| (1 + 3.01u). The sums of the two terms, each
+// rounded once more, differ by at most 2 x 3.02u S + 2.01u S < 2^-50.4 S, where
+// S = |a0| + |a1|. Widened by B = 2^-46 S, more than ten times that and more than
+// the rounding of ours -+ B itself (at most 2^-52 x 1.01 S), the rounded ends lo
+// and hi hold the exact coordinate and ours between them. Adding 0.5, rounding
+// and truncating toward zero never decrease, so where lo and hi name the same
+// texel, so do both. S <= 2^29 keeps every end well inside int's range, and
+// |g| <= 2^40 the reciprocal far from underflow. With the guard (|g| < 1e-06,
+// divisor 1) the reciprocal is 1 and the terms are exact.
+constexpr double kTexCoordMargin = 0x1p-46;
+constexpr double kTexCoordMostReach = 0x1p29;
+constexpr double kTexCoordMostLength = 0x1p40;
+
+void InterpolateTexCoordsAndNormalsImpl(const double* t, std::size_t count, double t0, double t1,
+                                        const double* tex0, const double* tex1, const double* n0,
+                                        const double* n1, double* const* texOut, double* const* normalOut)
+{
+    const double reach[2] = {std::fabs(tex0[0]) + std::fabs(tex1[0]),
+                             std::fabs(tex0[1]) + std::fabs(tex1[1])};
+    const double g0 = Guarded(t0 - t1);
+    const double g1 = Guarded(t1 - t0);
+    // Corners out of the bound's reach (not a number included) take the divisions.
+    if (!(reach[0] <= kTexCoordMostReach && reach[1] <= kTexCoordMostReach &&
+          std::fabs(g0) <= kTexCoordMostLength)) {
+        InterpolateAttributesImpl(t, count, t0, t1, 2, tex0, tex1, texOut);
+        InterpolateAttributesImpl(t, count, t0, t1, 3, n0, n1, normalOut);
+        return;
+    }
+    const hn::ScalableTag<double> d;
+    using V = hn::Vec<decltype(d)>;
+    const std::size_t lanes = hn::Lanes(d);
+    const double factor = g_texCoordMarginFactor.load(std::memory_order_relaxed);
+    const V vt0 = hn::Set(d, t0), vt1 = hn::Set(d, t1);
+    const V vg0 = hn::Set(d, g0), vg1 = hn::Set(d, g1);
+    const V y0 = hn::Set(d, 1.0 / g0), y1 = hn::Set(d, 1.0 / g1);
+    const V low = hn::Set(d, std::min(t0, t1)), high = hn::Set(d, std::max(t0, t1));
+    const V half = hn::Set(d, 0.5);
+    const V margin0 = hn::Set(d, kTexCoordMargin * reach[0] * factor);
+    const V margin1 = hn::Set(d, kTexCoordMargin * reach[1] * factor);
+    for (std::size_t i = 0; i < count; i += lanes) {
+        const V vt = hn::LoadU(d, t + i);
+        const V u = hn::Sub(vt, vt1);
+        const V w = hn::Sub(vt, vt0);
+        for (int k = 0; k < 3; ++k) {
+            const V first = hn::Div(hn::Mul(u, hn::Set(d, n0[k])), vg0);
+            const V second = hn::Div(hn::Mul(w, hn::Set(d, n1[k])), vg1);
+            hn::StoreU(hn::Add(first, second), d, normalOut[k] + i);
+        }
+        V cu = hn::Add(hn::Mul(hn::Mul(u, hn::Set(d, tex0[0])), y0),
+                       hn::Mul(hn::Mul(w, hn::Set(d, tex1[0])), y1));
+        V cv = hn::Add(hn::Mul(hn::Mul(u, hn::Set(d, tex0[1])), y0),
+                       hn::Mul(hn::Mul(w, hn::Set(d, tex1[1])), y1));
+        // The texels of both ends, truncated as doubles (the same as to int
+        // within 2^31); lanes past count are not checked, their results land in
+        // the padding.
+        const auto sameTexel = [&](V c, V margin) {
+            return hn::Eq(hn::Trunc(hn::Add(hn::Sub(c, margin), half)),
+                          hn::Trunc(hn::Add(hn::Add(c, margin), half)));
+        };
+        const auto settled = hn::Or(hn::And(hn::And(hn::Ge(vt, low), hn::Le(vt, high)),
+                                            hn::And(sameTexel(cu, margin0), sameTexel(cv, margin1))),
+                                    hn::Not(hn::FirstN(d, count - i)));
+        if (!hn::AllTrue(d, settled)) {
+            cu = hn::Add(hn::Div(hn::Mul(u, hn::Set(d, tex0[0])), vg0),
+                         hn::Div(hn::Mul(w, hn::Set(d, tex1[0])), vg1));
+            cv = hn::Add(hn::Div(hn::Mul(u, hn::Set(d, tex0[1])), vg0),
+                         hn::Div(hn::Mul(w, hn::Set(d, tex1[1])), vg1));
+        }
+        hn::StoreU(cu, d, texOut[0] + i);
+        hn::StoreU(cv, d, texOut[1] + i);
     }
 }
 
@@ -232,6 +325,7 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace orbo_span {
 HWY_EXPORT(InterpolateAttributesImpl);
+HWY_EXPORT(InterpolateTexCoordsAndNormalsImpl);
 HWY_EXPORT(InterpolateColourRefsImpl);
 HWY_EXPORT(LookUpTexelsImpl);
 HWY_EXPORT(InterpolateColourPixelsImpl);
@@ -241,6 +335,19 @@ void InterpolateAttributes(const double* t, std::size_t count, double t0, double
                            const double* a0, const double* a1, double* const* out)
 {
     HWY_DYNAMIC_DISPATCH(orbo_span::InterpolateAttributesImpl)(t, count, t0, t1, dims, a0, a1, out);
+}
+
+void InterpolateTexCoordsAndNormals(const double* t, std::size_t count, double t0, double t1,
+                                    const double* tex0, const double* tex1, const double* n0,
+                                    const double* n1, double* const* texOut, double* const* normalOut)
+{
+    HWY_DYNAMIC_DISPATCH(orbo_span::InterpolateTexCoordsAndNormalsImpl)
+    (t, count, t0, t1, tex0, tex1, n0, n1, texOut, normalOut);
+}
+
+void WidenTexCoordMarginForTest(double factor)
+{
+    orbo_span::g_texCoordMarginFactor.store(factor);
 }
 
 void LookUpTexels(const double* cu, const double* cv, std::size_t count, const CTexture& texture,

@@ -23,6 +23,22 @@ inline constexpr std::size_t kSpanPadding = 16;
 void InterpolateAttributes(const double* t, std::size_t count, double t0, double t1, int dims,
                            const double* a0, const double* a1, double* const* out);
 
+// The texture coordinates (texOut) and the normals (normalOut) of the samples of
+// a span at once, both in the form of InterpolateAttributes. The normals are
+// bit-identical to it; the texture coordinates are certified instead: each
+// names the texel (plus 0.5, truncated toward zero, as TexelAddress takes it)
+// that the exact one names, and only that may be read from them. Samples must
+// lie between t0 and t1, as a span's do; where one does not, or the bound
+// cannot tell, the coordinates are the exact ones. The outputs' padding may be
+// overwritten, as InterpolateAttributes's.
+void InterpolateTexCoordsAndNormals(const double* t, std::size_t count, double t0, double t1,
+                                    const double* tex0, const double* tex1, const double* n0,
+                                    const double* n1, double* const* texOut, double* const* normalOut);
+
+// Multiplies the texture coordinates' margin by factor (1 normally): tests widen
+// it so that many samples take the exact coordinates.
+void WidenTexCoordMarginForTest(double factor);
+
 // The texels, as colours 0x00bbggrr, at texture coordinates (cu[i], cv[i]) of a
 // texture: each coordinate plus 0.5, truncated toward zero, kept inside the
 // image, as TexelAddress does. cu and cv are padded as t is; words past count

@@ -6,6 +6,7 @@
 
 #include "lighting/LightingBatch.h"
 #include "scene/RenderSettings.h"
+#include "shading/SpanInterpolation.h"
 
 #include <gtest/gtest.h>
 
@@ -70,13 +71,16 @@ TEST(FrameFingerprint, FramesWithInspectionOnAreUnchanged)
     }
 }
 
-// The lighting's reciprocal with its margin widened a million times: many more
-// samples take the one-at-a-time evaluation, and every lit frame is unchanged.
+// The lighting's reciprocal with its margin widened a million times, and the
+// texture coordinates' a hundred million times: many more samples take the
+// one-at-a-time evaluation and the exact coordinates, and every lit frame is
+// unchanged.
 TEST(FrameFingerprint, LitFramesHoldWithTheReciprocalMarginWidened)
 {
     const std::vector<SFrameCase> frames = Table();
     ASSERT_GE(frames.size(), 300u);
     WidenShadingMarginForTest(1e6);
+    WidenTexCoordMarginForTest(1e8);
     for (std::size_t k = 0; k < frames.size(); ++k) {
         const SFrameCase& f = frames[k];
         if (f.light != kLightOn || f.shading != kShadingPhong || f.mode == kModeWireframe)
@@ -84,6 +88,7 @@ TEST(FrameFingerprint, LitFramesHoldWithTheReciprocalMarginWidened)
         EXPECT_EQ(RenderDigest(f, ORBO_SOURCE_DIR, 2), f.digest) << f.ToLine() << " margin widened";
     }
     WidenShadingMarginForTest(1.0);
+    WidenTexCoordMarginForTest(1.0);
 }
 
 // The table holds the generated cases one for one, in their order, each line

@@ -2,9 +2,9 @@
 // interpolations they replace: spans of every length, ends in either order, ends
 // closer than the divisor guard, and colours far out of range or not a number.
 
+#include "shading/SpanInterpolation.h"
 #include "raster/Texture.h"
 #include "shading/Interpolation.h"
-#include "shading/SpanInterpolation.h"
 
 #include <gtest/gtest.h>
 #include <hwy/targets.h>
@@ -14,6 +14,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -66,7 +67,8 @@ TEST(SpanInterpolation, EveryInstructionSetGivesTheOneSampleBits)
             const CColor c0(s.a0[0], s.a0[1], s.a0[2]), c1(s.a1[0], s.a1[1], s.a1[2]);
             for (std::size_t i = 0; i < n; ++i) {
                 const CVec3 v = InterpolateNormal(s.t[i], s.t0, s.t1, v0, v1);
-                const CPoint2D p = InterpolateTexCoord(s.t[i], s.t0, s.t1, CPoint2D(v0.x, v0.y), CPoint2D(v1.x, v1.y));
+                const CPoint2D p =
+                    InterpolateTexCoord(s.t[i], s.t0, s.t1, CPoint2D(v0.x, v0.y), CPoint2D(v1.x, v1.y));
                 ASSERT_TRUE(std::memcmp(&x[i], &v.x, 8) == 0 && std::memcmp(&y[i], &v.y, 8) == 0 &&
                             std::memcmp(&z[i], &v.z, 8) == 0)
                     << s.t[i] << " " << s.t0 << " " << s.t1;
@@ -125,6 +127,66 @@ TEST(SpanInterpolation, TexelsAreTheOneTexelLookups)
                 ASSERT_EQ(words[i], 0xDEADBEEFu);
         }
     }
+    hwy::SetSupportedTargetsForTest(0);
+}
+
+// The texture coordinates interpolated beside the normals name the texels the
+// exact coordinates name, and the normals keep their bits, on every instruction
+// set: texel-sized coordinates, ends in either order or closer than the guard,
+// samples past the span's ends (taken exactly), corners out of the bound's
+// reach or not a number; and again with the margin widened so that many samples
+// take the exact coordinates.
+TEST(SpanInterpolation, TexCoordsBesideNormalsNameTheExactTexels)
+{
+    std::mt19937_64 random(13);
+    std::uniform_real_distribution<double> x(-700.0, 700.0), texel(-40.0, 600.0), unit(-1.0, 1.0);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const auto address = [](double cu, double cv) {
+        int u = 0, v = 0;
+        TexelAddress(cu, cv, 1 << 30, 1 << 30, u, v); // no clamping at the far edges
+        return std::pair(u, v);
+    };
+    for (const std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+        SCOPED_TRACE(hwy::TargetName(target));
+        hwy::SetSupportedTargetsForTest(target);
+        for (const double widened : {1.0, 1e8, 1e14}) {
+            WidenTexCoordMarginForTest(widened);
+            for (int n = 0; n < 1500; ++n) {
+                const double t0 = x(random);
+                const double t1 = n % 7 == 0   ? t0 + 4e-7
+                                  : n % 5 == 0 ? t0 - 25.0
+                                               : t0 + 1.0 + std::fabs(x(random)) / 3;
+                double tex0[2] = {texel(random), texel(random)}, tex1[2] = {texel(random), texel(random)};
+                const double n0[3] = {unit(random), unit(random), unit(random)};
+                const double n1[3] = {unit(random), unit(random), unit(random)};
+                if (n % 11 == 0)
+                    tex1[n % 2] = n % 3 == 0 ? nan : 3e9;
+                const std::size_t count = static_cast<std::size_t>(n % 37);
+                std::vector<double> t(count + kSpanPadding, nan);
+                for (std::size_t i = 0; i < count; ++i) // past the far end on some spans
+                    t[i] = t0 + static_cast<double>(i) * (n % 13 == 0 ? 3.0 : 1.0);
+                std::vector<double> out[5];
+                for (std::vector<double>& o : out)
+                    o.assign(count + kSpanPadding, 0.0);
+                double* const texOut[2] = {out[0].data(), out[1].data()};
+                double* const normalOut[3] = {out[2].data(), out[3].data(), out[4].data()};
+                InterpolateTexCoordsAndNormals(t.data(), count, t0, t1, tex0, tex1, n0, n1, texOut,
+                                               normalOut);
+                for (std::size_t i = 0; i < count; ++i) {
+                    const CPoint2D c = InterpolateTexCoord(t[i], t0, t1, CPoint2D(tex0[0], tex0[1]),
+                                                           CPoint2D(tex1[0], tex1[1]));
+                    ASSERT_EQ(address(out[0][i], out[1][i]), address(c.x, c.y))
+                        << t[i] << " " << t0 << " " << t1 << " widened " << widened;
+                    const CVec3 v = InterpolateNormal(t[i], t0, t1, CVec3(n0[0], n0[1], n0[2]),
+                                                      CVec3(n1[0], n1[1], n1[2]));
+                    ASSERT_TRUE(std::memcmp(&out[2][i], &v.x, 8) == 0 &&
+                                std::memcmp(&out[3][i], &v.y, 8) == 0 &&
+                                std::memcmp(&out[4][i], &v.z, 8) == 0);
+                }
+            }
+        }
+    }
+    WidenTexCoordMarginForTest(1.0);
     hwy::SetSupportedTargetsForTest(0);
 }
 
