@@ -243,10 +243,8 @@ HWY_INLINE void ColourSpan(const double* t, std::size_t count, double t0, double
     const auto weightLimit = hn::Set(d, 0x1p9);
     const auto low = hn::Set(di, 0xFF);
     const auto highBits = hn::Set(di, static_cast<std::int32_t>(high));
-    for (std::size_t i = 0; i < count; i += lanes) {
-        // The last samples as a whole vector, lanes past count left as they are.
-        const std::size_t valid = std::min(lanes, count - i);
-        const auto vt = hn::IfThenElseZero(hn::FirstN(d, valid), hn::LoadU(d, t + i));
+    // The colours of samples i .. i + valid - 1, from vt holding their positions.
+    const auto span = [&](std::size_t i, hn::Vec<decltype(d)> vt, std::size_t valid) {
         const auto w0 = hn::Div(hn::Sub(vt, vt1), d0);
         const auto w1 = hn::Div(hn::Sub(vt, vt0), d1);
         const auto r =
@@ -264,7 +262,7 @@ HWY_INLINE void ColourSpan(const double* t, std::size_t count, double t0, double
         if (!inRange) {
             for (std::size_t k = i; k < i + valid; ++k)
                 putOne(k, ColourRefAt(t[k], t0, t1, a0, a1) | high);
-            continue;
+            return;
         }
         put(i,
             hn::Or(hn::Or(hn::Or(hn::And(hn::DemoteTo(di, r), low),
@@ -272,7 +270,13 @@ HWY_INLINE void ColourSpan(const double* t, std::size_t count, double t0, double
                           hn::ShiftLeft<16>(hn::And(hn::DemoteTo(di, b), low))),
                    highBits),
             valid);
-    }
+    };
+    std::size_t i = 0;
+    for (; i + lanes <= count; i += lanes)
+        span(i, hn::LoadU(d, t + i), lanes);
+    // The last samples as a whole vector, lanes past count left as they are.
+    if (i < count)
+        span(i, hn::IfThenElseZero(hn::FirstN(d, count - i), hn::LoadU(d, t + i)), count - i);
 }
 
 // With every corner channel within 2^12 and both weights within 2^9 (not a
