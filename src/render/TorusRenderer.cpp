@@ -157,6 +157,7 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
         m_phases.Take(kBandingPhase, [&](int) { m_phases.SetPieces(kBandPhase, StartDrawing(sink, image)); });
         m_phases.Take(kBandPhase, [&](int band) { FillBandOf(sink, image, band, slot); });
     };
+    // One call of frame per thread: each takes the phases' pieces as they come.
     m_pWorkers->Run(m_pWorkers->Count(), frame);
 }
 

@@ -50,6 +50,12 @@ template <class D, class T> HWY_INLINE void StoreFirst(hn::Vec<D> v, D d, T* p, 
     std::copy(lanes, lanes + n, p);
 }
 
+// (a0 (t - t1)) / g0 + (a1 (t - t0)) / g1, given u = t - t1 and w = t - t0.
+template <class V> HWY_INLINE V Interpolated(V u, V w, V a0, V a1, V g0, V g1)
+{
+    return hn::Add(hn::Div(hn::Mul(u, a0), g0), hn::Div(hn::Mul(w, a1), g1));
+}
+
 void InterpolateAttributesImpl(const double* t, std::size_t count, double t0, double t1, int dims,
                                const double* a0, const double* a1, double* const* out)
 {
@@ -65,11 +71,8 @@ void InterpolateAttributesImpl(const double* t, std::size_t count, double t0, do
         const auto vt = hn::LoadU(d, t + i);
         const auto u = hn::Sub(vt, vt1);
         const auto w = hn::Sub(vt, vt0);
-        for (int k = 0; k < dims; ++k) {
-            const auto first = hn::Div(hn::Mul(u, hn::Set(d, a0[k])), vg0);
-            const auto second = hn::Div(hn::Mul(w, hn::Set(d, a1[k])), vg1);
-            hn::StoreU(hn::Add(first, second), d, out[k] + i);
-        }
+        for (int k = 0; k < dims; ++k)
+            hn::StoreU(Interpolated(u, w, hn::Set(d, a0[k]), hn::Set(d, a1[k]), vg0, vg1), d, out[k] + i);
     }
 }
 
@@ -118,7 +121,8 @@ void InterpolateTexCoordsAndNormalsImpl(const double* t, std::size_t count, doub
     const double factor = g_texCoordMarginFactor.load(std::memory_order_relaxed);
     const V vt0 = hn::Set(d, t0), vt1 = hn::Set(d, t1);
     const V vg0 = hn::Set(d, g0), vg1 = hn::Set(d, g1);
-    const V y0 = hn::Set(d, 1.0 / g0), y1 = hn::Set(d, 1.0 / g1);
+    const double reciprocal = 1.0 / g0; // of g1 too, negated, unless both are the guard's 1
+    const V y0 = hn::Set(d, reciprocal), y1 = hn::Set(d, g1 == g0 ? reciprocal : -reciprocal);
     const V low = hn::Set(d, std::min(t0, t1)), high = hn::Set(d, std::max(t0, t1));
     const V half = hn::Set(d, 0.5);
     const V margin0 = hn::Set(d, kTexCoordMargin * reach[0] * factor);
@@ -127,11 +131,9 @@ void InterpolateTexCoordsAndNormalsImpl(const double* t, std::size_t count, doub
         const V vt = hn::LoadU(d, t + i);
         const V u = hn::Sub(vt, vt1);
         const V w = hn::Sub(vt, vt0);
-        for (int k = 0; k < 3; ++k) {
-            const V first = hn::Div(hn::Mul(u, hn::Set(d, n0[k])), vg0);
-            const V second = hn::Div(hn::Mul(w, hn::Set(d, n1[k])), vg1);
-            hn::StoreU(hn::Add(first, second), d, normalOut[k] + i);
-        }
+        for (int k = 0; k < 3; ++k)
+            hn::StoreU(Interpolated(u, w, hn::Set(d, n0[k]), hn::Set(d, n1[k]), vg0, vg1), d,
+                       normalOut[k] + i);
         V cu = hn::Add(hn::Mul(hn::Mul(u, hn::Set(d, tex0[0])), y0),
                        hn::Mul(hn::Mul(w, hn::Set(d, tex1[0])), y1));
         V cv = hn::Add(hn::Mul(hn::Mul(u, hn::Set(d, tex0[1])), y0),
@@ -147,10 +149,8 @@ void InterpolateTexCoordsAndNormalsImpl(const double* t, std::size_t count, doub
                                             hn::And(sameTexel(cu, margin0), sameTexel(cv, margin1))),
                                     hn::Not(hn::FirstN(d, count - i)));
         if (!hn::AllTrue(d, settled)) {
-            cu = hn::Add(hn::Div(hn::Mul(u, hn::Set(d, tex0[0])), vg0),
-                         hn::Div(hn::Mul(w, hn::Set(d, tex1[0])), vg1));
-            cv = hn::Add(hn::Div(hn::Mul(u, hn::Set(d, tex0[1])), vg0),
-                         hn::Div(hn::Mul(w, hn::Set(d, tex1[1])), vg1));
+            cu = Interpolated(u, w, hn::Set(d, tex0[0]), hn::Set(d, tex1[0]), vg0, vg1);
+            cv = Interpolated(u, w, hn::Set(d, tex0[1]), hn::Set(d, tex1[1]), vg0, vg1);
         }
         hn::StoreU(cu, d, texOut[0] + i);
         hn::StoreU(cv, d, texOut[1] + i);
