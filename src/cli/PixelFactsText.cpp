@@ -10,6 +10,13 @@ std::string Bytes(std::uint32_t colorRef)
            std::to_string((colorRef >> 16) & 0xFF);
 }
 
+std::string Number(double value)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%.6f", value);
+    return text;
+}
+
 std::string Triple(double a, double b, double c)
 {
     char text[96];
@@ -44,9 +51,7 @@ std::string PixelFactsText(const SPixelFacts& f)
         "x=" + std::to_string(f.x) + "\ny=" + std::to_string(f.y) + "\ncolour=" + Bytes(f.colour) + "\n";
     text += std::string("drawing=") + DrawingName(f.drawing) + "\n";
     if (f.hasDepth) {
-        char depth[48];
-        std::snprintf(depth, sizeof depth, "%.6f", f.depth);
-        text += std::string("depth=") + depth + "\n";
+        text += "depth=" + Number(f.depth) + "\n";
     } else {
         text += f.drawing == SPixelFacts::kLines ? "depth=none\n" : "depth=background\n";
     }
@@ -63,4 +68,28 @@ std::string PixelFactsText(const SPixelFacts& f)
     if (f.hasTexel)
         text += "texel=" + std::to_string(f.u) + "," + std::to_string(f.v) + "\n";
     return text;
+}
+
+std::string HistoryText(const std::vector<SHistoryEntry>& history)
+{
+    std::string text = "history=" + std::to_string(history.size()) + "\n";
+    for (std::size_t k = 0; k < history.size(); ++k) {
+        const SHistoryEntry& e = history[k];
+        text += "sample=" + std::to_string(k) + " order=" + std::to_string(e.order) +
+                " facet=" + std::to_string(e.i) + "," + std::to_string(e.j);
+        if (e.tested)
+            text += " x=" + Number(e.x) + " depth=" + Number(e.depth) +
+                    " tested-against=" + Number(e.testedAgainst) + " passed=" + (e.passed ? "1" : "0");
+        if (e.hasColour)
+            text += " colour=" + Bytes(e.colour);
+        text += "\n";
+    }
+    return text;
+}
+
+std::string DepthRangeText(bool any, double least, double greatest)
+{
+    if (!any)
+        return "depth-min=none\ndepth-max=none\n";
+    return "depth-min=" + Number(least) + "\ndepth-max=" + Number(greatest) + "\n";
 }

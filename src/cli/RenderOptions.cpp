@@ -127,14 +127,15 @@ void ReadSize(std::string_view text, int& width, int& height)
 
 // X,Y: a pixel as two whole numbers. Whether it lies inside the frame is
 // checked once the size is known.
-void ReadPixel(std::string_view text, int& x, int& y)
+void ReadPixel(std::string_view option, std::string_view text, int& x, int& y)
 {
     const std::size_t comma = text.find(',');
     long long px = 0, py = 0;
     if (comma == std::string_view::npos || !ReadInt(text.substr(0, comma), px) ||
         !ReadInt(text.substr(comma + 1), py) || px < -kMaxSide || px > kMaxSide || py < -kMaxSide ||
         py > kMaxSide)
-        Refuse("--inspect must be X,Y, two whole numbers: the pixel's column and row counted from the "
+        Refuse(std::string(option) +
+               " must be X,Y, two whole numbers: the pixel's column and row counted from the "
                "frame's centre, y up (got " +
                Quoted(text) + ")");
     x = static_cast<int>(px);
@@ -191,7 +192,8 @@ public:
         return "Usage: orbo-render [options] -o OUT.png\n"
                "       orbo-render [options] --frames N -o 'frame%03d.png'\n"
                "       orbo-render [options] --bench N\n"
-               "       orbo-render [options] --inspect X,Y [-o OUT.png]\n\n" +
+               "       orbo-render [options] --inspect X,Y [--history X,Y] [-o OUT.png]\n"
+               "       orbo-render [options] --depth-image DEPTH.png [-o OUT.png]\n\n" +
                Wrapped(app->get_description(), kHelpWidth) + "\n";
     }
     std::string make_description(const CLI::App*) const override { return {}; }
@@ -359,11 +361,31 @@ void CCommandLine::AddOutputOptions()
         "texel "
         "(u,v, texture mode); -o is then optional, and the frame is written too when given",
         [&o](const std::string& text) {
-            ReadPixel(text, o.m_nInspectX, o.m_nInspectY);
+            ReadPixel("--inspect", text, o.m_nInspectX, o.m_nInspectY);
             o.m_bInspect = true;
         });
+    Add("--history", "X,Y",
+        "print, after what --inspect prints of pixel X,Y, everything that reached the pixel in "
+        "drawing order: history=N, the number of lines that follow, then one line each, as "
+        "key=value fields: sample (counted from 0), order (the facet's place in the drawing order, "
+        "from 0), facet (i,j) and, in a filled drawing, x (where the sample lies: its column is x + "
+        "0.5 truncated toward zero), depth, tested-against (the depth buffer's value before, -1000 "
+        "where nothing was drawn yet) and passed (1 or 0), then colour (red,green,blue bytes written, "
+        "for samples that passed and for every pixel of an edge in a wireframe); the last colour "
+        "written is the pixel's",
+        [&o](const std::string& text) {
+            ReadPixel("--history", text, o.m_nHistoryX, o.m_nHistoryY);
+            o.m_bHistory = true;
+        });
+    Add("--depth-image", "FILE",
+        "also write the frame's depth buffer as a 16-bit grey PNG: 0 where no facet was drawn, the "
+        "drawn depths mapped linearly from the least (1) to the greatest, the nearest (65535); prints "
+        "depth-min= and depth-max=, the least and greatest depth drawn (none when nothing was); "
+        "surface and texture mode only (lines have no depth buffer)",
+        [&o](const std::string& text) { o.m_strDepthImage = FileName("--depth-image", text); });
     Add("-o,--output", "OUT",
-        "the PNG file to write (required unless --bench or --inspect); - writes it to standard output",
+        "the PNG file to write (required unless --bench, --inspect, --history or --depth-image); - "
+        "writes it to standard output",
         [&o](const std::string& text) { o.m_strOutput = FileName("-o", text); });
 }
 
@@ -436,28 +458,53 @@ void ApplyTextureShading(const CLI::App& app, CRenderOptions& o)
         o.m_nShading = kTextureShading;
 }
 
+// The rules of the options that look into one frame (--inspect, --history,
+// --depth-image), once each has been read; the first one given names itself.
+std::string LookingError(const CLI::App& app, CRenderOptions& o)
+{
+    const std::string option = o.m_bInspect ? "--inspect" : o.m_bHistory ? "--history" : "--depth-image";
+    if (o.m_nBench > 0 || o.m_nFrames > 0)
+        return option + " looks at one frame; it cannot be combined with " +
+               (o.m_nBench > 0 ? "--bench" : "--frames");
+    if (app.count("--output") > 0 && o.m_strOutput == "-")
+        return option + " prints to the standard output; write the image to a file with -o";
+    if (o.m_bHistory) {
+        if (o.m_bInspect && (o.m_nInspectX != o.m_nHistoryX || o.m_nInspectY != o.m_nHistoryY))
+            return "--history tells what --inspect tells of the same pixel first; give them one pixel "
+                   "(or leave out --inspect)";
+        o.m_bInspect = true;
+        o.m_nInspectX = o.m_nHistoryX;
+        o.m_nInspectY = o.m_nHistoryY;
+    }
+    if (!o.m_strDepthImage.empty()) {
+        if (o.m_strDepthImage == "-")
+            return "--depth-image prints the depths' range to the standard output; write the depth "
+                   "image to a file";
+        if (o.m_nMode == kModeWireframe)
+            return "--depth-image: the wireframe is drawn without a depth buffer; choose --mode surface "
+                   "or texture";
+    }
+    const CPixelMapping frame(o.m_nWidth, o.m_nHeight);
+    if (o.m_nWidth == 0 || o.m_nHeight == 0)
+        return option + " needs a frame with pixels (the size is " + std::to_string(o.m_nWidth) + "x" +
+               std::to_string(o.m_nHeight) + ")";
+    const int xLo = frame.XMin(), xHi = frame.XMax();
+    const int yLo = frame.YMin(), yHi = frame.YMax();
+    if (o.m_bInspect &&
+        (o.m_nInspectX < xLo || o.m_nInspectX > xHi || o.m_nInspectY < yLo || o.m_nInspectY > yHi))
+        return (o.m_bHistory ? "--history " : "--inspect ") + std::to_string(o.m_nInspectX) + "," +
+               std::to_string(o.m_nInspectY) + " lies outside the " + std::to_string(o.m_nWidth) + "x" +
+               std::to_string(o.m_nHeight) + " frame: x goes from " + Span(xLo, xHi) + ", y from " +
+               Span(yLo, yHi);
+    return {};
+}
+
 // The rules between options, once each has been read.
-std::string CombinationError(const CLI::App& app, const CRenderOptions& o)
+std::string CombinationError(const CLI::App& app, CRenderOptions& o)
 {
     const bool haveOutput = app.count("--output") > 0;
-    if (o.m_bInspect) {
-        if (o.m_nBench > 0 || o.m_nFrames > 0)
-            return std::string("--inspect looks at one frame; it cannot be combined with ") +
-                   (o.m_nBench > 0 ? "--bench" : "--frames");
-        if (haveOutput && o.m_strOutput == "-")
-            return "--inspect prints to the standard output; write the image to a file with -o";
-        const CPixelMapping frame(o.m_nWidth, o.m_nHeight);
-        const int xLo = frame.XMin(), xHi = frame.XMax();
-        const int yLo = frame.YMin(), yHi = frame.YMax();
-        if (o.m_nWidth == 0 || o.m_nHeight == 0)
-            return "--inspect needs a frame with pixels (the size is " + std::to_string(o.m_nWidth) + "x" +
-                   std::to_string(o.m_nHeight) + ")";
-        if (o.m_nInspectX < xLo || o.m_nInspectX > xHi || o.m_nInspectY < yLo || o.m_nInspectY > yHi)
-            return "--inspect " + std::to_string(o.m_nInspectX) + "," + std::to_string(o.m_nInspectY) +
-                   " lies outside the " + std::to_string(o.m_nWidth) + "x" + std::to_string(o.m_nHeight) +
-                   " frame: x goes from " + Span(xLo, xHi) + ", y from " + Span(yLo, yHi);
-        return {};
-    }
+    if (o.m_bInspect || o.m_bHistory || !o.m_strDepthImage.empty())
+        return LookingError(app, o);
     if (o.m_nBench > 0) {
         if (o.m_nFrames > 0)
             return "--bench and --frames cannot be combined";

@@ -24,7 +24,11 @@ struct CRenderOptions : CRenderSettings
     bool m_bInspect = false; // print the facts of pixel (m_nInspectX, m_nInspectY)
     int m_nInspectX = 0;     // logical: origin at the frame's centre, y up
     int m_nInspectY = 0;
-    int m_nFacets = -1; // >= 0: only the first that many facets of the drawing order are drawn
+    int m_nFacets = -1;      // >= 0: only the first that many facets of the drawing order are drawn
+    bool m_bHistory = false; // also print the history of pixel (m_nHistoryX, m_nHistoryY), the inspected one
+    int m_nHistoryX = 0;
+    int m_nHistoryY = 0;
+    std::string m_strDepthImage; // not empty: the depth buffer written there as a 16-bit grey PNG
 };
 
 // What the command line accepts besides the panel's ranges (--threads goes up to

@@ -8,9 +8,11 @@
 #include "cli/RenderOptions.h"
 #include "imageio/DataPaths.h"
 #include "imageio/FrameImage.h"
+#include "imageio/GreyImage.h"
 #include "imageio/OutputFile.h"
 #include "imageio/TextureFile.h"
 #include "raster/PixelSink.h"
+#include "render/DepthImage.h"
 #include "render/SimdLimit.h"
 #include "render/TorusRenderer.h"
 
@@ -118,19 +120,49 @@ void NoteEmptyFrame(const CRenderOptions& options)
               << " pixels, so no image was written\n";
 }
 
+// The depth buffer of the frame just drawn (with records), as --depth-image
+// writes it, and its range on the standard output.
+bool WriteDepthImage(const CTorusRenderer& renderer, const CPixelSink& sink, const CRenderOptions& options)
+{
+    CDepthImage depth;
+    depth.Take(renderer, sink);
+    std::cout << DepthRangeText(depth.AnyDrawn(), depth.Least(), depth.Greatest());
+    SFileError error;
+    bool saved = false;
+    {
+        // without --verbose the image libraries' own output is dropped
+        const CQuietStderr quiet(!options.m_bVerbose);
+        saved = SaveGrey16Png(depth.Width(), depth.Height(), depth.Levels(), options.m_strDepthImage, error);
+    }
+    if (!saved)
+        std::cerr << kProgram << ": cannot write '" << Escaped(options.m_strDepthImage)
+                  << "': " << error.m_strText << '\n';
+    return saved;
+}
+
 int RenderOne(CTorusRenderer& renderer, const CRenderOptions& options)
 {
     CPixelSink sink(options.m_nWidth, options.m_nHeight);
-    renderer.SetInspection(options.m_bInspect);
+    const bool depthImage = !options.m_strDepthImage.empty();
+    renderer.SetInspection(options.m_bInspect || depthImage);
+    if (options.m_bHistory)
+        renderer.SetHistoryPixel(options.m_nInspectX, options.m_nInspectY);
     renderer.RenderFrame(sink);
     if (options.m_bInspect) {
         // The parser has checked that the pixel lies inside the frame.
         SPixelFacts facts;
         renderer.Inspect(sink, options.m_nInspectX, options.m_nInspectY, facts);
         std::cout << PixelFactsText(facts); // flushed, and checked, at the end
-        if (options.m_strOutput.empty())
-            return 0;
+        if (options.m_bHistory) {
+            std::vector<SHistoryEntry> history;
+            renderer.History(sink, options.m_nInspectX, options.m_nInspectY, history);
+            std::cout << HistoryText(history);
+        }
     }
+    if (depthImage && !WriteDepthImage(renderer, sink, options))
+        return 1;
+    if ((options.m_bInspect || depthImage) && options.m_strOutput.empty())
+        return 0;
     if (sink.Width() == 0 || sink.Height() == 0) {
         NoteEmptyFrame(options);
         return 0;

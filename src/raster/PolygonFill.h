@@ -2,6 +2,7 @@
 
 #include "raster/DepthBuffer.h"
 #include "raster/Edge.h"
+#include "raster/PixelProbe.h"
 #include "raster/PixelSink.h"
 #include "raster/ScanlineProbe.h"
 
@@ -52,7 +53,19 @@ public:
 
     // While set, the walk writes what it holds on the probe's row into it, as it
     // fills that row. Null in normal frames.
-    void SetProbe(SScanlineProbe* probe) { m_pProbe = probe; }
+    void SetProbe(SScanlineProbe* probe)
+    {
+        m_pProbe = probe;
+        m_bProbed = m_pProbe != nullptr || m_pPixelProbe != nullptr;
+    }
+    // While set, every depth test of the probe's pixel is added to it, with the
+    // tag of the facet being filled (SetTag). Null in normal frames.
+    void SetPixelProbe(SPixelProbe* probe)
+    {
+        m_pPixelProbe = probe;
+        m_bProbed = m_pProbe != nullptr || m_pPixelProbe != nullptr;
+    }
+    void SetTag(int tag) { m_nTag = tag; }
 
 private:
     // The tests build and read the edge table and the active list step by step.
@@ -125,6 +138,22 @@ private:
         ++n;
     }
 
+    // Whether a probe watches scanline y.
+    bool ProbesRow(int y) const
+    {
+        return (m_pProbe != nullptr && y == m_pProbe->m_nY) ||
+               (m_pPixelProbe != nullptr && y == m_pPixelProbe->m_nY);
+    }
+    // Reports the depth test of the sample at x (column px of scanline y) to the probes that watch it.
+    void ProbeSample(int y, double x, int px, double z, double stored)
+    {
+        const bool passed = !(z < stored);
+        if (m_pProbe != nullptr && y == m_pProbe->m_nY)
+            m_pProbe->m_samples.push_back({x, px, z, stored, passed});
+        if (m_pPixelProbe != nullptr && y == m_pPixelProbe->m_nY && px == m_pPixelProbe->m_nX)
+            m_pPixelProbe->m_samples.push_back({m_nTag, x, z, stored, passed});
+    }
+
     template <class Shader> void ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shader& shader);
     template <bool Probed, class Shader>
     void FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& depth, const SScanClip& clip,
@@ -135,6 +164,9 @@ private:
     std::vector<CEdgeBucket> m_buckets; // the edge table, one bucket per scanline
     std::size_t m_nBucketCount = 0;     // buckets in use; the rest keep their storage
     SScanlineProbe* m_pProbe = nullptr;
+    SPixelProbe* m_pPixelProbe = nullptr;
+    bool m_bProbed = false; // either probe is set
+    int m_nTag = 0;         // the facet being filled, for the pixel probe
 };
 
 // The pixels of the image that have a depth cell.
@@ -184,7 +216,7 @@ void CPolygonFill::ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shade
             return;
 
         if (y >= clip.yMin) {
-            if (m_pProbe != nullptr && y == m_pProbe->m_nY) [[unlikely]]
+            if (m_bProbed && ProbesRow(y)) [[unlikely]]
                 FillScanline<true>(y, plane, depth, clip, shader);
             else
                 FillScanline<false>(y, plane, depth, clip, shader);
@@ -195,7 +227,7 @@ void CPolygonFill::ScanConvert(CDepthBuffer& depth, const SScanClip& clip, Shade
 }
 
 // The spans of scanline y between pairs of active edges. Probed, the same walk
-// also reports its active edges and every depth test to m_pProbe.
+// also reports its active edges and every depth test to the probes.
 template <bool Probed, class Shader>
 void CPolygonFill::FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& depth, const SScanClip& clip,
                                 Shader& shader)
@@ -209,9 +241,11 @@ void CPolygonFill::FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& d
     const double yd = static_cast<double>(y);
     double* const cells = depth.Row(y);
     if constexpr (Probed) {
-        m_pProbe->m_bReached = true;
-        for (const CEdge& edge : m_active)
-            m_pProbe->m_edges.push_back({edge.m_dX, edge.m_dDx, edge.m_nYMax});
+        if (m_pProbe != nullptr && y == m_pProbe->m_nY) {
+            m_pProbe->m_bReached = true;
+            for (const CEdge& edge : m_active)
+                m_pProbe->m_edges.push_back({edge.m_dX, edge.m_dDx, edge.m_nYMax});
+        }
     }
     shader.BeginScanline(m_active[0], m_active[1], yd);
     for (std::size_t k = 0; k + 1 < m_active.size(); k += 2) {
@@ -252,7 +286,7 @@ void CPolygonFill::FillScanline(int y, const SDepthPlane& plane, CDepthBuffer& d
                     break;
                 }
                 if constexpr (Probed)
-                    m_pProbe->m_samples.push_back({x, px, z, cells[px], !(z < cells[px])});
+                    ProbeSample(y, x, px, z, cells[px]);
                 TestDepth<Shader::kKeepsDepth>(x, px, z, cells, out, n);
             }
             if (n > 0) {

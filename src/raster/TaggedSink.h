@@ -25,7 +25,7 @@ public:
         if (!m_records.Contains(x, y))
             return;
         m_sink.SetPixel(x, y, colorRef);
-        m_records.m_tag[m_records.Index(x, y)] = m_nTag;
+        m_records.Wrote(m_records.Index(x, y), m_nTag, colorRef);
     }
 
 private:

@@ -122,11 +122,20 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
     }
 
     m_bRecorded = false;
-    if (m_bInspection) {
+    m_bRecording = m_bInspection || m_bHistory;
+    if (m_bRecording) {
         m_records.Reset(sink.Width(), sink.Height());
         m_recordedDrawing = Drawing();
         m_bRecorded = true;
     }
+    // The history pixel's writes are noted in the records, its depth tests by
+    // the filler of whichever thread fills its row.
+    if (m_bHistory) {
+        m_records.Watch(m_pixelProbe.m_nX, m_pixelProbe.m_nY);
+        m_pixelProbe.m_samples.clear();
+    }
+    for (SSlot& slot : m_slots)
+        slot.fill.SetPixelProbe(m_bHistory ? &m_pixelProbe : nullptr);
 
     // The passes over the rotated mesh, then the drawing, in one run of the threads: the
     // rows of the mesh in about four pieces a thread, so that the threads finish
@@ -254,7 +263,7 @@ int CTorusRenderer::StartDrawing(CPixelSink& sink, const SScanClip& image)
 {
     if (m_nMode == kModeWireframe) {
         sink.ClearRows(0, sink.Height() - 1);
-        if (m_bInspection)
+        if (m_bRecording)
             DrawTaggedLines(sink);
         else
             DrawLines(sink);
@@ -265,12 +274,12 @@ int CTorusRenderer::StartDrawing(CPixelSink& sink, const SScanClip& image)
     // depth buffer, so that it finds them in its own cache; rows that no band
     // takes are cleared here.
     if (image.yMin <= image.yMax) {
-        if (m_bInspection)
+        if (m_bRecording)
             m_depth.ClearOutside(image.yMin, image.yMax);
         sink.ClearRows(0, sink.DeviceRow(image.yMax) - 1);
         sink.ClearRows(sink.DeviceRow(image.yMin) + 1, sink.Height() - 1);
     } else {
-        if (m_bInspection)
+        if (m_bRecording)
             m_depth.Clear();
         sink.ClearRows(0, sink.Height() - 1);
     }
@@ -283,8 +292,8 @@ void CTorusRenderer::FillBandOf(CPixelSink& sink, const SScanClip& image, int ba
     clip.yMin = m_bandRows[static_cast<std::size_t>(band)];
     clip.yMax = m_bandRows[static_cast<std::size_t>(band) + 1] - 1;
     SSlot& own = m_slots[static_cast<std::size_t>(slot)];
-    CDepthBuffer& depth = m_bInspection ? m_depth : own.depth;
-    if (m_bInspection) {
+    CDepthBuffer& depth = m_bRecording ? m_depth : own.depth;
+    if (m_bRecording) {
         m_depth.Clear(clip.yMin, clip.yMax);
     } else {
         own.depth.Clear(); // what the thread's last band left
@@ -390,7 +399,7 @@ void CTorusRenderer::FillFacets(const SScanClip& clip, SSlot& slot, CDepthBuffer
     // Under a row limit the last facet is filled apart: its walk stops after the
     // limit's row, which it reports to the probe.
     const std::size_t whole = count > 0 && m_nRowLimit != kAllRows ? count - 1 : count;
-    if (m_bInspection) {
+    if (m_bRecording) {
         // Each facet's samples are written before the next facet's are taken,
         // so that the records can name their facet. Where a batch ends changes
         // no pixel: samples are coloured one by one and written in drawing order.
@@ -398,6 +407,7 @@ void CTorusRenderer::FillFacets(const SScanClip& clip, SSlot& slot, CDepthBuffer
         shader.RecordInto(&m_records);
         for (std::size_t k = 0; k < whole; ++k) {
             shader.SetFacet(static_cast<int>(k));
+            slot.fill.SetTag(static_cast<int>(k));
             slot.fill.Fill(m_drawn[k].corners, CFacet::kCorners, depth, clip, shader);
             shader.Flush();
         }
@@ -412,8 +422,10 @@ void CTorusRenderer::FillFacets(const SScanClip& clip, SSlot& slot, CDepthBuffer
     rows.yMax = std::min(clip.yMax, m_nRowLimit);
     if (rows.yMin > rows.yMax)
         return;
-    if (m_bInspection)
+    if (m_bRecording) {
         shader.SetFacet(static_cast<int>(whole));
+        slot.fill.SetTag(static_cast<int>(whole));
+    }
     slot.fill.SetProbe(m_pProbe);
     slot.fill.Fill(m_drawn[whole].corners, CFacet::kCorners, depth, rows, shader);
     slot.fill.SetProbe(nullptr);
@@ -461,7 +473,7 @@ SPixelFacts::EDrawing CTorusRenderer::Drawing() const
 void CTorusRenderer::SetInspection(bool on)
 {
     m_bInspection = on;
-    if (!on) {
+    if (!on && !m_bHistory) {
         m_records.Release();
         m_bRecorded = false;
     }
@@ -475,7 +487,7 @@ bool CTorusRenderer::Inspect(const CPixelSink& frame, int x, int y, SPixelFacts&
     facts.x = x;
     facts.y = y;
     facts.colour = frame.Pixel(x, y);
-    if (!m_bRecorded || m_records.Width() != frame.Width() || m_records.Height() != frame.Height())
+    if (!RecordsOf(frame))
         return true;
 
     facts.recorded = true;
@@ -515,5 +527,74 @@ bool CTorusRenderer::Inspect(const CPixelSink& frame, int x, int y, SPixelFacts&
         facts.u = m_records.m_texelU[at];
         facts.v = m_records.m_texelV[at];
     }
+    return true;
+}
+
+void CTorusRenderer::SetHistoryPixel(int x, int y)
+{
+    m_bHistory = true;
+    m_pixelProbe.m_nX = x;
+    m_pixelProbe.m_nY = y;
+    m_pixelProbe.m_samples.clear();
+}
+
+void CTorusRenderer::ClearHistoryPixel()
+{
+    m_bHistory = false;
+    std::vector<SPixelProbe::SSample>().swap(m_pixelProbe.m_samples);
+    if (!m_bInspection) {
+        m_records.Release();
+        m_bRecorded = false;
+    }
+}
+
+bool CTorusRenderer::History(const CPixelSink& frame, int x, int y, std::vector<SHistoryEntry>& entries) const
+{
+    entries.clear();
+    if (!m_bHistory || x != m_pixelProbe.m_nX || y != m_pixelProbe.m_nY || !RecordsOf(frame) ||
+        !frame.Mapping().Contains(x, y))
+        return false;
+    const auto facet = [&](int order, SHistoryEntry& entry) {
+        entry.order = order;
+        if (order >= 0 && static_cast<std::size_t>(order) < m_drawn.size()) {
+            entry.i = m_drawn[static_cast<std::size_t>(order)].i;
+            entry.j = m_drawn[static_cast<std::size_t>(order)].j;
+        }
+    };
+    const std::vector<CPixelRecords::SWrite>& writes = m_records.Writes();
+    if (m_recordedDrawing == SPixelFacts::kLines) {
+        for (const CPixelRecords::SWrite& write : writes) {
+            SHistoryEntry& entry = entries.emplace_back();
+            facet(write.tag, entry);
+            entry.hasColour = true;
+            entry.colour = write.colour;
+        }
+        return true;
+    }
+    // The samples that passed were written in the order they were tested: the
+    // n-th passed sample wrote the n-th colour.
+    std::size_t written = 0;
+    for (const SPixelProbe::SSample& sample : m_pixelProbe.m_samples) {
+        SHistoryEntry& entry = entries.emplace_back();
+        facet(sample.facet, entry);
+        entry.tested = true;
+        entry.x = sample.x;
+        entry.depth = sample.z;
+        entry.testedAgainst = sample.stored;
+        entry.passed = sample.passed;
+        if (sample.passed && written < writes.size()) {
+            entry.hasColour = true;
+            entry.colour = writes[written++].colour;
+        }
+    }
+    return true;
+}
+
+bool CTorusRenderer::DrawnDepth(const CPixelSink& frame, int x, int y, double& depth) const
+{
+    if (!RecordsOf(frame) || m_recordedDrawing == SPixelFacts::kLines || !frame.Mapping().Contains(x, y) ||
+        m_records.m_tag[m_records.Index(x, y)] < 0)
+        return false;
+    depth = m_depth.Depth(x, y);
     return true;
 }

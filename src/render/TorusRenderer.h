@@ -4,6 +4,7 @@
 #include "lighting/LightingModel.h"
 #include "raster/DepthBuffer.h"
 #include "raster/Edge.h"
+#include "raster/PixelProbe.h"
 #include "raster/PixelRecords.h"
 #include "raster/PixelSink.h"
 #include "raster/PolygonFill.h"
@@ -12,6 +13,7 @@
 #include "render/DrawnFacet.h"
 #include "render/PhasedWork.h"
 #include "render/PixelFacts.h"
+#include "render/PixelHistory.h"
 #include "scene/Camera.h"
 #include "scene/Facet.h"
 #include "scene/RenderSettings.h"
@@ -112,6 +114,30 @@ public:
     // with inspection off, or another size) only the position and colour are told.
     bool Inspect(const CPixelSink& frame, int x, int y, SPixelFacts& facts) const;
 
+    // Pixel history: while a pixel is set, every frame also gathers what reached
+    // logical pixel (x, y), in drawing order: each sample of a fill that landed
+    // there with its depth test and, where it passed, the colour written; each
+    // write of an edge's pixel with its colour. Frames are recorded as with
+    // inspection on while it is set; the pixels are the same either way.
+    void SetHistoryPixel(int x, int y);
+    void ClearHistoryPixel();
+    bool HasHistoryPixel() const { return m_bHistory; }
+    // The history of logical pixel (x, y) of frame, the sink the last frame was
+    // drawn into: false unless that frame gathered the history of that pixel.
+    bool History(const CPixelSink& frame, int x, int y, std::vector<SHistoryEntry>& entries) const;
+
+    // Whether the last frame, drawn into frame, has a depth buffer to tell:
+    // recorded (see Inspect), and filled rather than lines.
+    bool HasDepths(const CPixelSink& frame) const
+    {
+        return RecordsOf(frame) && m_recordedDrawing != SPixelFacts::kLines;
+    }
+    // The depth buffer of the last frame at logical pixel (x, y) of frame: true,
+    // with the depth, where a filled facet drew the pixel; false where none did,
+    // or without records of that frame (see Inspect), or for lines, which have no
+    // depth.
+    bool DrawnDepth(const CPixelSink& frame, int x, int y, double& depth) const;
+
 private:
     // What one thread keeps from band to band and frame to frame, on cache lines
     // of its own: the threads write their filler's and batch's counters for every
@@ -196,10 +222,18 @@ private:
     std::vector<double> m_rowWork; // the change of the estimated work from row to row
     std::vector<int> m_bandRows;   // band b: rows m_bandRows[b] to m_bandRows[b + 1] - 1
     bool m_bInspection = false;
-    CPixelRecords m_records;  // the last frame's, while inspection is on
-    bool m_bRecorded = false; // m_records and m_recordedDrawing describe the last frame
+    bool m_bRecording = false; // this frame records: inspection or history is on
+    CPixelRecords m_records;   // the last frame's, while inspection is on
+    bool m_bRecorded = false;  // m_records and m_recordedDrawing describe the last frame
     SPixelFacts::EDrawing m_recordedDrawing = SPixelFacts::kNothing;
     int m_nFacetLimit = kAllFacets;
     int m_nRowLimit = kAllRows;
     SScanlineProbe* m_pProbe = nullptr;
+    bool m_bHistory = false;
+    SPixelProbe m_pixelProbe; // the history pixel's depth tests, while m_bHistory
+    // Whether the records describe frame, the sink the last frame was drawn into.
+    bool RecordsOf(const CPixelSink& frame) const
+    {
+        return m_bRecorded && m_records.Width() == frame.Width() && m_records.Height() == frame.Height();
+    }
 };

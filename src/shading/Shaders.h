@@ -112,8 +112,9 @@ public:
 protected:
     CSpanShader(CPixelSink& sink, CSampleBatch& batch) : m_sink(sink), m_batch(batch) { m_batch.Clear(); }
 
-    // Notes the facet of sample i at plane index at; shaders add their attributes.
-    void Record(std::size_t, std::size_t at) { m_pRecords->m_tag[at] = m_nFacet; }
+    // Notes the facet of sample i and its colour at plane index at; shaders add
+    // their attributes.
+    void Record(std::size_t i, std::size_t at) { m_pRecords->Wrote(at, m_nFacet, m_batch.m_colours[i]); }
     void RecordAttributes(std::size_t at, double a0, double a1, double a2)
     {
         m_pRecords->m_attribute[0][at] = static_cast<float>(a0);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "render/BandWorkers.h"
+#include "render/DepthImage.h"
+#include "render/TorusRenderer.h"
 
 #include <algorithm>
 
@@ -85,6 +87,12 @@ TEST_F(RenderToolTest, BadCommandLineWritesNothing)
         {"--threads", "1.5", "-o", Path("f.png")},
         {"--facets", "-3", "-o", Path("f.png")},
         {"--facets", "ten", "-o", Path("f.png")},
+        {"--depth-image", Path("d.png")}, // the wireframe has no depth buffer
+        {"--mode", "surface", "--depth-image", "-"},
+        {"--mode", "surface", "--depth-image", Path("d.png"), "--frames", "2", "-o", Path("f%d.png")},
+        {"--history", "0,0", "--bench", "3"},
+        {"--history", "0,0", "--inspect", "1,0"},
+        {"--history", "300,0"},
     };
     for (const QStringList& args : cases) {
         const ToolRun run = RenderTool(args);
@@ -171,6 +179,86 @@ TEST_F(RenderToolTest, InspectPrintsThePixelsFacts)
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QColor pixel = QImage(Path("i.png")).pixelColor(260 + 20, 300 - 10);
     EXPECT_TRUE(run.out.contains(QStringLiteral("colour=%1,%2,%3\n").arg(pixel.red()).arg(pixel.green()).arg(pixel.blue())))
+        << run.out.toStdString();
+}
+
+// --history: every drawing, whole and partial frames, one and three threads.
+// Its lines follow --inspect's; the last colour written is the pixel's, and a
+// pixel of a filled drawing that no sample passed is background.
+TEST_F(RenderToolTest, HistoryEndsInThePixelsColour)
+{
+    const QStringList drawings[] = {{"--mode", "wireframe"},
+                                    {"--mode", "surface"},
+                                    {"--mode", "surface", "--shading", "phong"},
+                                    {"--mode", "texture", "--light", "off"},
+                                    {"--mode", "texture"}};
+    const QRegularExpression entry(
+        "^sample=(\\d+) order=(\\d+) facet=\\d+,\\d+( x=\\S+ depth=\\S+ tested-against=\\S+ passed=([01]))?"
+        "( colour=(\\d+,\\d+,\\d+))?$");
+    for (const QStringList& drawing : drawings) {
+        for (const QString threads : {"1", "3"}) {
+            for (const QStringList& limit : {QStringList(), QStringList{"--facets", "30"}}) {
+                // A pixel of an edge of facet (0, 5), and one behind the front of the ring.
+                for (const QString pixel : {"0,-33", "-96,-25"}) {
+                    const QStringList args = drawing + limit + QStringList{"--threads", threads, "--history", pixel};
+                    SCOPED_TRACE(args.join(' ').toStdString());
+                    const ToolRun run = RenderTool(args, ORBO_SOURCE_DIR);
+                    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+                    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+                    const int at = static_cast<int>(lines.indexOf(QRegularExpression("^history=\\d+$")));
+                    ASSERT_GT(at, 0) << run.out.toStdString();
+                    EXPECT_TRUE(lines.first().startsWith("x=")) << "after the facts of --inspect";
+                    ASSERT_EQ(lines.size() - at - 1, lines[at].mid(8).toInt());
+                    QString last;
+                    for (int k = at + 1; k < lines.size(); ++k) {
+                        const QRegularExpressionMatch m = entry.match(lines[k]);
+                        ASSERT_TRUE(m.hasMatch()) << lines[k].toStdString();
+                        EXPECT_EQ(m.captured(1).toInt(), k - at - 1);
+                        EXPECT_EQ(m.captured(3).isEmpty(), drawing[1] == "wireframe");
+                        EXPECT_EQ(m.captured(5).isEmpty(), m.captured(4) == "0");
+                        if (!m.captured(6).isEmpty())
+                            last = m.captured(6);
+                    }
+                    const QString colour = lines.filter(QRegularExpression("^colour=")).value(0).mid(7);
+                    EXPECT_EQ(last.isEmpty() ? QString("0,0,0") : last, colour) << run.out.toStdString();
+                }
+            }
+        }
+    }
+}
+
+// --depth-image writes the depth buffer the renderer holds, level by level,
+// and prints its range; -o is optional then.
+TEST_F(RenderToolTest, DepthImageIsTheDepthBuffer)
+{
+    const ToolRun run = RenderTool({"--mode", "surface", "--size", "160x120", "--angle-x", "40", "--threads", "3",
+                                    "--facets", "150", "--depth-image", Path("d.png")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QImage written(Path("d.png"));
+    ASSERT_EQ(written.format(), QImage::Format_Grayscale16);
+    ASSERT_EQ(written.size(), QSize(160, 120));
+
+    CTorusRenderer renderer;
+    CRenderSettings settings;
+    settings.m_nMode = kModeSurface;
+    renderer.Setup(settings, 40.0, 0.0);
+    renderer.SetFacetLimit(150);
+    renderer.SetInspection(true);
+    CPixelSink frame(160, 120);
+    renderer.RenderFrame(frame);
+    CDepthImage depth;
+    ASSERT_TRUE(depth.Take(renderer, frame));
+    int drawn = 0;
+    for (int row = 0; row < 120; ++row) {
+        const auto* levels = reinterpret_cast<const std::uint16_t*>(written.constScanLine(row));
+        for (int col = 0; col < 160; ++col) {
+            ASSERT_EQ(levels[col], depth.Level(col, row)) << col << "," << row;
+            drawn += levels[col] != 0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(drawn, 1000);
+    EXPECT_TRUE(run.out.contains(QString::asprintf("depth-min=%.6f\ndepth-max=%.6f\n", depth.Least(),
+                                                   depth.Greatest())))
         << run.out.toStdString();
 }
 
