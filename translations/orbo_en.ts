@@ -17,6 +17,93 @@
     </message>
 </context>
 <context>
+    <name>CInspectorPanel</name>
+    <message>
+        <source>像素检查</source>
+        <translation>Pixel Inspector</translation>
+    </message>
+    <message>
+        <source>像素历史</source>
+        <translation>Pixel history</translation>
+    </message>
+    <message>
+        <source>把鼠标移到画面上查看像素；单击固定一个像素，Shift 加方向键移动它。</source>
+        <translation>Move the mouse over the picture to inspect a pixel; click to hold one, Shift with the arrow keys moves it.</translation>
+    </message>
+    <message>
+        <source>像素 (%1, %2)，已固定（Esc 放开，单击别处改选）</source>
+        <translation>Pixel (%1, %2), held (Esc lets go, a click elsewhere holds another)</translation>
+    </message>
+    <message>
+        <source>像素 (%1, %2)，跟随鼠标（单击固定）</source>
+        <translation>Pixel (%1, %2), following the mouse (click to hold)</translation>
+    </message>
+    <message>
+        <source>所查看的像素</source>
+        <translation>Pixel inspected</translation>
+    </message>
+    <message>
+        <source>像素的事实</source>
+        <translation>Facts of the pixel</translation>
+    </message>
+    <message>
+        <source>顺序</source>
+        <translation>Order</translation>
+    </message>
+    <message>
+        <source>面片 i, j</source>
+        <translation>Facet i, j</translation>
+    </message>
+    <message>
+        <source>样本 x</source>
+        <translation>Sample x</translation>
+    </message>
+    <message>
+        <source>深度</source>
+        <translation>Depth</translation>
+    </message>
+    <message>
+        <source>比较的深度</source>
+        <translation>Tested against</translation>
+    </message>
+    <message>
+        <source>深度测试</source>
+        <translation>Depth test</translation>
+    </message>
+    <message>
+        <source>写入的颜色</source>
+        <translation>Colour written</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>passed</translation>
+    </message>
+    <message>
+        <source>未通过</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>（没有写入）</source>
+        <translation>(nothing written)</translation>
+    </message>
+    <message>
+        <source>像素历史：没有样本到达这个像素，它是背景。</source>
+        <translation>Pixel history: no sample reached this pixel; it is background.</translation>
+    </message>
+    <message>
+        <source>像素历史：按绘制顺序到达这个像素的 %1 个样本，%2 个通过深度测试；最后通过的一个写下了像素的颜色。按 Enter 或双击一行，在逐步绘制中查看那个面片的那条扫描线。</source>
+        <translation>Pixel history: %1 samples reached this pixel, in drawing order; %2 passed the depth test, and the last to pass wrote the pixel&apos;s colour. Press Enter or double-click a line to see that facet&apos;s scanline in the stepper.</translation>
+    </message>
+    <message>
+        <source>像素历史：线框写到这个像素 %1 次，不做深度测试，最后写入的颜色留下。按 Enter 或双击一行，在逐步绘制中查看那个面片。</source>
+        <translation>Pixel history: the wireframe wrote this pixel %1 times, without depth tests; the last colour written stays. Press Enter or double-click a line to see that facet in the stepper.</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
     <name>CLeftPortion</name>
     <message>
         <source>圆环控制</source>
@@ -141,14 +228,6 @@
         <translation>Play the animation</translation>
     </message>
     <message>
-        <source>关于 Orbo(&amp;A)...</source>
-        <translation>&amp;About Orbo...</translation>
-    </message>
-    <message>
-        <source>显示程序信息、版本号和版权</source>
-        <translation>Display program information, version number and copyright</translation>
-    </message>
-    <message>
         <source>关于</source>
         <translation>About</translation>
     </message>
@@ -159,10 +238,6 @@
     <message>
         <source>将当前画面复制到剪贴板</source>
         <translation>Copy the current picture to the clipboard</translation>
-    </message>
-    <message>
-        <source>显示光标下像素的坐标、颜色、深度和来源；不选时按住 Shift 也可查看</source>
-        <translation>Show the position, colour, depth and origin of the pixel under the cursor; without it, hold Shift to see them</translation>
     </message>
     <message>
         <source>在小窗口中放大光标周围的像素；滚动鼠标滚轮改变倍数</source>
@@ -179,10 +254,6 @@
     <message>
         <source>帮助(&amp;H)</source>
         <translation>&amp;Help</translation>
-    </message>
-    <message>
-        <source>重新启动 Orbo 后生效</source>
-        <translation>Takes effect when Orbo starts again</translation>
     </message>
     <message>
         <source>工具栏</source>
@@ -244,6 +315,34 @@
         <source>逐步绘制</source>
         <translation>Step Through a Frame</translation>
     </message>
+    <message>
+        <source>关于 Orbo(&amp;A)…</source>
+        <translation>&amp;About Orbo…</translation>
+    </message>
+    <message>
+        <source>显示程序信息和版本号</source>
+        <translation>Show the program&apos;s information and version</translation>
+    </message>
+    <message>
+        <source>在面板中显示光标下像素的坐标、颜色、深度、来源和历史；不选时按住 Shift 也可查看</source>
+        <translation>Show the position, colour, depth, origin and history of the pixel under the cursor in a panel; without it, hold Shift to see them</translation>
+    </message>
+    <message>
+        <source>深度缓冲(&amp;Z)</source>
+        <translation>&amp;Depth Buffer</translation>
+    </message>
+    <message>
+        <source>画面显示每一帧的深度缓冲：灰度表示深度，越近越亮</source>
+        <translation>Show each frame&apos;s depth buffer: grey stands for depth, brighter is nearer</translation>
+    </message>
+    <message>
+        <source>像素检查</source>
+        <translation>Pixel Inspector</translation>
+    </message>
+    <message>
+        <source>停止动画</source>
+        <translation>Stop the animation</translation>
+    </message>
 </context>
 <context>
     <name>COrboView</name>
@@ -278,10 +377,6 @@
         <translation>Torus picture</translation>
     </message>
     <message>
-        <source>拖动或按方向键转动圆环，Home 键复位；按住 Shift 查看像素</source>
-        <translation>Drag or press the arrow keys to turn the torus, Home to turn it back; hold Shift to inspect pixels</translation>
-    </message>
-    <message>
         <source>%1：%2</source>
         <translation>%1: %2</translation>
     </message>
@@ -292,6 +387,34 @@
     <message>
         <source>纹理模式没有纹理：%1（%2）</source>
         <translation>Texture mode has no texture: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>拖动或按方向键转动圆环，Home 键复位；按住 Shift 查看像素，Shift 加方向键移动所查看的像素</source>
+        <translation>Drag or press the arrow keys to turn the torus, Home turns it back; hold Shift to inspect a pixel, Shift with the arrow keys moves the pixel inspected</translation>
+    </message>
+    <message>
+        <source>深度缓冲视图：灰度表示深度，越近越亮。</source>
+        <translation>Depth buffer view: grey stands for depth, brighter is nearer. </translation>
+    </message>
+    <message>
+        <source>线框没有深度缓冲：线条不做深度测试，按画出的先后覆盖。</source>
+        <translation>The wireframe has no depth buffer: lines are not depth-tested, each covers what was drawn before it.</translation>
+    </message>
+    <message>
+        <source>深度缓冲：下一帧带来深度。</source>
+        <translation>Depth buffer: the next frame brings the depths.</translation>
+    </message>
+    <message>
+        <source>深度缓冲：还没有画出任何像素（每格仍是 -1000）</source>
+        <translation>Depth buffer: no pixel drawn yet (every cell still holds -1000)</translation>
+    </message>
+    <message>
+        <source>深度缓冲（越大越近）：远 %1 … 近 %2</source>
+        <translation>Depth buffer (larger is nearer): far %1 … near %2</translation>
+    </message>
+    <message>
+        <source>蓝色：没有画出的像素，深度仍是初值 -1000</source>
+        <translation>Blue: pixels not drawn, their depth still the initial -1000</translation>
     </message>
 </context>
 <context>
@@ -341,16 +464,8 @@
         <translation>Facets drawn</translation>
     </message>
     <message>
-        <source>上一扫描线</source>
-        <translation>Previous row</translation>
-    </message>
-    <message>
         <source>上一条扫描线</source>
         <translation>Previous scanline</translation>
-    </message>
-    <message>
-        <source>下一扫描线</source>
-        <translation>Next row</translation>
     </message>
     <message>
         <source>下一条扫描线</source>
@@ -379,10 +494,6 @@
     <message>
         <source>面片的角点</source>
         <translation>Corners of the facet</translation>
-    </message>
-    <message>
-        <source>活动边</source>
-        <translation>Active edge</translation>
     </message>
     <message>
         <source>每行步长</source>
@@ -437,12 +548,92 @@
         <translation>Scanline y = %1 (row %2 / %3)</translation>
     </message>
     <message>
-        <source>深度测试：&lt;span style=&quot;color:%1&quot;&gt;■&lt;/span&gt; 通过 %2&#x3000;&lt;span style=&quot;color:%3&quot;&gt;■&lt;/span&gt; 未通过 %4</source>
-        <translation>Depth test: &lt;span style=&quot;color:%1&quot;&gt;■&lt;/span&gt; passed %2 &#xa0; &lt;span style=&quot;color:%3&quot;&gt;■&lt;/span&gt; failed %4</translation>
-    </message>
-    <message>
         <source>按 ↑ 逐条扫描线填充当前面片。</source>
         <translation>Press ↑ to fill the current facet scanline by scanline.</translation>
+    </message>
+    <message>
+        <source>播放</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>播放或暂停</source>
+        <translation>Play or pause</translation>
+    </message>
+    <message>
+        <source>按面片</source>
+        <translation>By facet</translation>
+    </message>
+    <message>
+        <source>按扫描线</source>
+        <translation>By scanline</translation>
+    </message>
+    <message>
+        <source>播放的步长</source>
+        <translation>Step of the playback</translation>
+    </message>
+    <message>
+        <source> 步/秒</source>
+        <translation> steps/s</translation>
+    </message>
+    <message>
+        <source>每秒的步数</source>
+        <translation>Steps per second</translation>
+    </message>
+    <message>
+        <source>逐步绘制：← → 上一个、下一个面片，Home、End 第一个、最后一个面片，↑ ↓ 下一条、上一条扫描线，P 播放或暂停；Shift 加方向键移动所查看的像素</source>
+        <translation>Stepping through a frame: ← → previous, next facet, Home, End first, last facet, ↑ ↓ next, previous scanline, P play or pause; Shift with the arrow keys moves the pixel inspected</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>面片数</source>
+        <translation>Facets</translation>
+    </message>
+    <message>
+        <source>%1 个面片中有 %2 个朝向视点，按 i、j 的顺序逐个绘制；背向视点的 %3 个不画。</source>
+        <translation>%2 of the %1 facets face the eye and are drawn one by one, in the order of i, then j; the %3 that face away are not drawn.</translation>
+    </message>
+    <message>
+        <source>颜色（插值）</source>
+        <translation>Colour (interpolated)</translation>
+    </message>
+    <message>
+        <source>法向量（插值）</source>
+        <translation>Normal (interpolated)</translation>
+    </message>
+    <message>
+        <source>纹理坐标 u, v（插值）</source>
+        <translation>Texture u, v (interpolated)</translation>
+    </message>
+    <message>
+        <source>面片 (i, j)：i 是绕圆环轴的第几步，j 是绕截面的第几步，都从 0 数起。角点按 0–3 编号，画面上标在角点旁；深度越大越近。</source>
+        <translation>Facet (i, j): i is the step around the ring&apos;s axis, j the step around the tube, both counted from 0. The corners are numbered 0–3, beside them in the picture too; a larger depth is nearer.</translation>
+    </message>
+    <message>
+        <source>通过 %1，未通过 %2（样本的深度不小于该格已存的深度才通过；空白格存的是 -1000）</source>
+        <translation>%1 passed, %2 failed (a sample passes when its depth is not less than the depth stored in its cell; an empty cell holds -1000)</translation>
+    </message>
+    <message>
+        <source>深度测试：&lt;span style=&quot;color:%1&quot;&gt;■&lt;/span&gt; 通过 %2&#x3000;&lt;span style=&quot;color:%3&quot;&gt;■&lt;/span&gt; 未通过 %4&lt;br&gt;样本的深度不小于该格已存的深度才通过；空白格存的是 -1000。</source>
+        <translation>Depth test: &lt;span style=&quot;color:%1&quot;&gt;■&lt;/span&gt; %2 passed  &lt;span style=&quot;color:%3&quot;&gt;■&lt;/span&gt; %4 failed&lt;br&gt;A sample passes when its depth is not less than the depth stored in its cell; an empty cell holds -1000.</translation>
+    </message>
+    <message>
+        <source>第 0 列落了 %1 个样本：样本的列号是 x + 0.5 向零截断，x 在 -1.5 与 0.5 之间都落在第 0 列。它们的标记上下叠放。</source>
+        <translation>Column 0 took %1 samples: a sample&apos;s column is x + 0.5 truncated toward zero, so every x between -1.5 and 0.5 lands in column 0. Their marks stand one above the other.</translation>
+    </message>
+    <message>
+        <source>第 %1 列落了 %2 个样本：两段跨度在这一列相接。它们的标记上下叠放。</source>
+        <translation>Column %1 took %2 samples: two spans meet there. Their marks stand one above the other.</translation>
+    </message>
+    <message>
+        <source>列号</source>
+        <translation>Columns</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>

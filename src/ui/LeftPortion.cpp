@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QFile>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
@@ -321,10 +322,28 @@ void CLeftPortion::CreateControls()
     m_pLightGroup->addButton(Button(IDC_LIGHT_ON), kLightOn);
     m_pShadingGroup->addButton(Button(IDC_GOURAUD), kShadingGouraud);
     m_pShadingGroup->addButton(Button(IDC_PHONG), kShadingPhong);
+    for (QButtonGroup* group : {m_pModeGroup, m_pLightGroup, m_pShadingGroup})
+        for (QAbstractButton* button : group->buttons())
+            button->installEventFilter(this);
     UpdateData(false); // nothing selected until the initial update
 
     ConnectCommands();
     setWidget(m_pForm);
+}
+
+bool CLeftPortion::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (button && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) && button->group() &&
+            !button->isChecked()) {
+            QAbstractButton* checked = button->group()->checkedButton();
+            if (checked && checked->isEnabled())
+                checked->setFocus(reason);
+        }
+    }
+    return QScrollArea::eventFilter(watched, event);
 }
 
 // Sliders report every position change; buttons their clicks.

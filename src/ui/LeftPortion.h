@@ -86,6 +86,10 @@ public:
     // The panel's width when the window first opens.
     static constexpr int kWidth = 260;
 
+protected:
+    // Tab into a radio group lands on its checked button, whichever comes first.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void CreateControls();
     void ConnectCommands();

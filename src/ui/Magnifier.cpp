@@ -77,6 +77,17 @@ QPoint CMagnifier::CentreSquare(int zoom, QSize size)
 
 QImage CMagnifier::Magnified(const CPixelSink& frame, QPoint centre, int zoom, QSize size)
 {
+    QImage picture(frame.Width(), frame.Height(), QImage::Format_RGB32);
+    for (int row = 0; row < frame.Height(); ++row)
+        for (int col = 0; col < frame.Width(); ++col) {
+            const std::uint32_t c = frame.DevicePixel(col, row);
+            picture.setPixel(col, row, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+        }
+    return Magnified(picture, centre, zoom, size);
+}
+
+QImage CMagnifier::Magnified(const QImage& picture, QPoint centre, int zoom, QSize size)
+{
     QImage image(size, QImage::Format_RGB32);
     const QPoint square = CentreSquare(zoom, size);
     for (int py = 0; py < size.height(); ++py) {
@@ -87,20 +98,19 @@ QImage CMagnifier::Magnified(const CPixelSink& frame, QPoint centre, int zoom, Q
         for (int px = 0; px < size.width(); ++px) {
             const int dx = px - square.x();
             const int col = centre.x() + (dx >= 0 ? dx / zoom : -((-dx + zoom - 1) / zoom));
-            if (col < 0 || col >= frame.Width() || row < 0 || row >= frame.Height()) {
+            if (col < 0 || col >= picture.width() || row < 0 || row >= picture.height()) {
                 line[px] = kOutside;
                 continue;
             }
-            const std::uint32_t c = frame.DevicePixel(col, row);
-            line[px] = qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+            line[px] = picture.pixel(col, row) | 0xFF000000u;
         }
     }
     return image;
 }
 
-QImage CMagnifier::Shown(const CPixelSink& frame, QPoint centre, int zoom, QSize size)
+QImage CMagnifier::Shown(const QImage& picture, QPoint centre, int zoom, QSize size)
 {
-    QImage image = Magnified(frame, centre, zoom, size);
+    QImage image = Magnified(picture, centre, zoom, size);
     QPainter painter(&image);
 
     // The grid: a thin line on the first column and row of every square.
@@ -114,7 +124,7 @@ QImage CMagnifier::Shown(const CPixelSink& frame, QPoint centre, int zoom, QSize
     // The pixel under the cursor, outlined just outside its square (on the grid
     // lines) in white on a dark pixel, black on a light one.
     const QRect outline(square, QSize(zoom, zoom));
-    const QColor under = QColor::fromRgb(Magnified(frame, centre, 1, QSize(1, 1)).pixel(0, 0));
+    const QColor under = QColor::fromRgb(Magnified(picture, centre, 1, QSize(1, 1)).pixel(0, 0));
     painter.setPen(QPen(under.lightness() < 128 ? Qt::white : Qt::black, 0));
     painter.drawRect(outline.adjusted(-1, -1, 0, 0));
     return image;
@@ -124,8 +134,9 @@ QImage CMagnifier::Shown(const CPixelSink& frame, QPoint centre, int zoom, QSize
 void CMagnifier::paintEvent(QPaintEvent*)
 {
     const qreal ratio = devicePixelRatioF();
-    QImage image =
-        Shown(m_view.Frame(), m_centre, m_nZoom, QSize(qRound(width() * ratio), qRound(height() * ratio)));
+    // What the view presents, with the marks of a tool drawn over it.
+    QImage image = Shown(m_view.OverlaidPicture(), m_centre, m_nZoom,
+                         QSize(qRound(width() * ratio), qRound(height() * ratio)));
     image.setDevicePixelRatio(ratio);
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), image);

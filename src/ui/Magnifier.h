@@ -8,8 +8,9 @@ class COrboView;
 class CPixelSink;
 class QTimer;
 
-// The "放大镜" tool window: the pixels of the view's last frame around the
-// cursor, each drawn as a square of zoom x zoom device pixels with a thin grid
+// The "放大镜" tool window: the pixels of the picture the view presents (the
+// frame, or its depth buffer, with the marks of a tool such as the stepper)
+// around the cursor, each drawn as a square of zoom x zoom device pixels with a thin grid
 // between them and the pixel under the cursor outlined. It follows the cursor
 // (or the pixel the view's inspector was moved to with the keyboard) and every
 // frame the view paints; it only reads the view's frame and never renders one.
@@ -35,14 +36,15 @@ public:
     // fixed look, and for tests).
     void ShowAround(QPoint centre);
 
-    // The picture of size: frame's pixels around centre, zoom times enlarged,
-    // the centre pixel's square in the middle. Outside the frame is a dark grey.
+    // The image of size: picture's pixels around centre, zoom times enlarged,
+    // the centre pixel's square in the middle. Outside the picture is a dark grey.
+    static QImage Magnified(const QImage& picture, QPoint centre, int zoom, QSize size);
     static QImage Magnified(const CPixelSink& frame, QPoint centre, int zoom, QSize size);
-    // The top-left corner, in the picture, of the square of the centre pixel.
+    // The top-left corner, in the image, of the square of the centre pixel.
     static QPoint CentreSquare(int zoom, QSize size);
     // Magnified with the grid and the centre's outline: what the window shows,
     // size in device pixels.
-    static QImage Shown(const CPixelSink& frame, QPoint centre, int zoom, QSize size);
+    static QImage Shown(const QImage& picture, QPoint centre, int zoom, QSize size);
 
     QSize sizeHint() const override { return QSize(264, 264); }
 

@@ -1,5 +1,7 @@
 #include "ui/MainFrame.h"
 
+#include "ui/Accessibility.h"
+#include "ui/InspectorPanel.h"
 #include "ui/KeyLocks.h"
 #include "ui/LeftPortion.h"
 #include "ui/Magnifier.h"
@@ -8,15 +10,21 @@
 #include "ui/Stepper.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QComboBox>
+#include <QDockWidget>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
@@ -59,12 +67,16 @@ void ShowIndicator(QLabel* label, bool on)
 CMainFrame::CMainFrame(COrboDoc& doc, QWidget* parent) : QMainWindow(parent), m_pDoc(&doc)
 {
     InitOrboResources();
+    InstallAccessibleRoles();
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
     CreateActions();
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
     CreateClient(doc);
     UpdateAnimationCommand();
+    // Space and Enter are seen before any shortcut: see eventFilter.
+    qApp->installEventFilter(this);
     // Opened at a size that gives both panes theirs; the splitter's own hint
     // leaves the bar between them out.
     const QSize panes(kPanelWidth + m_pSplitter->handleWidth() + kViewWidth, kPaneHeight);
@@ -81,16 +93,15 @@ void CMainFrame::CreateActions()
 
     m_pAnimationAction = new QAction(QIcon(QStringLiteral(":/orbo/animation.png")), tr("动画"), this);
     m_pAnimationAction->setCheckable(true);
-    // Space plays and stops, as the toolbar button does (a focused button of
-    // the panel keeps Space for itself, see eventFilter).
+    // Space plays and stops, as the toolbar button does (a focused control that
+    // takes Space keeps it for itself, see eventFilter).
     m_pAnimationAction->setShortcut(QKeySequence(Qt::Key_Space));
-    m_pAnimationAction->setStatusTip(tr("播放动画"));
     m_pAnimationAction->setToolTip(tr("动画"));
     connect(m_pAnimationAction, &QAction::triggered, this, &CMainFrame::OnAnimation);
 
     // The application connects the About command: the box belongs to it.
-    m_pAboutAction = new QAction(QIcon(QStringLiteral(":/orbo/about.png")), tr("关于 Orbo(&A)..."), this);
-    m_pAboutAction->setStatusTip(tr("显示程序信息、版本号和版权"));
+    m_pAboutAction = new QAction(QIcon(QStringLiteral(":/orbo/about.png")), tr("关于 Orbo(&A)…"), this);
+    m_pAboutAction->setStatusTip(tr("显示程序信息和版本号"));
     m_pAboutAction->setToolTip(tr("关于"));
 
     // The menus show check marks and text only; the pictures are the toolbar's.
@@ -126,8 +137,9 @@ void CMainFrame::CreateToolActions()
 
     m_pInspectAction = new QAction(tr("像素检查(&I)"), this);
     m_pInspectAction->setCheckable(true);
-    m_pInspectAction->setStatusTip(tr("显示光标下像素的坐标、颜色、深度和来源；不选时按住 Shift 也可查看"));
-    connect(m_pInspectAction, &QAction::toggled, this, [this](bool on) { m_pView->SetInspectCommand(on); });
+    m_pInspectAction->setStatusTip(
+        tr("在面板中显示光标下像素的坐标、颜色、深度、来源和历史；不选时按住 Shift 也可查看"));
+    connect(m_pInspectAction, &QAction::toggled, this, &CMainFrame::ShowInspector);
 
     m_pMagnifierAction = new QAction(tr("放大镜(&M)"), this);
     m_pMagnifierAction->setCheckable(true);
@@ -139,6 +151,12 @@ void CMainFrame::CreateToolActions()
     m_pStepperAction->setShortcut(QKeySequence(Qt::Key_F8));
     m_pStepperAction->setStatusTip(tr("停止动画，按面片和扫描线逐步查看画面的绘制过程"));
     connect(m_pStepperAction, &QAction::toggled, this, &CMainFrame::ShowStepper);
+
+    m_pDepthAction = new QAction(tr("深度缓冲(&Z)"), this);
+    m_pDepthAction->setCheckable(true);
+    m_pDepthAction->setShortcut(QKeySequence(Qt::Key_F7));
+    m_pDepthAction->setStatusTip(tr("画面显示每一帧的深度缓冲：灰度表示深度，越近越亮"));
+    connect(m_pDepthAction, &QAction::toggled, this, [this](bool on) { m_pView->SetDepthView(on); });
 }
 
 void CMainFrame::CreateMenus()
@@ -155,6 +173,7 @@ void CMainFrame::CreateMenus()
     draw->addAction(m_pInspectAction);
     draw->addAction(m_pMagnifierAction);
     draw->addAction(m_pStepperAction);
+    draw->addAction(m_pDepthAction);
 
     QMenu* help = menuBar()->addMenu(tr("帮助(&H)"));
     help->addAction(m_pAboutAction);
@@ -177,7 +196,11 @@ void CMainFrame::CreateLanguageMenu(QMenu* help)
     connect(m_pEnglishAction, &QAction::triggered, this, [this] { OnChooseLanguage(ELanguage::English); });
     connect(m_pChineseAction, &QAction::triggered, this, [this] { OnChooseLanguage(ELanguage::Chinese); });
     languages->addSeparator();
-    languages->addAction(tr("重新启动 Orbo 后生效"))->setEnabled(false);
+    // In both languages: the reader may know only the one just chosen.
+    QAction* note =
+        languages->addAction(QStringLiteral("重新启动 Orbo 后生效 · Takes effect when Orbo starts again"));
+    note->setObjectName(QStringLiteral("restartNote"));
+    note->setEnabled(false);
 }
 
 void CMainFrame::OnChooseLanguage(ELanguage language)
@@ -258,8 +281,6 @@ void CMainFrame::CreateClient(COrboDoc& doc)
         doc, [this] { return IsPlaying(); }, m_pSplitter);
     m_pSplitter->addWidget(m_pLeftPortion);
     m_pSplitter->addWidget(m_pView);
-    for (QAbstractButton* button : m_pLeftPortion->findChildren<QAbstractButton*>())
-        button->installEventFilter(this);
     // A larger window gives its extra width to the view; the panel keeps its own.
     m_pSplitter->setStretchFactor(0, 0);
     m_pSplitter->setStretchFactor(1, 1);
@@ -298,36 +319,99 @@ void CMainFrame::OnAnimation()
         m_pStepperAction->setChecked(false);
 }
 
+// A panel docked on the right of the view, in a scroll area so that a small
+// screen can still reach all of it. Closing it clears its command's check mark.
+QDockWidget* CMainFrame::MakeDock(const QString& title, const QString& name, QWidget* content)
+{
+    auto* dock = new QDockWidget(title, this);
+    dock->setObjectName(name);
+    dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(content);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    dock->setWidget(scroll);
+    dock->installEventFilter(this);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    return dock;
+}
+
 // Stepping stops the animation and shows the frame before its first facet;
 // closing gives the view its whole frames back and leaves the animation stopped.
 void CMainFrame::ShowStepper(bool show)
 {
+    const bool appears = show && (!m_pStepperDock || m_pStepperDock->isHidden());
     if (!m_pStepper) {
         if (!show)
             return;
-        m_pStepper = new CStepper(*m_pView, *m_pDoc, this);
-        m_pStepper->installEventFilter(this);
+        m_pStepper = new CStepper(*m_pView, *m_pDoc);
         connect(m_pStepper, &CStepper::StatusChanged, this, [this](const QString& text) {
             m_pStepperPane->setText(text);
             m_pStepperPane->setVisible(!text.isEmpty());
         });
-        // First opened beside the window where the screen has room, else over
-        // the view's right side: the picture it explains stays in sight.
-        const QRect screen = this->screen()->availableGeometry();
-        const QRect window = frameGeometry();
-        QPoint at(window.right() + 1, window.top());
-        if (at.x() + m_pStepper->width() > screen.right())
-            at.setX(std::max(screen.left(), window.right() - m_pStepper->width()));
-        m_pStepper->move(at);
+        m_pStepperDock = MakeDock(tr("逐步绘制"), QStringLiteral("stepperDock"), m_pStepper);
+        if (m_pInspectorDock)
+            splitDockWidget(m_pStepperDock, m_pInspectorDock, Qt::Vertical);
     }
     if (show) {
         if (IsPlaying())
             OnAnimation();
         m_pStepper->Start();
+        if (appears)
+            MakeRoomFor(m_pStepperDock);
     } else {
         m_pStepper->Stop();
     }
-    m_pStepper->setVisible(show);
+    m_pStepperDock->setVisible(show);
+    // Its keys work in the view: the picture they step through.
+    if (show)
+        m_pView->setFocus(Qt::OtherFocusReason);
+}
+
+// The inspector's panel shows beside the view while the command is on.
+void CMainFrame::ShowInspector(bool show)
+{
+    const bool appears = show && (!m_pInspectorDock || m_pInspectorDock->isHidden());
+    m_pView->SetInspectCommand(show);
+    if (!m_pInspector) {
+        if (!show)
+            return;
+        m_pInspector = new CInspectorPanel(*m_pView);
+        connect(m_pInspector, &CInspectorPanel::ShowSample, this, &CMainFrame::ShowSampleInStepper);
+        m_pInspectorDock = MakeDock(tr("像素检查"), QStringLiteral("inspectorDock"), m_pInspector);
+        if (m_pStepperDock)
+            splitDockWidget(m_pStepperDock, m_pInspectorDock, Qt::Vertical);
+    }
+    if (appears)
+        MakeRoomFor(m_pInspectorDock);
+    m_pInspectorDock->setVisible(show);
+}
+
+// A window that is not maximised grows by what a dock appearing beside the
+// view takes from it below its first width, as far as the screen allows: the
+// picture keeps its size.
+void CMainFrame::MakeRoomFor(QDockWidget* dock)
+{
+    if (isMaximized() || isFullScreen() || !isVisible())
+        return;
+    const int taken = dock->sizeHint().width() - (m_pView->width() - kViewWidth);
+    if (taken <= 0)
+        return;
+    const QRect screen = this->screen()->availableGeometry();
+    const int frame = frameGeometry().width() - width();
+    const int wider = std::min(width() + taken, screen.width() - frame);
+    if (wider > width()) {
+        resize(wider, height());
+        if (frameGeometry().right() > screen.right())
+            move(std::max(screen.left(), screen.right() - frameGeometry().width() + 1), y());
+    }
+}
+
+void CMainFrame::ShowSampleInStepper(int order, int y)
+{
+    m_pStepperAction->setChecked(true);
+    m_pStepper->ShowScanline(order + 1, y);
 }
 
 // The tool window is made on first use and kept: it opens again where the user
@@ -343,18 +427,49 @@ void CMainFrame::ShowMagnifier(bool show)
     m_pMagnifier->setVisible(show);
 }
 
+bool CMainFrame::Owns(const QObject* object) const
+{
+    for (; object != nullptr; object = object->parent())
+        if (object == this)
+            return true;
+    return false;
+}
+
+bool CMainFrame::TakesKey(QObject* watched, const QKeyEvent& key)
+{
+    if (watched != QApplication::focusWidget() || key.modifiers() != Qt::NoModifier)
+        return false;
+    if (key.key() == Qt::Key_Space)
+        return qobject_cast<QAbstractButton*>(watched) || qobject_cast<QAbstractItemView*>(watched) ||
+               qobject_cast<QComboBox*>(watched) || qobject_cast<QLineEdit*>(watched) ||
+               qobject_cast<QAbstractSpinBox*>(watched);
+    return false;
+}
+
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_pMagnifier && event->type() == QEvent::Close)
-        m_pMagnifierAction->setChecked(false);
-    if (watched == m_pStepper && event->type() == QEvent::Close)
-        m_pStepperAction->setChecked(false);
-    // A focused button of the panel is pressed with Space: it takes the key
-    // before the play command's shortcut does.
-    if (event->type() == QEvent::ShortcutOverride && qobject_cast<QAbstractButton*>(watched)) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Close) {
+        if (watched == m_pMagnifier)
+            m_pMagnifierAction->setChecked(false);
+        if (watched == m_pStepperDock)
+            m_pStepperAction->setChecked(false);
+        if (watched == m_pInspectorDock)
+            m_pInspectAction->setChecked(false);
+    }
+    // A focused control that takes Space (a button, a list, a box) gets it
+    // before the play command's shortcut does, as everywhere in Qt.
+    if (type == QEvent::ShortcutOverride && TakesKey(watched, *static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    // Enter presses a focused button too (tool buttons take only Space).
+    if (type == QEvent::KeyPress && watched == QApplication::focusWidget()) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
-            event->accept();
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && Owns(button)) {
+            button->animateClick();
             return true;
         }
     }
@@ -412,6 +527,7 @@ void CMainFrame::UpdateAnimationCommand()
 {
     m_pAnimationAction->setChecked(IsPlaying());
     m_pAnimationAction->setText(IsPlaying() ? tr("停止") : tr("播放"));
+    m_pAnimationAction->setStatusTip(IsPlaying() ? tr("停止动画") : tr("播放动画"));
     m_pAnimationAction->setToolTip(tr("动画"));
 }
 

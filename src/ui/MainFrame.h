@@ -4,12 +4,15 @@
 
 #include <QMainWindow>
 
+class CInspectorPanel;
 class CLeftPortion;
 class CMagnifier;
 class CStepper;
 class COrboDoc;
 class COrboView;
 class QAction;
+class QDockWidget;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QSplitter;
@@ -17,8 +20,11 @@ class QTimer;
 class QToolBar;
 
 // The main window: menu, toolbar and status bar around a splitter with the
-// control panel on the left and the rendering view on the right. It owns the
-// play flag of the animation, which the view reads on every tick.
+// control panel on the left and the rendering view on the right; the stepper
+// and the inspector's panel dock on the right of the view, beside it, never
+// over it. It owns the play flag of the animation, which the view reads on
+// every tick. Space plays and stops wherever the focus is on a control that
+// does not take Space itself.
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
@@ -64,9 +70,16 @@ public:
     // The magnifier window, once the command has opened it.
     CMagnifier* Magnifier() const { return m_pMagnifier; }
     QAction* StepperAction() const { return m_pStepperAction; }
-    // The stepper's window, once the command has opened it, and its status pane.
+    // The stepper, once the command has opened it, its dock and its status pane.
     CStepper* Stepper() const { return m_pStepper; }
+    QDockWidget* StepperDock() const { return m_pStepperDock; }
     QLabel* StepperPane() const { return m_pStepperPane; }
+    // The inspector's panel and its dock, shown while the inspector command is on.
+    CInspectorPanel* InspectorPanel() const { return m_pInspector; }
+    QDockWidget* InspectorDock() const { return m_pInspectorDock; }
+    QAction* DepthAction() const { return m_pDepthAction; }
+    // Shows a sample of a pixel's history in the stepper, opening it.
+    void ShowSampleInStepper(int order, int y);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -85,6 +98,13 @@ private:
     void FocusPane(int step);
     void ShowMagnifier(bool show);
     void ShowStepper(bool show);
+    void ShowInspector(bool show);
+    QDockWidget* MakeDock(const QString& title, const QString& name, QWidget* content);
+    void MakeRoomFor(QDockWidget* dock);
+    // Whether the focus widget takes the key itself, before the window's shortcuts.
+    static bool TakesKey(QObject* watched, const QKeyEvent& key);
+    // Whether object is this window or lies inside it (its docks too, floating or not).
+    bool Owns(const QObject* object) const;
 
     int m_bPlay = 1; // 1 playing, 0 stopped; the animation runs from the start
     QToolBar* m_pToolBar = nullptr;
@@ -107,7 +127,11 @@ private:
     COrboDoc* m_pDoc = nullptr;
     QAction* m_pStepperAction = nullptr;
     CStepper* m_pStepper = nullptr;
+    QDockWidget* m_pStepperDock = nullptr;
     QLabel* m_pStepperPane = nullptr;
+    CInspectorPanel* m_pInspector = nullptr;
+    QDockWidget* m_pInspectorDock = nullptr;
+    QAction* m_pDepthAction = nullptr;
     QLabel* m_pCapsIndicator = nullptr;
     QLabel* m_pNumIndicator = nullptr;
     QLabel* m_pScrollIndicator = nullptr;

@@ -16,8 +16,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLinearGradient>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -80,7 +82,7 @@ COrboView::COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget*
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::OpenHandCursor);
     setAccessibleName(tr("圆环画面"));
-    setAccessibleDescription(tr("拖动或按方向键转动圆环，Home 键复位；按住 Shift 查看像素"));
+    UpdateDescription();
     // The inspector follows the mouse without a button held.
     setMouseTracking(true);
     m_strTexturePath = DefaultTexturePath();
@@ -132,23 +134,46 @@ void COrboView::paintEvent(QPaintEvent*)
     // Re-armed by every frame: a running timer starts its 50 ms anew.
     m_timer.start(kTimerPeriodMs, this);
     RenderFrame(m_frame);
+    // The depth view presents the depth buffer the frame was drawn against.
+    m_bDepthShown = m_bDepthView && m_depths.Take(m_renderer, m_frame);
+    if (m_bDepthShown)
+        m_depths.Paint(m_depthPicture);
     m_frameClock.FrameDrawn(start, CFrameClock::Clock::now());
     QPainter painter(this);
-    QImage image = FrameImage(m_frame);
+    QImage image = FrameImage(Presented());
     image.setDevicePixelRatio(devicePixelRatioF());
     painter.drawImage(QPointF(0, 0), image);
-    if (m_overlay)
-        m_overlay(painter, m_frame);
-    // The keyboard's mark: a frame in the highlight colour along the edges.
+    // The keyboard's mark: a frame in the highlight colour along the edges,
+    // under a tool's marks, which stay in sight to the last pixel.
     if (hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
     }
+    if (m_overlay && m_frame.Width() > 0 && m_frame.Height() > 0) {
+        // The overlay paints in the frame's pixels.
+        painter.save();
+        painter.scale(static_cast<double>(width()) / m_frame.Width(),
+                      static_cast<double>(height()) / m_frame.Height());
+        m_overlay(painter, m_frame);
+        painter.restore();
+    }
+    if (m_bDepthView)
+        PaintDepthLegend(painter);
     painter.end();
     emit FramePainted();
     // The pixel under a still cursor changes with the animation.
     UpdateInspection();
+}
+
+QImage COrboView::OverlaidPicture() const
+{
+    QImage image = FrameImage(Presented()).convertToFormat(QImage::Format_RGB32);
+    if (m_overlay && !image.isNull()) {
+        QPainter painter(&image);
+        m_overlay(painter, m_frame);
+    }
+    return image;
 }
 
 void COrboView::SetInspectCommand(bool on)
@@ -159,24 +184,46 @@ void COrboView::SetInspectCommand(bool on)
     UpdateInspection();
 }
 
+void COrboView::SetDepthView(bool on)
+{
+    if (on == m_bDepthView)
+        return;
+    m_bDepthView = on;
+    UpdateInspection(); // the records bring the depths
+    UpdateDescription();
+    update();
+}
+
+bool COrboView::InspectedLogicalPixel(int& x, int& y) const
+{
+    if (!InspectionActive() || !(m_bMouseInside || m_bKeyPixel))
+        return false;
+    const CPixelMapping mapping = m_frame.Mapping();
+    x = mapping.X(m_cursor.x());
+    y = mapping.Y(m_cursor.y());
+    return mapping.Contains(x, y);
+}
+
 void COrboView::UpdateInspection()
 {
-    const bool active = InspectionActive();
-    if (active != m_renderer.Inspection()) {
+    const bool records = NeedsRecords();
+    if (records != m_renderer.Inspection()) {
         // The records are drawn with the frame: the next one brings them. Off,
         // their memory is given back and frames cost what they did.
-        m_renderer.SetInspection(active);
-        if (active)
+        m_renderer.SetInspection(records);
+        if (records)
             update();
     }
     QStringList facts;
     SPixelFacts pixel;
-    const CPixelMapping mapping = m_frame.Mapping();
-    if (active && (m_bMouseInside || m_bKeyPixel) &&
-        m_renderer.Inspect(m_frame, mapping.X(m_cursor.x()), mapping.Y(m_cursor.y()), pixel))
+    int x = 0, y = 0;
+    const bool inspecting = InspectedLogicalPixel(x, y);
+    if (inspecting && m_renderer.Inspect(m_frame, x, y, pixel))
         facts = InspectorLines(pixel);
-    if (facts == m_inspected)
+    UpdateHistory(inspecting && m_bInspectCommand, x, y);
+    if (facts == m_inspected && m_bKeyPixel == m_bFactsHeld)
         return;
+    m_bFactsHeld = m_bKeyPixel;
     m_inspected = facts;
     emit InspectionChanged(facts.join(QStringLiteral("  ")));
     if (facts.isEmpty())
@@ -184,6 +231,29 @@ void COrboView::UpdateInspection()
     else // beside the pixel, not over it: the pixel stays in sight
         QToolTip::showText(mapToGlobal((QPointF(m_cursor) / devicePixelRatioF()).toPoint() + QPoint(16, 16)),
                            facts.join(QLatin1Char('\n')), this);
+}
+
+void COrboView::UpdateHistory(bool inspecting, int x, int y)
+{
+    std::vector<SHistoryEntry> history;
+    if (!inspecting) {
+        if (m_renderer.HasHistoryPixel())
+            m_renderer.ClearHistoryPixel();
+    } else if (!m_renderer.History(m_frame, x, y, history)) {
+        // Gathered by the next frame, for this pixel only.
+        m_renderer.SetHistoryPixel(x, y);
+        update();
+    }
+    if (history.size() == m_history.size() &&
+        std::equal(history.begin(), history.end(), m_history.begin(),
+                   [](const SHistoryEntry& a, const SHistoryEntry& b) {
+                       return a.order == b.order && a.tested == b.tested && a.x == b.x &&
+                              a.depth == b.depth && a.testedAgainst == b.testedAgainst &&
+                              a.passed == b.passed && a.hasColour == b.hasColour && a.colour == b.colour;
+                   }))
+        return;
+    m_history = std::move(history);
+    emit HistoryChanged();
 }
 
 bool COrboView::MoveInspectedPixel(QPoint step)
@@ -242,6 +312,13 @@ void COrboView::keyPressEvent(QKeyEvent* event)
             event->accept();
             return;
         }
+    }
+    if (event->key() == Qt::Key_Escape && m_bKeyPixel && event->modifiers() == Qt::NoModifier) {
+        // The held pixel is let go: the inspector follows the mouse again.
+        m_bKeyPixel = false;
+        UpdateInspection();
+        event->accept();
+        return;
     }
     if (event->key() == Qt::Key_Home && event->modifiers() == Qt::NoModifier) {
         SetUpRenderer(0.0, 0.0);
@@ -365,14 +442,18 @@ void COrboView::mousePressEvent(QMouseEvent* event)
     }
     m_bDragging = true;
     m_dragFrom = event->position().toPoint();
+    m_pressAt = m_dragFrom;
     setCursor(Qt::ClosedHandCursor);
 }
 
 void COrboView::mouseMoveEvent(QMouseEvent* event)
 {
     m_bMouseInside = rect().contains(event->position().toPoint());
-    m_bKeyPixel = false; // the mouse takes the inspector over again
-    m_cursor = DevicePixelAt(event->position());
+    // The mouse takes the inspector over again, unless the command holds a pixel.
+    if (!(m_bInspectCommand && m_bKeyPixel)) {
+        m_bKeyPixel = false;
+        m_cursor = DevicePixelAt(event->position());
+    }
     m_bShiftHeld = (event->modifiers() & Qt::ShiftModifier) != 0;
     UpdateInspection();
     if (!m_bDragging || !(event->buttons() & Qt::LeftButton)) {
@@ -392,6 +473,12 @@ void COrboView::mouseReleaseEvent(QMouseEvent* event)
     }
     m_bDragging = false;
     setCursor(Qt::OpenHandCursor);
+    // A click, not a drag, holds the pixel under it while the command is on.
+    if (m_bInspectCommand && (event->position().toPoint() - m_pressAt).manhattanLength() <= 2) {
+        m_cursor = DevicePixelAt(event->position());
+        m_bKeyPixel = true;
+        UpdateInspection();
+    }
 }
 
 // Dragging right turns the front of the torus to the right, dragging down turns
@@ -416,9 +503,12 @@ CPixelSink COrboView::ShownFrame()
 {
     const QSize device = DeviceSize();
     if (m_frame.Width() == device.width() && m_frame.Height() == device.height() && !device.isEmpty())
-        return m_frame;
+        return Presented();
     CPixelSink sink(device.width(), device.height());
     RenderFrame(sink);
+    CDepthImage depths;
+    if (m_bDepthView && depths.Take(m_renderer, sink))
+        depths.Paint(sink);
     return sink;
 }
 
@@ -465,4 +555,70 @@ void COrboView::OnSavePicture()
 void COrboView::OnCopyPicture()
 {
     QGuiApplication::clipboard()->setImage(Picture());
+}
+
+void COrboView::SetKeysDescription(const QString& text)
+{
+    m_strKeysText = text;
+    UpdateDescription();
+}
+
+void COrboView::UpdateDescription()
+{
+    QString text =
+        m_strKeysText.isEmpty()
+            ? tr("拖动或按方向键转动圆环，Home 键复位；按住 Shift 查看像素，Shift 加方向键移动所查看的像素")
+            : m_strKeysText;
+    if (m_bDepthView)
+        text = tr("深度缓冲视图：灰度表示深度，越近越亮。") + text;
+    if (accessibleDescription() != text)
+        setAccessibleDescription(text);
+}
+
+void COrboView::PaintDepthLegend(QPainter& painter) const
+{
+    // In the view's own units, in the bottom left corner, on a dark plate.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int line = metrics.height();
+    const int pad = line / 3;
+    QStringList lines;
+    if (!m_bDepthShown) {
+        lines << (m_renderer.Drawing() == SPixelFacts::kLines
+                      ? tr("线框没有深度缓冲：线条不做深度测试，按画出的先后覆盖。")
+                      : tr("深度缓冲：下一帧带来深度。"));
+    } else if (!m_depths.AnyDrawn()) {
+        lines << tr("深度缓冲：还没有画出任何像素（每格仍是 -1000）");
+    } else {
+        lines << tr("深度缓冲（越大越近）：远 %1 … 近 %2")
+                     .arg(m_depths.Least(), 0, 'f', 3)
+                     .arg(m_depths.Greatest(), 0, 'f', 3);
+        lines << tr("蓝色：没有画出的像素，深度仍是初值 -1000");
+    }
+    int textWidth = 0;
+    for (const QString& text : lines)
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(text));
+    const int barHeight = m_bDepthShown && m_depths.AnyDrawn() ? line / 2 + pad : 0;
+    const QRect plate(pad, height() - pad - (lines.size() * line + barHeight + 2 * pad), textWidth + 2 * pad,
+                      static_cast<int>(lines.size()) * line + barHeight + 2 * pad);
+    painter.fillRect(plate, QColor(0, 0, 0, 200));
+    painter.setPen(Qt::white);
+    int y = plate.top() + pad;
+    if (barHeight > 0) {
+        // The greys from the farthest to the nearest depth, left to right.
+        const QRect bar(plate.left() + pad, y, textWidth, line / 2);
+        QLinearGradient ramp(bar.topLeft(), bar.topRight());
+        ramp.setColorAt(
+            0.0, QColor(CDepthImage::kFarthestGrey, CDepthImage::kFarthestGrey, CDepthImage::kFarthestGrey));
+        ramp.setColorAt(1.0, Qt::white);
+        painter.fillRect(bar, ramp);
+        y += barHeight;
+    }
+    for (const QString& text : lines) {
+        painter.drawText(QRect(plate.left() + pad, y, textWidth, line), Qt::AlignLeft | Qt::AlignVCenter,
+                         text);
+        y += line;
+    }
+    painter.restore();
 }

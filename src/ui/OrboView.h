@@ -2,6 +2,8 @@
 
 #include "raster/PixelSink.h"
 #include "render/Animation.h"
+#include "render/DepthImage.h"
+#include "render/PixelHistory.h"
 #include "render/TorusRenderer.h"
 #include "ui/FrameClock.h"
 
@@ -16,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class COrboDoc;
 class QPainter;
@@ -28,8 +31,11 @@ class QPainter;
 // on screen can be saved as a PNG file or copied to the clipboard. While Shift
 // is held over the view, or while the inspector command is on, the facts of the
 // pixel under the cursor (or of the one chosen with Shift and the arrow keys)
-// are shown in a tooltip and announced for the status bar. Frames are drawn at
-// the screen's device pixels: one image pixel per device pixel on any scale.
+// are shown in a tooltip and announced for the status bar; while the command
+// is on, a click holds a pixel, and the pixel's history is gathered with every
+// frame. The depth view shows the frame's depth buffer instead of its colours.
+// Frames are drawn at the screen's device pixels: one image pixel per device
+// pixel on any scale.
 class COrboView : public QWidget
 {
     Q_OBJECT
@@ -85,8 +91,9 @@ public:
     // The device pixel under a point of the view (in its own coordinates).
     QPoint DevicePixelAt(QPointF point) const;
 
-    // The frame on screen: the last one painted while it has the view's size,
-    // else (never painted, or resized since) the one a paint would draw now.
+    // The picture on screen: the last one painted while it has the view's size,
+    // else (never painted, or resized since) the one a paint would draw now. In
+    // the depth view, the picture of the frame's depth buffer.
     CPixelSink ShownFrame();
     // The same as an image, in device pixels.
     QImage Picture();
@@ -101,21 +108,42 @@ public:
     // The "复制图片" command: puts the frame on screen on the clipboard.
     void OnCopyPicture();
 
-    // Drawn over every frame the view presents, never into it: a tool's marks,
-    // in the view's coordinates. Null for none.
+    // Drawn over every picture the view presents, never into it: a tool's marks,
+    // with the painter in the frame's pixels (device pixels, top row 0), whatever
+    // it paints on: the view, or the magnifier's copy. Null for none.
     using Overlay = std::function<void(QPainter& painter, const CPixelSink& frame)>;
     void SetOverlay(Overlay overlay)
     {
         m_overlay = std::move(overlay);
         update();
     }
+    // The picture presented last (see Presented) with the overlay painted over
+    // it, one image pixel a frame pixel: what the magnifier enlarges.
+    QImage OverlaidPicture() const;
+
+    // The "深度缓冲" command: the view presents the depth buffer of each frame
+    // (whole or partial) as grey, nearer brighter, instead of its colours; lines
+    // have none, and the view says so over the wireframe.
+    void SetDepthView(bool on);
+    bool DepthView() const { return m_bDepthView; }
+    // The depths of the frame presented last, while the depth view shows them.
+    const CDepthImage& Depths() const { return m_depths; }
+    bool ShowsDepths() const { return m_bDepthShown; }
+
+    // What the arrow keys, Home and End do in the view now, in words: the view's
+    // description for screen readers. A tool that takes the keys over sets its
+    // own; empty gives the view's own back.
+    void SetKeysDescription(const QString& text);
 
     // While texture mode has no texels: says so, with the file that failed to
     // load and why, for the status bar. Empty otherwise.
     QString MissingTextureText() const;
 
-    // The image of the last frame painted: what the magnifier shows.
+    // The image of the last frame painted, its colours.
     const CPixelSink& Frame() const { return m_frame; }
+    // The picture presented last: the frame's colours, or in the depth view the
+    // picture of its depth buffer.
+    const CPixelSink& Presented() const { return m_bDepthShown ? m_depthPicture : m_frame; }
 
     // The "像素检查" command: the inspector stays on without Shift.
     void SetInspectCommand(bool on);
@@ -127,6 +155,15 @@ public:
     // an arrow key; KeyboardChosePixel() tells which.
     QPoint InspectedPixel() const { return m_cursor; }
     bool KeyboardChosePixel() const { return m_bKeyPixel; }
+    // The inspected pixel is held: chosen with the keyboard or by a click while
+    // the command is on. The mouse no longer moves it until Esc lets it go.
+    bool PixelHeld() const { return m_bKeyPixel; }
+    // The inspected pixel, logical (origin at the centre, y up), while the
+    // inspector shows one.
+    bool InspectedLogicalPixel(int& x, int& y) const;
+    // The history of the inspected pixel in the frame presented, in drawing
+    // order, while the command is on (empty otherwise or until a frame brings it).
+    const std::vector<SHistoryEntry>& History() const { return m_history; }
 
     // Render time and frame rate of the frames painted lately.
     const CFrameClock& FrameClock() const { return m_frameClock; }
@@ -144,6 +181,8 @@ signals:
     void FramePainted();
     // The inspector's facts changed: one line, empty when there is nothing to show.
     void InspectionChanged(const QString& facts);
+    // The inspected pixel's history changed (see History).
+    void HistoryChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -164,6 +203,15 @@ private:
     void SetUpRenderer(double angleX, double angleY);
     // Records while the inspector shows, and shows the facts at the cursor.
     void UpdateInspection();
+    // Whether frames must be drawn with records: for the inspector, the history
+    // or the depth view.
+    bool NeedsRecords() const { return InspectionActive() || m_bDepthView; }
+    // The history of the inspected pixel: asked of the renderer for the next
+    // frame where the pixel changed, taken from the last frame otherwise.
+    void UpdateHistory(bool inspecting, int x, int y);
+    // The depth view's legend (or why there is no depth to show), over the picture.
+    void PaintDepthLegend(QPainter& painter) const;
+    void UpdateDescription();
     // Shift and an arrow key: the inspected pixel one device pixel on. Returns
     // false while the inspector is off.
     bool MoveInspectedPixel(QPoint step);
@@ -191,5 +239,13 @@ private:
     bool m_bKeyPixel = false; // the inspected pixel was chosen with the keyboard
     QPoint m_cursor;          // the inspected pixel: the mouse's, or the keyboard's; device pixels
     QStringList m_inspected;
+    bool m_bFactsHeld = false; // m_inspected is of a held pixel
+    std::vector<SHistoryEntry> m_history;
     Overlay m_overlay;
+    bool m_bDepthView = false;
+    bool m_bDepthShown = false; // the picture presented last is m_depthPicture
+    CDepthImage m_depths;
+    CPixelSink m_depthPicture{0, 0};
+    QPoint m_pressAt;      // where the left button went down, to tell a click from a drag
+    QString m_strKeysText; // a tool's description of the keys, or empty
 };

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSlider>
 #include <QSplitter>
@@ -44,10 +45,11 @@ TEST(MainFrameTest, PlayCommandFlipsFlagTextAndCheck)
     EXPECT_EQ(animation->text(), QStringLiteral("停止"));
     EXPECT_TRUE(button->isChecked());
     EXPECT_EQ(animation->toolTip(), QStringLiteral("动画"));
-    EXPECT_EQ(animation->statusTip(), QStringLiteral("播放动画"));
+    EXPECT_EQ(animation->statusTip(), QStringLiteral("停止动画")) << "says what choosing it does";
 
     animation->trigger(); // the menu item
     EXPECT_FALSE(frame.IsPlaying());
+    EXPECT_EQ(animation->statusTip(), QStringLiteral("播放动画"));
     EXPECT_FALSE(animation->isChecked());
     EXPECT_EQ(animation->text(), QStringLiteral("播放"));
     EXPECT_FALSE(button->isChecked());
@@ -169,6 +171,31 @@ TEST(MainFrameTest, F6MovesTheFocusBetweenThePanes)
     frame.OnNextPane();
     EXPECT_EQ(QApplication::focusWidget(), frame.LeftPortion()->Slider(IDC_RING_RADIUS));
     frame.close();
+}
+
+// Tab and Shift+Tab enter each radio group on its checked button, wherever it
+// stands in the group.
+TEST(MainFrameTest, TabEntersARadioGroupOnItsCheckedButton)
+{
+    SActiveFrame w;
+    ASSERT_TRUE(w.Activate());
+    CLeftPortion& panel = *w.frame.LeftPortion();
+    panel.Button(IDC_SURFACE)->click();
+    panel.Button(IDC_PHONG)->click();
+    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+        panel.Slider(IDC_RING_RADIUS)->setFocus();
+        int radios = 0;
+        for (int k = 0; k < 12; ++k) {
+            QWidget* focus = QApplication::focusWidget();
+            if (auto* radio = qobject_cast<QRadioButton*>(focus)) {
+                EXPECT_TRUE(radio->isChecked()) << radio->text().toStdString();
+                ++radios;
+            }
+            QTest::keyClick(focus, key);
+        }
+        EXPECT_GE(radios, 3) << "each group once at least";
+    }
+    w.frame.close();
 }
 
 // The file menu saves and copies the picture; the status bar tells what a frame

@@ -2,9 +2,12 @@
 
 #include "UiTestSupport.h"
 
+#include "render/DepthImage.h"
+#include "ui/InspectorPanel.h"
 #include "ui/Magnifier.h"
 #include "ui/MainFrame.h"
 #include "ui/OrboDoc.h"
+#include "ui/Stepper.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QWheelEvent>
 #include <QtTest/QTest>
 
@@ -31,13 +35,20 @@ struct SPhongWindow
         frame.View()->SetMessageHook(messages.Hook()); // no texture needed, no box to wait on
         frame.InitialUpdate();
         COrboView& view = *frame.View();
-        view.OnTimer(); // playing: the settings are taken over, the torus turns by 5 degrees
-        frame.OnAnimation(); // stopped: the frame stays as it is
+        view.OnTimer();              // playing: the settings are taken over, the torus turns by 5 degrees
+        frame.OnAnimation();         // stopped: the frame stays as it is
         view.TurnBy(QPoint(0, -10)); // and is turned back, unturned
         frame.show();
         view.resize(520, 600);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
         view.repaint();
+    }
+    // After a panel docked or left: the view laid out again at 520 x 600.
+    void Settle()
+    {
+        QCoreApplication::processEvents();
+        frame.View()->resize(520, 600);
+        frame.View()->repaint();
     }
     SMessageLog messages;
     COrboDoc doc;
@@ -47,7 +58,8 @@ struct SPhongWindow
 // The mouse moved over the view with no key held (whatever other tests left held).
 void MoveMouse(QWidget& view, QPoint to, Qt::KeyboardModifiers keys = Qt::NoModifier)
 {
-    QMouseEvent move(QEvent::MouseMove, QPointF(to), view.mapToGlobal(QPointF(to)), Qt::NoButton, Qt::NoButton, keys);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), view.mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::NoButton, keys);
     QApplication::sendEvent(&view, &move);
 }
 
@@ -72,6 +84,7 @@ TEST(InspectorTest, CommandShowsTheFactsUnderTheCursorAndOffLetsThemGo)
     COrboView& view = *w.frame.View();
     w.frame.InspectAction()->setChecked(true);
     EXPECT_TRUE(view.Renderer().Inspection());
+    w.Settle();
     MoveMouse(view, QPoint(280, 290));
     view.repaint(); // the frame that brings the records
 
@@ -91,6 +104,7 @@ TEST(InspectorTest, CommandShowsTheFactsUnderTheCursorAndOffLetsThemGo)
     EXPECT_FALSE(view.Renderer().Inspection());
     EXPECT_TRUE(view.InspectedFacts().isEmpty());
     EXPECT_FALSE(w.frame.InspectPane()->isVisibleTo(&w.frame));
+    w.Settle();
 
     // Shift held over the view shows the facts without the command, until it is let go.
     MoveMouse(view, QPoint(280, 290), Qt::ShiftModifier);
@@ -113,7 +127,8 @@ TEST(InspectorTest, MagnifierShowsTheFramesPixelsEnlarged)
     ASSERT_NE(magnifier, nullptr);
     EXPECT_TRUE(magnifier->isVisible());
     EXPECT_EQ(magnifier->Zoom(), 8);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(magnifier)->text(QAccessible::Name), QStringLiteral("放大镜"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(magnifier)->text(QAccessible::Name),
+              QStringLiteral("放大镜"));
 
     QSignalSpy painted(w.frame.View(), &COrboView::FramePainted);
     ASSERT_EQ(frame.Width(), 520);
@@ -176,6 +191,99 @@ TEST(InspectorTest, MagnifierShowsTheFramesPixelsEnlarged)
     EXPECT_FALSE(w.frame.MagnifierAction()->isChecked());
     wheelOverView(120);
     EXPECT_EQ(magnifier->Zoom(), 7);
+}
+
+void Click(QWidget& view, QPoint at)
+{
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// A click holds a pixel; the panel lists its history, which ends in the
+// pixel's colour, and keeps it while the mouse goes to the panel; a line of
+// the history opens the stepper at that sample's facet and scanline. Device
+// pixel (260, 333) is logical (0, -33): two facets reach it, and two samples of
+// one span land on column 0.
+TEST(InspectorTest, HistoryOfAHeldPixelLeadsIntoTheStepper)
+{
+    SPhongWindow w;
+    COrboView& view = *w.frame.View();
+    w.frame.InspectAction()->setChecked(true);
+    w.Settle();
+    Click(view, QPoint(260, 333));
+    view.repaint(); // the frame that gathers the history
+    EXPECT_TRUE(view.PixelHeld());
+    const std::vector<SHistoryEntry> history = view.History();
+    ASSERT_GE(history.size(), 2u);
+    const SHistoryEntry* last = nullptr;
+    for (const SHistoryEntry& e : history)
+        if (e.passed)
+            last = &e;
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->colour, view.Frame().Pixel(0, -33));
+    QTableWidget* table = w.frame.InspectorPanel()->HistoryTable();
+    ASSERT_EQ(table->rowCount(), static_cast<int>(history.size()));
+    EXPECT_EQ(table->verticalHeaderItem(0)->text(), QStringLiteral("0"));
+    EXPECT_EQ(table->item(0, 0)->text(), QString::number(history[0].order));
+
+    MoveMouse(view, QPoint(10, 10)); // on its way to the panel
+    view.repaint();
+    EXPECT_EQ(view.InspectedPixel(), QPoint(260, 333)) << "held";
+    ASSERT_EQ(view.History().size(), history.size());
+
+    const int row = static_cast<int>(history.size()) - 1;
+    table->setFocus();
+    table->setCurrentCell(row, 0);
+    QTest::keyClick(table, Qt::Key_Return);
+    ASSERT_TRUE(w.frame.StepperAction()->isChecked());
+    CStepper& stepper = *w.frame.Stepper();
+    EXPECT_EQ(stepper.Facet(), history.back().order + 1);
+    EXPECT_EQ(stepper.Row(), -33);
+    view.repaint();
+    // The partial frame's history: up to that very sample.
+    EXPECT_EQ(view.History().size(), history.size());
+
+    QTest::keyClick(&view, Qt::Key_Escape);
+    EXPECT_FALSE(view.PixelHeld());
+}
+
+// The depth view presents the depth buffer, as the depth picture paints it,
+// and saving and copying take what it shows; lines have none to show.
+TEST(InspectorTest, DepthViewShowsTheDepthBuffer)
+{
+    SPhongWindow w;
+    COrboView& view = *w.frame.View();
+    ASSERT_TRUE(w.frame.menuBar()->actions().value(1)->menu()->actions().contains(w.frame.DepthAction()));
+    w.frame.DepthAction()->setChecked(true);
+    view.repaint();
+    ASSERT_TRUE(view.ShowsDepths());
+    CDepthImage depths;
+    ASSERT_TRUE(depths.Take(view.Renderer(), view.Frame()));
+    CPixelSink expected(0, 0);
+    depths.Paint(expected);
+    EXPECT_TRUE(view.Presented().Pixels() == expected.Pixels());
+    EXPECT_TRUE(view.ShownFrame().Pixels() == expected.Pixels()) << "saved as shown";
+    EXPECT_NE(view.Presented().Pixel(0, 0), view.Frame().Pixel(0, 0));
+    EXPECT_EQ(view.Presented().Pixel(250, 290), CDepthImage::kUndrawnColour);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(&view)
+                    ->text(QAccessible::Description)
+                    .contains(QStringLiteral("深度")));
+
+    // The inspector tells the depth the grey stands for.
+    w.frame.InspectAction()->setChecked(true);
+    w.Settle();
+    MoveMouse(view, QPoint(280, 290));
+    view.repaint();
+    EXPECT_FALSE(view.InspectedFacts().filter(QStringLiteral("深度 304.")).isEmpty());
+
+    CRenderSettings lines = view.Settings();
+    lines.m_nMode = kModeWireframe;
+    view.TakeOverSettings(lines);
+    view.repaint();
+    EXPECT_FALSE(view.ShowsDepths());
+    EXPECT_TRUE(view.Presented().Pixels() == view.Frame().Pixels());
+    w.frame.DepthAction()->setChecked(false);
+    EXPECT_FALSE(view.DepthView());
 }
 
 } // namespace

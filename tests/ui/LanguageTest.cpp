@@ -8,8 +8,10 @@
 #include "ui/InspectorText.h"
 #include "ui/Language.h"
 #include "ui/LeftPortion.h"
+#include "ui/InspectorPanel.h"
 #include "ui/Magnifier.h"
 #include "ui/MainFrame.h"
+#include "ui/Stepper.h"
 #include "ui/OrboApp.h"
 #include "ui/OrboDoc.h"
 #include "ui/Resources.h"
@@ -22,6 +24,8 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QTableWidget>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -30,7 +34,9 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QXmlStreamReader>
+#include <QtTest/QTest>
 
 #include <optional>
 
@@ -47,7 +53,8 @@ bool HasChinese(const QString& text)
 }
 
 // Every text a user can read on the widget and its children, or hear from a
-// screen reader, and those of their actions.
+// screen reader, and those of their actions. The note that the language
+// changes at the next start speaks both languages, on purpose.
 void CollectTexts(QWidget* root, const QAction* skip, QStringList& texts)
 {
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
@@ -63,8 +70,12 @@ void CollectTexts(QWidget* root, const QAction* skip, QStringList& texts)
             texts << box->title();
         if (auto* menu = qobject_cast<QMenu*>(w))
             texts << menu->title();
+        if (auto* table = qobject_cast<QTableWidget*>(w))
+            for (int c = 0; c < table->columnCount(); ++c)
+                texts << table->horizontalHeaderItem(c)->text()
+                      << (table->rowCount() > 0 && table->item(0, c) ? table->item(0, c)->text() : QString());
         for (QAction* action : w->actions())
-            if (action != skip)
+            if (action != skip && action->objectName() != QStringLiteral("restartNote"))
                 texts << action->text() << action->toolTip() << action->statusTip();
     }
 }
@@ -171,6 +182,16 @@ TEST(LanguageTest, EnglishWindowShowsNoChinese)
     frame.MagnifierAction()->trigger();
     ASSERT_NE(frame.Magnifier(), nullptr);
     EXPECT_TRUE(frame.LanguageAction(ELanguage::English)->isChecked());
+    // The stepper on a scanline, the inspector with a held pixel's history, the depth view.
+    doc.m_nMode = kModeSurface;
+    frame.StepperAction()->trigger();
+    frame.InspectAction()->trigger();
+    frame.DepthAction()->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    frame.View()->repaint();
+    ASSERT_GT(frame.Stepper()->Count(), 3);
+    frame.Stepper()->ShowScanline(3, frame.View()->Renderer().DrawnFacet(2).corners[1].m_position.y);
+    frame.View()->repaint();
 
     QStringList texts;
     CollectTexts(&frame, frame.LanguageAction(ELanguage::Chinese), texts);
@@ -218,6 +239,33 @@ TEST(LanguageTest, EnglishWindowShowsNoChinese)
     EXPECT_TRUE(texts.contains(QStringLiteral("&File")));
     EXPECT_TRUE(texts.contains(QStringLiteral("Facets: 324")));
     frame.close();
+}
+
+// One thing is said one way: three dots are an ellipsis, a button's tooltip
+// begins with its name, and the note that a language takes effect at the next
+// start is written in both languages, for a reader of either.
+TEST(LanguageTest, TextsSayOneThingOneWay)
+{
+    for (ELanguage language : {ELanguage::Chinese, ELanguage::English}) {
+        SChineseAfterwards restore;
+        ASSERT_TRUE(InstallLanguage(language));
+        COrboDoc doc;
+        CMainFrame frame(doc);
+        frame.InitialUpdate();
+        frame.StepperAction()->trigger();
+        frame.InspectAction()->trigger();
+        QStringList texts;
+        CollectTexts(&frame, nullptr, texts);
+        for (const QString& text : texts)
+            EXPECT_FALSE(text.contains(QStringLiteral("..."))) << text.toStdString();
+        for (QToolButton* button : frame.Stepper()->findChildren<QToolButton*>())
+            EXPECT_TRUE(button->toolTip().startsWith(button->accessibleName() + " ("))
+                << button->toolTip().toStdString() << " / " << button->accessibleName().toStdString();
+        const QAction* note = frame.findChild<QAction*>(QStringLiteral("restartNote"));
+        ASSERT_NE(note, nullptr);
+        EXPECT_TRUE(HasChinese(note->text()) && note->text().contains(QStringLiteral("Orbo starts again")));
+        frame.close();
+    }
 }
 
 // Started as main() starts it, without --lang and with nothing saved, in an
