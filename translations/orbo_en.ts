@@ -343,6 +343,10 @@
         <source>停止动画</source>
         <translation>Stop the animation</translation>
     </message>
+    <message>
+        <source>逐步绘制：%1</source>
+        <translation>Step Through a Frame: %1</translation>
+    </message>
 </context>
 <context>
     <name>COrboView</name>

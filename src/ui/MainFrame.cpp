@@ -40,6 +40,8 @@ constexpr int kViewWidth = ViewSize::kWidth;
 constexpr int kPaneHeight = ViewSize::kHeight;
 // How often the lock indicators look at the keyboard.
 constexpr int kKeyPollMs = 250;
+// The narrowest the stepper's and the inspector's panels are made to give the view room.
+constexpr int kNarrowestDock = 300;
 // The frame time pane changes at most four times a second: readable, not flickering.
 constexpr int kFrameTimeUpdateMs = 250;
 
@@ -348,6 +350,8 @@ void CMainFrame::ShowStepper(bool show)
         m_pStepper = new CStepper(*m_pView, *m_pDoc);
         connect(m_pStepper, &CStepper::StatusChanged, this, [this](const QString& text) {
             m_pStepperPane->setText(text);
+            // Its name is read, and heard to change: the title and the text.
+            m_pStepperPane->setAccessibleName(text.isEmpty() ? tr("逐步绘制") : tr("逐步绘制：%1").arg(text));
             m_pStepperPane->setVisible(!text.isEmpty());
         });
         m_pStepperDock = MakeDock(tr("逐步绘制"), QStringLiteral("stepperDock"), m_pStepper);
@@ -393,19 +397,22 @@ void CMainFrame::ShowInspector(bool show)
 // picture keeps its size.
 void CMainFrame::MakeRoomFor(QDockWidget* dock)
 {
-    if (isMaximized() || isFullScreen() || !isVisible())
-        return;
     const int taken = dock->sizeHint().width() - (m_pView->width() - kViewWidth);
-    if (taken <= 0)
-        return;
-    const QRect screen = this->screen()->availableGeometry();
-    const int frame = frameGeometry().width() - width();
-    const int wider = std::min(width() + taken, screen.width() - frame);
-    if (wider > width()) {
-        resize(wider, height());
-        if (frameGeometry().right() > screen.right())
-            move(std::max(screen.left(), screen.right() - frameGeometry().width() + 1), y());
+    if (!isMaximized() && !isFullScreen() && isVisible() && taken > 0) {
+        const QRect screen = this->screen()->availableGeometry();
+        const int frame = frameGeometry().width() - width();
+        const int wider = std::min(width() + taken, screen.width() - frame);
+        if (wider > width()) {
+            resize(wider, height());
+            if (frameGeometry().right() > screen.right())
+                move(std::max(screen.left(), screen.right() - frameGeometry().width() + 1), y());
+        }
     }
+    // On a narrow window the panels give way before the picture does: no
+    // wider than the window leaves beside the view's first width, down to
+    // what their texts need to stay readable.
+    const int room = width() - kPanelWidth - kViewWidth;
+    resizeDocks({dock}, {std::clamp(room, kNarrowestDock, dock->sizeHint().width())}, Qt::Horizontal);
 }
 
 void CMainFrame::ShowSampleInStepper(int order, int y)

@@ -577,7 +577,8 @@ void COrboView::UpdateDescription()
 
 void COrboView::PaintDepthLegend(QPainter& painter) const
 {
-    // In the view's own units, in the bottom left corner, on a dark plate.
+    // In the view's own units, in the bottom left corner, on a dark plate, the
+    // lines wrapped to the view's width.
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     const QFontMetrics metrics = painter.fontMetrics();
@@ -596,12 +597,18 @@ void COrboView::PaintDepthLegend(QPainter& painter) const
                      .arg(m_depths.Greatest(), 0, 'f', 3);
         lines << tr("蓝色：没有画出的像素，深度仍是初值 -1000");
     }
-    int textWidth = 0;
-    for (const QString& text : lines)
-        textWidth = std::max(textWidth, metrics.horizontalAdvance(text));
+    const int widest = std::max(line, width() - 4 * pad);
+    int textWidth = 0, textHeight = 0;
+    std::vector<QRect> boxes;
+    for (const QString& text : lines) {
+        const QRect box = metrics.boundingRect(QRect(0, 0, widest, 10 * line), Qt::TextWordWrap, text);
+        boxes.push_back(box);
+        textWidth = std::max(textWidth, box.width());
+        textHeight += box.height();
+    }
     const int barHeight = m_bDepthShown && m_depths.AnyDrawn() ? line / 2 + pad : 0;
-    const QRect plate(pad, height() - pad - (lines.size() * line + barHeight + 2 * pad), textWidth + 2 * pad,
-                      static_cast<int>(lines.size()) * line + barHeight + 2 * pad);
+    const QRect plate(pad, height() - pad - (textHeight + barHeight + 2 * pad), textWidth + 2 * pad,
+                      textHeight + barHeight + 2 * pad);
     painter.fillRect(plate, QColor(0, 0, 0, 200));
     painter.setPen(Qt::white);
     int y = plate.top() + pad;
@@ -609,16 +616,18 @@ void COrboView::PaintDepthLegend(QPainter& painter) const
         // The greys from the farthest to the nearest depth, left to right.
         const QRect bar(plate.left() + pad, y, textWidth, line / 2);
         QLinearGradient ramp(bar.topLeft(), bar.topRight());
-        ramp.setColorAt(
-            0.0, QColor(CDepthImage::kFarthestGrey, CDepthImage::kFarthestGrey, CDepthImage::kFarthestGrey));
+        const QColor farthest(CDepthImage::kFarthestGrey, CDepthImage::kFarthestGrey,
+                              CDepthImage::kFarthestGrey);
+        ramp.setColorAt(0.0, farthest);
         ramp.setColorAt(1.0, Qt::white);
         painter.fillRect(bar, ramp);
         y += barHeight;
     }
-    for (const QString& text : lines) {
-        painter.drawText(QRect(plate.left() + pad, y, textWidth, line), Qt::AlignLeft | Qt::AlignVCenter,
-                         text);
-        y += line;
+    for (std::size_t k = 0; k < boxes.size(); ++k) {
+        painter.drawText(QRect(plate.left() + pad, y, textWidth, boxes[k].height()),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+                         lines[static_cast<qsizetype>(k)]);
+        y += boxes[k].height();
     }
     painter.restore();
 }

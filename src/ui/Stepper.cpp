@@ -63,7 +63,8 @@ bool SameSettings(const CRenderSettings& a, const CRenderSettings& b)
 QTableWidget* MakeTable(const QString& name)
 {
     auto* table = new QTableWidget(0, 0);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setStretchLastSection(true);
     table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -154,7 +155,8 @@ QToolButton* CStepper::AddButton(QWidget* row, const QString& text, const QStrin
     addAction(action);
     auto* button = new QToolButton(row);
     button->setDefaultAction(action);
-    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // The text under the icon keeps the panel narrow beside the picture.
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAccessibleName(name);
     button->setFocusPolicy(Qt::StrongFocus);
     row->layout()->addWidget(button);
