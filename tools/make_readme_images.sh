@@ -4,8 +4,11 @@
 #   docs/window.png    the window under Xvfb, drawing the lit texture
 #   docs/drawings.png  the five drawings side by side, rendered by orbo-render
 #                      at one angle: wireframe, Gouraud, Phong, texture, lit texture
-#   docs/stepper.png   the window and the stepper beside it, Phong, half-way
-#                      through the scanlines of a facet
+#   docs/stepper.png   the window with the stepper docked beside the view, Phong,
+#                      half-way through the scanlines of a facet
+#   docs/depth.png     the same frame in the depth view
+#   docs/history.png   the inspector with a pixel's history, and the stepper at
+#                      the sample chosen there
 # Needs xvfb-run (with xauth), ImageMagick and xdotool; as root the missing ones are installed
 # with apt-get, otherwise the command to install them is printed.
 set -euo pipefail
@@ -78,31 +81,45 @@ SHOOT
 xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/shoot.sh" "$window" "$work/window.png"
 convert "$work/window.png" -strip docs/window.png
 
-# --- The stepper -----------------------------------------------------------------
-# Phong (the panel's "表面" and "Phong"), 10 x 10 steps (Home then four steps on
-# each slider), the torus turned by a drag, then 绘图 → 逐步绘制 (F8), which opens
-# beside the window: 40 facets on, then 45 scanlines on into the next.
+# --- The stepper, the depth buffer and a pixel's history -----------------------
+# The window filling a 1600 x 900 screen, stopped (Space) and turned back to its
+# start (Home in the view), Phong (the panel's "表面" and "Phong"), 10 x 10 steps
+# (Home then four steps on each slider), turned 30 degrees about x by a drag of
+# 60 pixels down; then 绘图 → 逐步绘制 (F8), docked beside the view, its keys
+# pressed in the view: 40 facets on, then 45 scanlines on into the next.
+#   docs/stepper.png  that frame with the stepper's marks and tables
+#   docs/depth.png    the same partial frame in the depth view (F7)
+#   docs/history.png  the whole frame (End), the inspector (绘图 → 像素检查) on
+#                     pixel (100, 8), reached from the centre with Shift and the
+#                     arrow keys, and its second sample (which failed its depth
+#                     test) chosen in the history, which opens it in the stepper
 cat >"$work/step.sh" <<'STEP'
 source "$(dirname "$0")/start.sh"
+xdotool windowsize "$id" 1600 900 sleep 0.5 windowfocus --sync "$id" key space
 xdotool mousemove --window "$id" 110 375 click 1 sleep 0.3 mousemove --window "$id" 160 523 click 1
 for y in 230 284; do
   xdotool mousemove --window "$id" 146 "$y" click 1 sleep 0.2 key Home Right Right Right Right
 done
-xdotool mousemove --window "$id" 500 300 mousedown 1 mousemove --window "$id" 500 330 sleep 0.1 \
-  mousemove --window "$id" 520 360 mouseup 1
-sleep 1
-xdotool windowfocus "$id" key F8
-step=$(xdotool search --sync --name '^逐步绘制$' | head -n 1)
-sleep 1
-xdotool mousemove --window "$step" 200 10 click 1 sleep 0.3
+xdotool mousemove --window "$id" 700 300 click 1 sleep 0.2 key Home
+xdotool mousedown 1 mousemove --window "$id" 700 330 sleep 0.1 mousemove --window "$id" 700 360 mouseup 1
+sleep 0.5
+xdotool key F8 sleep 1
 xdotool key --delay 15 $(printf 'Right %.0s' $(seq 40)) $(printf 'Up %.0s' $(seq 45))
 sleep 1
-eval "$(xdotool getwindowgeometry --shell "$step")"
-right=$((X + WIDTH))
-eval "$(xdotool getwindowgeometry --shell "$id")"
-import -window root -crop "${right}x$((Y + HEIGHT))+0+0" "$2"
+import -window "$id" "$2/stepper.png"
+xdotool key F7 sleep 1
+import -window "$id" "$2/depth.png"
+xdotool key F7 End alt+d i sleep 1 mousemove --window "$id" 100 700 sleep 0.5
+xdotool key --delay 15 $(printf 'shift+Right %.0s' $(seq 101)) $(printf 'shift+Up %.0s' $(seq 8))
+sleep 1
+# The history's second line, then Enter: the stepper shows that sample's scanline.
+xdotool mousemove --window "$id" 1300 759 click 1 sleep 0.3 key Return
+sleep 1
+import -window "$id" "$2/history.png"
 STEP
-xvfb-run -a -s "-screen 0 1600x900x24" bash "$work/step.sh" "$window" "$work/stepper.png"
-convert "$work/stepper.png" +repage -strip docs/stepper.png
+xvfb-run -a -s "-screen 0 1600x900x24" bash "$work/step.sh" "$window" "$work"
+for picture in stepper depth history; do
+  convert "$work/$picture.png" +repage -strip "docs/$picture.png"
+done
 
-ls -l docs/window.png docs/drawings.png docs/stepper.png
+ls -l docs/window.png docs/drawings.png docs/stepper.png docs/depth.png docs/history.png

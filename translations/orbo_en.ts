@@ -91,16 +91,24 @@
         <translation>Pixel history: no sample reached this pixel; it is background.</translation>
     </message>
     <message>
-        <source>像素历史：按绘制顺序到达这个像素的 %1 个样本，%2 个通过深度测试；最后通过的一个写下了像素的颜色。按 Enter 或双击一行，在逐步绘制中查看那个面片的那条扫描线。</source>
-        <translation>Pixel history: %1 samples reached this pixel, in drawing order; %2 passed the depth test, and the last to pass wrote the pixel&apos;s colour. Press Enter or double-click a line to see that facet&apos;s scanline in the stepper.</translation>
-    </message>
-    <message>
-        <source>像素历史：线框写到这个像素 %1 次，不做深度测试，最后写入的颜色留下。按 Enter 或双击一行，在逐步绘制中查看那个面片。</source>
-        <translation>Pixel history: the wireframe wrote this pixel %1 times, without depth tests; the last colour written stays. Press Enter or double-click a line to see that facet in the stepper.</translation>
-    </message>
-    <message>
         <source>%1：%2</source>
         <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>按 Enter 或双击一行，在逐步绘制中查看那个样本的面片和扫描线。</source>
+        <translation>Press Enter or double-click a line to see that sample's facet and scanline in the stepper.</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>像素历史：按绘制顺序到达的 %1 个样本，%2 个通过深度测试，最后通过的一个写下了像素的颜色。</source>
+        <translation>Pixel history: %1 samples reached the pixel, in drawing order; %2 passed the depth test, and the last to pass wrote the pixel's colour.</translation>
+    </message>
+    <message>
+        <source>像素历史：线框写到这个像素 %1 次，不做深度测试，最后写入的颜色留下。</source>
+        <translation>Pixel history: the wireframe wrote this pixel %1 times, without depth tests; the last colour written stays.</translation>
     </message>
 </context>
 <context>

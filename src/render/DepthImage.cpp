@@ -7,29 +7,25 @@
 bool CDepthImage::Take(const CTorusRenderer& renderer, const CPixelSink& frame)
 {
     m_nWidth = m_nHeight = 0;
-    m_depth.clear();
-    m_drawn.clear();
     m_bAny = false;
     m_dLeast = m_dGreatest = 0.0;
-    if (!renderer.HasDepths(frame))
+    if (!renderer.HasDepths(frame)) {
+        m_depth.clear();
+        m_drawn.clear();
         return false;
+    }
     m_nWidth = frame.Width();
     m_nHeight = frame.Height();
-    m_depth.assign(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight), 0.0);
-    m_drawn.assign(m_depth.size(), 0);
-    const CPixelMapping mapping = frame.Mapping();
-    double depth = 0.0;
-    for (int row = 0; row < m_nHeight; ++row) {
-        for (int col = 0; col < m_nWidth; ++col) {
-            if (!renderer.DrawnDepth(frame, mapping.X(col), mapping.Y(row), depth))
-                continue;
-            const std::size_t at = Index(col, row);
-            m_depth[at] = depth;
-            m_drawn[at] = 1;
-            m_dLeast = m_bAny ? std::min(m_dLeast, depth) : depth;
-            m_dGreatest = m_bAny ? std::max(m_dGreatest, depth) : depth;
-            m_bAny = true;
-        }
+    const std::size_t count = static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight);
+    m_depth.assign(count, 0.0);
+    m_drawn.assign(count, 0);
+    renderer.ReadDepths(frame, m_depth.data(), m_drawn.data());
+    for (std::size_t k = 0; k < count; ++k) {
+        if (m_drawn[k] == 0)
+            continue;
+        m_dLeast = m_bAny ? std::min(m_dLeast, m_depth[k]) : m_depth[k];
+        m_dGreatest = m_bAny ? std::max(m_dGreatest, m_depth[k]) : m_depth[k];
+        m_bAny = true;
     }
     return true;
 }
@@ -63,6 +59,7 @@ void CDepthImage::Paint(CPixelSink& sink) const
     sink.Resize(m_nWidth, m_nHeight);
     const CPixelMapping mapping = sink.Mapping();
     for (int row = 0; row < m_nHeight; ++row) {
+        std::uint32_t* pixels = sink.Row(mapping.Y(row)) + mapping.XMin();
         for (int col = 0; col < m_nWidth; ++col) {
             const std::size_t at = Index(col, row);
             std::uint32_t colour = kUndrawnColour;
@@ -71,7 +68,7 @@ void CDepthImage::Paint(CPixelSink& sink) const
                     kFarthestGrey + static_cast<int>(Share(m_depth[at]) * (255 - kFarthestGrey) + 0.5));
                 colour = grey | grey << 8 | grey << 16;
             }
-            sink.SetPixel(mapping.X(col), mapping.Y(row), colour);
+            pixels[col] = colour | CPixelSink::kOpaque;
         }
     }
 }

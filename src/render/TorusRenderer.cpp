@@ -590,11 +590,19 @@ bool CTorusRenderer::History(const CPixelSink& frame, int x, int y, std::vector<
     return true;
 }
 
-bool CTorusRenderer::DrawnDepth(const CPixelSink& frame, int x, int y, double& depth) const
+bool CTorusRenderer::ReadDepths(const CPixelSink& frame, double* depths, std::uint8_t* drawn) const
 {
-    if (!RecordsOf(frame) || m_recordedDrawing == SPixelFacts::kLines || !frame.Mapping().Contains(x, y) ||
-        m_records.m_tag[m_records.Index(x, y)] < 0)
+    if (!HasDepths(frame))
         return false;
-    depth = m_depth.Depth(x, y);
+    const CPixelMapping mapping = frame.Mapping();
+    const int* tags = m_records.m_tag.data();
+    for (int row = 0, k = 0; row < frame.Height(); ++row) {
+        const int y = mapping.Y(row);
+        for (int col = 0; col < frame.Width(); ++col, ++k) {
+            drawn[k] = tags[k] >= 0 ? 1 : 0;
+            if (drawn[k] != 0) // a filled pixel always has a depth cell
+                depths[k] = m_depth.Depth(mapping.X(col), y);
+        }
+    }
     return true;
 }

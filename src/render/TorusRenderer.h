@@ -132,11 +132,11 @@ public:
     {
         return RecordsOf(frame) && m_recordedDrawing != SPixelFacts::kLines;
     }
-    // The depth buffer of the last frame at logical pixel (x, y) of frame: true,
-    // with the depth, where a filled facet drew the pixel; false where none did,
-    // or without records of that frame (see Inspect), or for lines, which have no
-    // depth.
-    bool DrawnDepth(const CPixelSink& frame, int x, int y, double& depth) const;
+    // The depth buffer of the last frame under every pixel of frame, in device
+    // order (rows from the top): drawn[k] 1 where a filled facet drew pixel k,
+    // with its depth in depths[k], else 0 (depths[k] left as it is). False,
+    // writing nothing, where HasDepths is false; both arrays hold a frame's pixels.
+    bool ReadDepths(const CPixelSink& frame, double* depths, std::uint8_t* drawn) const;
 
 private:
     // What one thread keeps from band to band and frame to frame, on cache lines

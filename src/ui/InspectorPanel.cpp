@@ -55,6 +55,11 @@ CInspectorPanel::CInspectorPanel(COrboView& view, QWidget* parent) : QWidget(par
     m_pHistory->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pHistory->setTabKeyNavigation(false);
     m_pHistory->setFocusPolicy(Qt::StrongFocus);
+    m_pHistory->setMinimumHeight(m_pHistory->horizontalHeader()->sizeHint().height() +
+                                 4 * m_pHistory->verticalHeader()->defaultSectionSize());
+    const QString hint = tr("按 Enter 或双击一行，在逐步绘制中查看那个样本的面片和扫描线。");
+    m_pHistory->setToolTip(hint);
+    m_pHistory->setAccessibleDescription(hint);
     connect(m_pHistory, &QTableWidget::itemActivated, this,
             [this](QTableWidgetItem* item) { Activate(item->row()); });
     layout->addWidget(m_pHistory, 1);
@@ -76,7 +81,7 @@ void CInspectorPanel::UpdateFacts()
     else
         pixel = tr("像素 (%1, %2)，跟随鼠标（单击固定）").arg(x).arg(y);
     SetLiveText(m_pPixel, tr("所查看的像素"), pixel);
-    SetLiveText(m_pFacts, tr("像素的事实"), m_view.InspectedFacts().join(QLatin1Char('\n')));
+    SetLiveText(m_pFacts, tr("像素的事实"), m_view.InspectedFacts().join(tr("；")));
 }
 
 void CInspectorPanel::UpdateHistory()
@@ -124,15 +129,11 @@ void CInspectorPanel::UpdateHistory()
     else if (history.empty())
         text = tr("像素历史：没有样本到达这个像素，它是背景。");
     else if (tested)
-        text = tr("像素历史：按绘制顺序到达这个像素的 %1 个样本，%2 "
-                  "个通过深度测试；最后通过的一个写下了像素的颜色。"
-                  "按 Enter 或双击一行，在逐步绘制中查看那个面片的那条扫描线。")
+        text = tr("像素历史：按绘制顺序到达的 %1 个样本，%2 个通过深度测试，最后通过的一个写下了像素的颜色。")
                    .arg(history.size())
                    .arg(passed);
     else
-        text = tr("像素历史：线框写到这个像素 %1 次，不做深度测试，最后写入的颜色留下。按 Enter "
-                  "或双击一行，在逐步绘制中查看那个面片。")
-                   .arg(history.size());
+        text = tr("像素历史：线框写到这个像素 %1 次，不做深度测试，最后写入的颜色留下。").arg(history.size());
     SetLiveText(m_pHistoryLabel, tr("像素历史"), text);
 }
 

@@ -356,7 +356,7 @@ void CMainFrame::ShowStepper(bool show)
         });
         m_pStepperDock = MakeDock(tr("逐步绘制"), QStringLiteral("stepperDock"), m_pStepper);
         if (m_pInspectorDock)
-            splitDockWidget(m_pStepperDock, m_pInspectorDock, Qt::Vertical);
+            StackDocks();
     }
     if (show) {
         if (IsPlaying())
@@ -385,11 +385,19 @@ void CMainFrame::ShowInspector(bool show)
         connect(m_pInspector, &CInspectorPanel::ShowSample, this, &CMainFrame::ShowSampleInStepper);
         m_pInspectorDock = MakeDock(tr("像素检查"), QStringLiteral("inspectorDock"), m_pInspector);
         if (m_pStepperDock)
-            splitDockWidget(m_pStepperDock, m_pInspectorDock, Qt::Vertical);
+            StackDocks();
     }
     if (appears)
         MakeRoomFor(m_pInspectorDock);
     m_pInspectorDock->setVisible(show);
+}
+
+// Both panels in one column beside the view, the stepper above: three fifths of
+// the height for its controls and tables, the rest for the pixel's history.
+void CMainFrame::StackDocks()
+{
+    splitDockWidget(m_pStepperDock, m_pInspectorDock, Qt::Vertical);
+    resizeDocks({m_pStepperDock, m_pInspectorDock}, {3, 2}, Qt::Vertical);
 }
 
 // A window that is not maximised grows by what a dock appearing beside the

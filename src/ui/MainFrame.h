@@ -101,6 +101,7 @@ private:
     void ShowInspector(bool show);
     QDockWidget* MakeDock(const QString& title, const QString& name, QWidget* content);
     void MakeRoomFor(QDockWidget* dock);
+    void StackDocks();
     // Whether the focus widget takes the key itself, before the window's shortcuts.
     static bool TakesKey(QObject* watched, const QKeyEvent& key);
     // Whether object is this window or lies inside it (its docks too, floating or not).
