@@ -364,6 +364,7 @@ TEST(StepperTest, AScreenReaderReadsTheStepper)
     QStringList found;
     for (QWidget* stop : stops)
         found << QString::fromLatin1(stop->metaObject()->className()) + ":" + stop->accessibleName();
+    // Seven buttons, the slider, the step's unit and rate, and the two tables.
     EXPECT_EQ(stops.size(), 12) << found.join('|').toStdString();
 
     // A change is announced: the heading's name changes with the next step.
@@ -390,6 +391,62 @@ TEST(StepperTest, DocksBesideThePicture)
         EXPECT_FALSE(view.intersects(panel));
     }
     EXPECT_GE(view.width(), 520);
+}
+
+// The corners' table shows what each drawing interpolates between the
+// corners; the play button (P in the view) steps on by itself until the frame
+// is whole.
+TEST(StepperTest, CornersTellWhatIsInterpolatedAndPlayStepsOn)
+{
+    SSteppingWindow w;
+    w.frame.StepperAction()->setChecked(true);
+    CStepper& stepper = *w.frame.Stepper();
+    QTableWidget* corners = nullptr;
+    for (QTableWidget* table : stepper.findChildren<QTableWidget*>())
+        if (table->accessibleName() == QStringLiteral("面片的角点"))
+            corners = table;
+    ASSERT_NE(corners, nullptr);
+    const struct
+    {
+        int mode, light, shading;
+        QStringList columns;
+    } drawings[] = {
+        {kModeWireframe, kLightOn, kShadingGouraud, {"颜色（插值）"}},
+        {kModeSurface, kLightOn, kShadingGouraud, {"颜色（插值）"}},
+        {kModeSurface, kLightOn, kShadingPhong, {"法向量（插值）"}},
+        {kModeTexture, kLightOff, kShadingPhong, {"纹理坐标 u, v（插值）"}},
+        {kModeTexture, kLightOn, kShadingPhong, {"法向量（插值）", "纹理坐标 u, v（插值）"}},
+    };
+    for (const auto& d : drawings) {
+        w.doc.m_nMode = d.mode;
+        w.doc.m_nLight = d.light;
+        w.doc.m_nShading = d.shading;
+        QTest::qWait(120); // the stepper follows the panel
+        w.View().repaint();
+        stepper.SetFacet(5);
+        w.View().repaint();
+        QStringList headers;
+        for (int c = 0; c < corners->columnCount(); ++c)
+            headers << corners->horizontalHeaderItem(c)->text();
+        EXPECT_EQ(headers, QStringList({"x", "y", "深度"}) + d.columns);
+        EXPECT_EQ(corners->rowCount(), 4);
+    }
+
+    stepper.SetFacet(stepper.Count() - 2);
+    stepper.SetPlayRate(30);
+    w.Press(Qt::Key_P);
+    EXPECT_TRUE(stepper.Playing());
+    for (int k = 0; k < 30 && stepper.Playing(); ++k) {
+        QTest::qWait(40);
+        w.View().repaint();
+    }
+    EXPECT_FALSE(stepper.Playing()) << "stops at the whole frame";
+    EXPECT_EQ(stepper.Facet(), stepper.Count());
+    w.Press(Qt::Key_P);
+    EXPECT_TRUE(stepper.Playing()) << "from the start again";
+    EXPECT_LT(stepper.Facet(), 3);
+    w.Press(Qt::Key_P);
+    EXPECT_FALSE(stepper.Playing());
 }
 
 } // namespace
