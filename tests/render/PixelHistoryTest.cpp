@@ -116,8 +116,9 @@ TEST(PixelHistory, EndsInThePixelsColourAndDepth)
                     EXPECT_EQ(facts.i, r.DrawnFacet(order).i);
                     EXPECT_EQ(facts.j, r.DrawnFacet(order).j);
                     EXPECT_EQ(facts.hasDepth, last->tested);
-                    if (last->tested)
+                    if (last->tested) {
                         EXPECT_EQ(facts.depth, last->depth) << "the depth buffer's";
+                    }
                 }
                 r.ClearHistoryPixel();
                 CPixelSink after(300, 260);
