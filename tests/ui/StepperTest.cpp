@@ -399,6 +399,8 @@ TEST(StepperTest, DocksBesideThePicture)
 TEST(StepperTest, CornersTellWhatIsInterpolatedAndPlayStepsOn)
 {
     SSteppingWindow w;
+    // The view loads it on its next tick, from whatever folder the tests run in.
+    w.doc.m_strTexturePath = ORBO_SOURCE_DIR "/Data/texture1.bmp";
     w.frame.StepperAction()->setChecked(true);
     CStepper& stepper = *w.frame.Stepper();
     QTableWidget* corners = nullptr;
