@@ -251,6 +251,8 @@ TEST(LanguageTest, TextsSayOneThingOneWay)
         ASSERT_TRUE(InstallLanguage(language));
         COrboDoc doc;
         CMainFrame frame(doc);
+        SMessageLog messages;
+        frame.View()->SetMessageHook(messages.Hook()); // no texture needed, no box to wait on
         frame.InitialUpdate();
         frame.StepperAction()->trigger();
         frame.InspectAction()->trigger();
