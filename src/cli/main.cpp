@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -95,7 +96,9 @@ bool Save(const CPixelSink& sink, const std::string& path, const CRenderOptions&
         {
             // without --verbose the image libraries' own output is dropped
             const CQuietStderr quiet(!options.m_bVerbose);
-            written = WriteFramePng(sink, STDOUT_FILENO, error);
+            std::vector<std::uint8_t> png;
+            written = EncodeFrame(sink, EFrameFormat::kPng, PngCompression::kDefault, png, error) &&
+                      WriteAllTo(STDOUT_FILENO, png, error);
         }
         if (written)
             return true;

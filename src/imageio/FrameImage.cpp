@@ -1,70 +1,33 @@
 #include "imageio/FrameImage.h"
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImageWriter>
-
-#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <new>
-#include <span>
 
 namespace {
 
 using EKind = SFileError::EKind;
 
-// The frame as RGB888, converted here row by row: Qt's own conversion hands a
-// large image to worker threads and waits for them, for ever when memory is too
-// tight to start one.
-QImage RgbCopy(const CPixelSink& sink)
+// The frame as a binary PPM: "P6", the width, the height and the largest
+// value, 255, as text, then each pixel's red, green and blue bytes.
+bool EncodePpm(const CPixelSink& sink, std::vector<std::uint8_t>& ppm, SFileError& error)
 {
-    QImage rgb(sink.Width(), sink.Height(), QImage::Format_RGB888);
-    if (rgb.isNull())
-        return rgb;
-    for (int row = 0; row < sink.Height(); ++row) {
-        const std::uint8_t* from = reinterpret_cast<const std::uint8_t*>(sink.Data()) +
-                                   static_cast<std::size_t>(row) * static_cast<std::size_t>(sink.Width()) * 4;
-        uchar* to = rgb.scanLine(row);
-        for (int col = 0; col < sink.Width(); ++col, from += 4, to += 3)
-            std::memcpy(to, from, 3); // red, green, blue; the fourth byte is padding
-    }
-    return rgb;
-}
-
-// The frame as PNG bytes; false with the reason when it cannot be encoded.
-bool EncodePng(const CPixelSink& sink, QByteArray& png, SFileError& error)
-{
-    // PNG cannot hold an empty image; a 0-pixel frame is written as nothing at all.
-    if (sink.Width() == 0 || sink.Height() == 0) {
-        error = SFileError::Of(EKind::kEmptyFrame, "the frame is empty (width or height 0)");
-        return false;
-    }
+    char header[48];
+    const int headerSize = std::snprintf(header, sizeof header, "P6\n%d %d\n255\n", sink.Width(), sink.Height());
+    const std::size_t pixels = static_cast<std::size_t>(sink.Width()) * static_cast<std::size_t>(sink.Height());
     try {
-        const QImage rgb = RgbCopy(sink);
-        if (rgb.isNull()) {
-            error = SFileError::Of(EKind::kNoMemory, "not enough memory");
-            return false;
-        }
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "png");
-        if (!writer.write(rgb)) {
-            // The buffer that cannot grow is the usual reason.
-            error = writer.error() == QImageWriter::DeviceError
-                        ? SFileError::Of(EKind::kNoMemory, "not enough memory")
-                        : SFileError::Of(EKind::kCorrupt, writer.errorString().toStdString());
-            return false;
-        }
+        ppm.resize(static_cast<std::size_t>(headerSize) + pixels * 3);
     } catch (const std::bad_alloc&) {
+        ppm.clear();
         error = SFileError::Of(EKind::kNoMemory, "not enough memory");
         return false;
     }
+    std::memcpy(ppm.data(), header, static_cast<std::size_t>(headerSize));
+    const std::uint8_t* from = reinterpret_cast<const std::uint8_t*>(sink.Data());
+    std::uint8_t* to = ppm.data() + headerSize;
+    for (std::size_t i = 0; i < pixels; ++i, from += 4, to += 3)
+        std::memcpy(to, from, 3); // red, green, blue; the fourth byte is padding
     return true;
-}
-
-std::span<const std::uint8_t> Bytes(const QByteArray& data)
-{
-    return {reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())};
 }
 
 } // namespace
@@ -77,10 +40,37 @@ QImage FrameImage(const CPixelSink& sink)
                   static_cast<qsizetype>(sink.Width()) * 4, QImage::Format_RGBX8888);
 }
 
-bool SaveFramePng(const CPixelSink& sink, const std::string& path, SFileError& error, EPipeOpen pipes)
+SPngPixels FramePixels(const CPixelSink& sink)
 {
-    QByteArray png;
-    return EncodePng(sink, png, error) && WriteWholeFile(path, Bytes(png), error, pipes);
+    SPngPixels pixels;
+    pixels.m_layout = SPngPixels::ELayout::kRgbx8;
+    pixels.m_nWidth = sink.Width();
+    pixels.m_nHeight = sink.Height();
+    pixels.m_pData = reinterpret_cast<const std::uint8_t*>(sink.Data());
+    pixels.m_nStride = static_cast<std::size_t>(sink.Width()) * 4;
+    return pixels;
+}
+
+bool EncodeFrame(const CPixelSink& sink, EFrameFormat format, int compression, std::vector<std::uint8_t>& bytes,
+                 SFileError& error)
+{
+    // Neither format holds an empty image: a 0-pixel frame is written as nothing at all.
+    if (sink.Width() == 0 || sink.Height() == 0) {
+        bytes.clear();
+        error = SFileError::Of(EKind::kEmptyFrame, "the frame is empty (width or height 0)");
+        return false;
+    }
+    if (format == EFrameFormat::kPpm)
+        return EncodePpm(sink, bytes, error);
+    return EncodePng(FramePixels(sink), compression, bytes, error);
+}
+
+bool SaveFramePng(const CPixelSink& sink, const std::string& path, SFileError& error, EPipeOpen pipes,
+                  int compression)
+{
+    std::vector<std::uint8_t> png;
+    return EncodeFrame(sink, EFrameFormat::kPng, compression, png, error) &&
+           WriteWholeFile(path, png, error, pipes);
 }
 
 bool SaveFramePng(const CPixelSink& sink, const std::string& path, std::string& error)
@@ -90,10 +80,4 @@ bool SaveFramePng(const CPixelSink& sink, const std::string& path, std::string& 
     if (!saved)
         error = failure.m_strText;
     return saved;
-}
-
-bool WriteFramePng(const CPixelSink& sink, int fd, SFileError& error)
-{
-    QByteArray png;
-    return EncodePng(sink, png, error) && WriteAllTo(fd, Bytes(png), error);
 }

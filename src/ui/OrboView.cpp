@@ -9,6 +9,7 @@
 #include "ui/FileListModel.h"
 #include "ui/InspectorText.h"
 #include "ui/OrboDoc.h"
+#include "ui/PictureMimeData.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -522,7 +523,9 @@ bool COrboView::SavePicture(const CPixelSink& frame, const QString& path, QStrin
 {
     // A pipe nobody reads from is refused at once: the window never waits on a path.
     SFileError failure;
-    if (!SaveFramePng(frame, QFile::encodeName(path).toStdString(), failure, EPipeOpen::kFailWithoutReader)) {
+    // The user's one picture is worth the smallest file.
+    if (!SaveFramePng(frame, QFile::encodeName(path).toStdString(), failure, EPipeOpen::kFailWithoutReader,
+                      PngCompression::kSmallest)) {
         error = FailureText(failure);
         return false;
     }
@@ -554,7 +557,7 @@ void COrboView::OnSavePicture()
 
 void COrboView::OnCopyPicture()
 {
-    QGuiApplication::clipboard()->setImage(Picture());
+    QGuiApplication::clipboard()->setMimeData(new CPictureMimeData(ShownFrame()));
 }
 
 void COrboView::SetKeysDescription(const QString& text)

@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
@@ -285,6 +286,9 @@ TEST_F(ViewTest, SavedAndCopiedPictureIsTheFrame)
     EXPECT_TRUE(suggested.endsWith(QStringLiteral(".png")));
     const QImage expected = ReferenceFrame(view, QSize(333, 251));
     EXPECT_EQ(QImage(answer).convertToFormat(QImage::Format_RGB32), expected);
+    QFile saved(answer);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray savedBytes = saved.readAll();
     EXPECT_EQ(messages.texts.size(), 1); // the missing default texture's only
 
     // The next save offers the folder used last.
@@ -301,6 +305,12 @@ TEST_F(ViewTest, SavedAndCopiedPictureIsTheFrame)
 
     view.OnCopyPicture();
     EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), expected);
+    // Other programs are offered PNG bytes only, the saved file's: the same
+    // encoder at the same setting.
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->formats(), QStringList{QStringLiteral("image/png")});
+    EXPECT_EQ(copied->data(QStringLiteral("image/png")), savedBytes);
 }
 
 // Textures that do not load name the file and the reason below the box's
