@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -191,6 +192,7 @@ public:
     {
         return "Usage: orbo-render [options] -o OUT.png\n"
                "       orbo-render [options] --frames N -o 'frame%03d.png'\n"
+               "       orbo-render [options] --frames N --format ppm -o - | VIDEO-TOOL\n"
                "       orbo-render [options] --bench N\n"
                "       orbo-render [options] --inspect X,Y [--history X,Y] [-o OUT.png]\n"
                "       orbo-render [options] --depth-image DEPTH.png [-o OUT.png]\n\n" +
@@ -221,7 +223,7 @@ private:
 };
 
 CCommandLine::CCommandLine(CRenderOptions& options)
-    : m_app("Renders the torus as the Orbo window draws it and writes the frame as an RGB PNG image.",
+    : m_app("Renders the torus as the Orbo window draws it and writes the frame as an RGB PNG (or PPM) image.",
             "orbo-render"),
       m_options(options)
 {
@@ -335,7 +337,9 @@ void CCommandLine::AddOutputOptions()
         "write the first N frames (" + frames +
             ") of the animation, which starts at --angle-x and turns it by 5 degrees a frame (back "
             "to 0 after 360); OUT must hold one %d or %0Nd for the frame number, counted from 0 (%% "
-            "is a percent sign)",
+            "is a percent sign), or be - for the standard output, which receives the frames one "
+            "after another (for a video tool reading a pipe, --format ppm); while a frame is written "
+            "the next ones are drawn and encoded, on every processor",
         [&o](const std::string& text) { o.m_nFrames = WholeNumber("--frames", text, 1, kMaxFrames); });
     Add("--bench", "N",
         "render N frames (" + frames +
@@ -384,9 +388,23 @@ void CCommandLine::AddOutputOptions()
         "surface and texture mode only (lines have no depth buffer)",
         [&o](const std::string& text) { o.m_strDepthImage = FileName("--depth-image", text); });
     Add("-o,--output", "OUT",
-        "the PNG file to write (required unless --bench, --inspect, --history or --depth-image); - "
-        "writes it to standard output",
+        "the image file to write (required unless --bench, --inspect, --history or --depth-image); - "
+        "writes it to the standard output",
         [&o](const std::string& text) { o.m_strOutput = FileName("-o", text); });
+    Add("--format", Listed(kFrameFormatNames, "|"),
+        "the images' file format: png, or ppm, binary PPM (P6), uncompressed, which video tools read "
+        "frame after frame (default: ppm where OUT ends in .ppm, else png)",
+        [&o](const std::string& text) {
+            o.m_format = static_cast<EFrameFormat>(Choice("--format", text, kFrameFormatNames));
+        });
+    Add("--compression", "N",
+        "how hard PNG images are compressed, " + Span(PngCompression::kFastest, PngCompression::kSmallest) +
+            " as zlib counts: 0 fastest and largest, 9 smallest (default " +
+            std::to_string(PngCompression::kDefault) + ", fast enough for long sequences)",
+        [&o](const std::string& text) {
+            o.m_nCompression =
+                WholeNumber("--compression", text, PngCompression::kFastest, PngCompression::kSmallest);
+        });
 }
 
 // The arguments as CLI11 should see them. CLI11 takes "--name=" with nothing
@@ -499,26 +517,56 @@ std::string LookingError(const CLI::App& app, CRenderOptions& o)
     return {};
 }
 
+// Without --format, an output named *.ppm (any case) is written as PPM.
+void ApplyFormatFromName(const CLI::App& app, CRenderOptions& o)
+{
+    if (app.count("--format") > 0 || o.m_strOutput.size() < 4)
+        return;
+    std::string extension = o.m_strOutput.substr(o.m_strOutput.size() - 4);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".ppm")
+        o.m_format = EFrameFormat::kPpm;
+}
+
+// The first option given that only matters for an image written, or empty.
+std::string ImageOptionGiven(const CLI::App& app)
+{
+    for (const char* name : {"--format", "--compression"})
+        if (app.count(name) > 0)
+            return name;
+    return {};
+}
+
 // The rules between options, once each has been read.
 std::string CombinationError(const CLI::App& app, CRenderOptions& o)
 {
     const bool haveOutput = app.count("--output") > 0;
-    if (o.m_bInspect || o.m_bHistory || !o.m_strDepthImage.empty())
+    const std::string imageOption = ImageOptionGiven(app);
+    const bool looking = o.m_bInspect || o.m_bHistory || !o.m_strDepthImage.empty();
+    if (!imageOption.empty() && !haveOutput && o.m_nBench == 0 && looking)
+        return imageOption + " is for the image written with -o";
+    if (o.m_format == EFrameFormat::kPpm && app.count("--compression") > 0)
+        return "--compression is for PNG images; PPM images are not compressed";
+    if (looking)
         return LookingError(app, o);
     if (o.m_nBench > 0) {
         if (o.m_nFrames > 0)
             return "--bench and --frames cannot be combined";
         if (haveOutput)
             return "--bench writes no files; leave out -o";
+        if (!imageOption.empty())
+            return "--bench writes no files; leave out " + imageOption;
         return {};
     }
     if (!haveOutput)
         return "missing -o OUT.png, the file to write (try --help)";
-    if (o.m_nFrames > 0) {
+    if (o.m_nFrames > 0 && o.m_strOutput != "-") {
         CFramePattern pattern;
         std::string patternError;
         if (!pattern.Parse(o.m_strOutput, patternError))
-            return "with --frames, -o must be a file-name pattern: " + patternError;
+            return "with --frames, -o must be a file-name pattern or - (the standard output): " +
+                   patternError;
     }
     return {};
 }
@@ -559,6 +607,7 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
         error = flagWithValue + " takes no value";
     else if (error.empty()) {
         ApplyTextureShading(app, result.m_options);
+        ApplyFormatFromName(app, result.m_options);
         error = CombinationError(app, result.m_options);
     }
     if (!error.empty()) {

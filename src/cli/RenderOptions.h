@@ -1,6 +1,8 @@
 #pragma once
 
-#include "cli/FramePattern.h" // the -o pattern of --frames
+#include "cli/FramePattern.h"      // the -o pattern of --frames
+#include "imageio/FrameFormat.h"   // --format
+#include "imageio/PngEncoder.h"    // --compression
 #include "render/Animation.h" // the angles of --frames and --bench
 #include "scene/RenderSettings.h"
 
@@ -16,8 +18,11 @@ struct CRenderOptions : CRenderSettings
     int m_nHeight = ViewSize::kHeight;
     double m_dAngleX = 0.0;
     double m_dAngleY = 0.0;
-    std::string m_strOutput;
-    int m_nFrames = 0;       // > 0: an animation written through the pattern in m_strOutput
+    std::string m_strOutput; // "-": the standard output
+    EFrameFormat m_format = EFrameFormat::kPng;
+    int m_nCompression = PngCompression::kDefault;
+    int m_nFrames = 0;       // > 0: an animation written through the pattern in m_strOutput,
+                             // or one frame after another to the standard output
     int m_nBench = 0;        // > 0: that many frames timed, nothing written
     int m_nThreads = 0;      // > 0: the threads that fill facets; 0: the renderer's choice
     bool m_bVerbose = false; // Qt's own warnings go to stderr

@@ -1,8 +1,9 @@
 // orbo-render: draws frames of the torus without a window and writes them as PNG
-// images, or times them.
+// or PPM images, or times them.
 
 #include "cli/Escape.h"
 #include "cli/FramePattern.h"
+#include "cli/FramePipeline.h"
 #include "cli/PixelFactsText.h"
 #include "cli/QuietStderr.h"
 #include "cli/RenderOptions.h"
@@ -32,6 +33,7 @@
 #include <memory>
 #include <new>
 #include <numeric>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -82,39 +84,44 @@ bool ChooseTexture(const CRenderOptions& options, std::string& path)
     return false;
 }
 
-// "-" names standard output, which must not be a terminal.
-bool Save(const CPixelSink& sink, const std::string& path, const CRenderOptions& options)
+// The bytes of the images written: PNG or PPM, as the options say.
+bool Encode(const CPixelSink& sink, const CRenderOptions& options, std::vector<std::uint8_t>& bytes,
+            std::string& error)
 {
-    SFileError error;
-    if (path == "-") {
-        if (::isatty(STDOUT_FILENO)) {
-            std::cerr << kProgram
-                      << ": will not write a PNG image to a terminal; redirect the standard output\n";
-            return false;
-        }
-        bool written = false;
-        {
-            // without --verbose the image libraries' own output is dropped
-            const CQuietStderr quiet(!options.m_bVerbose);
-            std::vector<std::uint8_t> png;
-            written = EncodeFrame(sink, EFrameFormat::kPng, PngCompression::kDefault, png, error) &&
-                      WriteAllTo(STDOUT_FILENO, png, error);
-        }
-        if (written)
-            return true;
-        std::cerr << kProgram << ": cannot write to the standard output: " << error.m_strText << '\n';
-        return false;
-    }
-    bool saved = false;
-    {
-        // without --verbose the image libraries' own output is dropped
-        const CQuietStderr quiet(!options.m_bVerbose);
-        saved = SaveFramePng(sink, path, error);
-    }
-    if (saved)
+    SFileError failure;
+    if (EncodeFrame(sink, options.m_format, options.m_nCompression, bytes, failure))
         return true;
-    std::cerr << kProgram << ": cannot write '" << Escaped(path) << "': " << error.m_strText << '\n';
+    error = failure.m_strText;
     return false;
+}
+
+// Writes one image's bytes to path, or to the standard output for "-".
+bool Write(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error)
+{
+    SFileError failure;
+    if (path == "-" ? WriteAllTo(STDOUT_FILENO, bytes, failure) : WriteWholeFile(path, bytes, failure))
+        return true;
+    error = failure.m_strText;
+    return false;
+}
+
+// The one-line message of an image that could not be encoded or written.
+void ReportFailure(const std::string& path, const std::string& error)
+{
+    if (path == "-")
+        std::cerr << kProgram << ": cannot write to the standard output: " << error << '\n';
+    else
+        std::cerr << kProgram << ": cannot write '" << Escaped(path) << "': " << error << '\n';
+}
+
+// Images are not written to a terminal: "-" must name a file or a pipe.
+bool RefuseTerminal(const CRenderOptions& options)
+{
+    if (options.m_strOutput != "-" || !::isatty(STDOUT_FILENO))
+        return false;
+    std::cerr << kProgram << ": will not write " << (options.m_format == EFrameFormat::kPpm ? "PPM" : "PNG")
+              << " images to a terminal; redirect the standard output\n";
+    return true;
 }
 
 void NoteEmptyFrame(const CRenderOptions& options)
@@ -170,26 +177,52 @@ int RenderOne(CTorusRenderer& renderer, const CRenderOptions& options)
         NoteEmptyFrame(options);
         return 0;
     }
-    return Save(sink, options.m_strOutput, options) ? 0 : 1;
+    if (RefuseTerminal(options))
+        return 1;
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (Encode(sink, options, bytes, error) && Write(options.m_strOutput, bytes, error))
+        return 0;
+    ReportFailure(options.m_strOutput, error);
+    return 1;
 }
 
+// The frames of the animation, each drawn, encoded and written while the frames
+// before are encoded and written and those after drawn.
 int RenderAnimation(CTorusRenderer& renderer, const CRenderOptions& options, const TexturePtr& texture)
 {
+    if (options.m_nWidth == 0 || options.m_nHeight == 0) {
+        NoteEmptyFrame(options);
+        return 0;
+    }
+    if (RefuseTerminal(options))
+        return 1;
+    const bool toStandardOutput = options.m_strOutput == "-";
     CFramePattern pattern;
     std::string error;
-    pattern.Parse(options.m_strOutput, error); // checked by the parser already
-    const bool empty = options.m_nWidth == 0 || options.m_nHeight == 0;
-    CPixelSink sink(0, 0);
-    for (int n = 0; n < options.m_nFrames; ++n) {
+    if (!toStandardOutput)
+        pattern.Parse(options.m_strOutput, error); // checked by the parser already
+    const auto name = [&](int n) { return toStandardOutput ? options.m_strOutput : pattern.Format(n); };
+
+    const std::size_t frameBytes =
+        static_cast<std::size_t>(options.m_nWidth) * static_cast<std::size_t>(options.m_nHeight) * 4;
+    CFramePipeline pipeline(CFramePipeline::FramesInFlight(frameBytes));
+    const auto draw = [&](int n, CPixelSink& sink) {
+        if (n > 0)
+            Advance(renderer, options, texture);
         sink.Resize(options.m_nWidth, options.m_nHeight); // the renderer clears it
         renderer.RenderFrame(sink);
-        if (!empty && !Save(sink, pattern.Format(n), options))
-            return 1;
-        Advance(renderer, options, texture);
-    }
-    if (empty)
-        NoteEmptyFrame(options);
-    return 0;
+    };
+    const auto encode = [&](const CPixelSink& sink, std::vector<std::uint8_t>& bytes, std::string& failure) {
+        return Encode(sink, options, bytes, failure);
+    };
+    const auto write = [&](int n, std::span<const std::uint8_t> bytes, std::string& failure) {
+        return Write(name(n), bytes, failure);
+    };
+    if (pipeline.Run(options.m_nFrames, draw, encode, write))
+        return 0;
+    ReportFailure(name(pipeline.FailedFrame()), pipeline.Error());
+    return 1;
 }
 
 int Bench(CTorusRenderer& renderer, const CRenderOptions& options, const TexturePtr& texture)

@@ -28,6 +28,33 @@ TEST(CommandLineTest, DefaultsAreThoseOfTheWindow)
     EXPECT_EQ(o.m_strOutput, "out.png");
     EXPECT_EQ(o.m_nFrames, 0);
     EXPECT_EQ(o.m_nBench, 0);
+    EXPECT_EQ(o.m_format, EFrameFormat::kPng);
+    EXPECT_EQ(o.m_nCompression, PngCompression::kDefault);
+}
+
+// The format is PNG unless --format or a name ending in .ppm says PPM; the
+// standard output takes a sequence too.
+TEST(CommandLineTest, FormatAndCompression)
+{
+    const struct
+    {
+        Args args;
+        EFrameFormat format;
+        int compression;
+    } cases[] = {
+        {{"--compression", "9", "-o", "a.png"}, EFrameFormat::kPng, 9},
+        {{"--compression=0", "--frames", "3", "-o", "-"}, EFrameFormat::kPng, 0},
+        {{"-o", "a.PPM"}, EFrameFormat::kPpm, PngCompression::kDefault},
+        {{"--frames", "2", "-o", "f%d.ppm"}, EFrameFormat::kPpm, PngCompression::kDefault},
+        {{"--format", "ppm", "--frames", "2", "-o", "-"}, EFrameFormat::kPpm, PngCompression::kDefault},
+        {{"--format", "png", "-o", "a.ppm"}, EFrameFormat::kPng, PngCompression::kDefault},
+    };
+    for (const auto& c : cases) {
+        const CParseResult r = ParseCommandLine(c.args);
+        ASSERT_EQ(r.m_status, CParseResult::kRun) << r.m_strError;
+        EXPECT_EQ(r.m_options.m_format, c.format) << c.args.back();
+        EXPECT_EQ(r.m_options.m_nCompression, c.compression) << c.args.back();
+    }
 }
 
 TEST(CommandLineTest, ReadsEveryOptionInBothForms)
@@ -131,6 +158,12 @@ TEST(CommandLineTest, BadInputIsRefusedWithAMessageNamingTheOption)
         {{"--facets", "1.5", "-o", "a.png"}, "--facets must be a whole number"},
         {{"--facets", "", "-o", "a.png"}, "--facets must be a whole number"},
         {{"--facets", "2147483648", "-o", "a.png"}, "--facets must be a whole number"},
+        {{"--compression", "10", "-o", "a.png"}, "--compression must be a whole number from 0 to 9"},
+        {{"--format", "gif", "-o", "a.png"}, "--format must be png or ppm"},
+        {{"--compression", "3", "-o", "a.ppm"}, "PPM images are not compressed"},
+        {{"--bench", "2", "--format", "png"}, "--bench writes no files; leave out --format"},
+        {{"--inspect", "0,0", "--compression", "1"}, "--compression is for the image written with -o"},
+        {{"--frames", "3", "-o", "--"}, "with --frames, -o must be a file-name pattern or -"},
     };
     for (const BadCase& c : cases) {
         std::string line;
@@ -241,7 +274,8 @@ TEST(CommandLineTest, HelpExplainsEveryOptionAndTheExitStatus)
     for (const char* option : {"--size WxH", "--ring-radius N", "--section-radius N", "--surface-steps N",
                                "--section-steps N", "--mode MODE", "--light off|on", "--shading METHOD",
                                "--angle-x DEG", "--angle-y DEG", "--texture FILE", "--frames N",
-                               "--bench N", "--threads N", "--output OUT", "--verbose", "--help"})
+                               "--bench N", "--threads N", "--output OUT", "--format png|ppm",
+                               "--compression N", "--verbose", "--help"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_NE(help.find("wireframe, surface or texture (default wireframe)"), std::string::npos);
     EXPECT_NE(help.find("1 to 256"), std::string::npos);

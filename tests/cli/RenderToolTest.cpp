@@ -271,6 +271,74 @@ TEST_F(RenderToolTest, FramesAreNumberedFromZeroAndTurn)
     EXPECT_NE(QImage(Path("f00.png")), QImage(Path("f01.png")));
 }
 
+// The images one after another in a stream: binary PPMs as orbo-render writes
+// them (header "P6\nW H\n255\n"), or PNGs, cut after their IEND chunk.
+QList<QImage> SplitStream(const QByteArray& stream, const char* format)
+{
+    QList<QImage> images;
+    qsizetype at = 0;
+    while (at < stream.size()) {
+        qsizetype end = stream.size();
+        if (QByteArray(format) == "ppm") {
+            const QList<QByteArray> header = stream.mid(at, 32).split('\n');
+            const QList<QByteArray> size = header.value(1).split(' ');
+            if (header.value(0) != "P6" || size.size() != 2)
+                break;
+            end = at + header[0].size() + header[1].size() + header.value(2).size() + 3 +
+                  size[0].toLongLong() * size[1].toLongLong() * 3;
+        } else {
+            for (qsizetype chunk = at + 8; chunk + 12 <= stream.size();) {
+                const auto* b = reinterpret_cast<const uchar*>(stream.constData() + chunk);
+                const qsizetype length = (qsizetype{b[0]} << 24) | (b[1] << 16) | (b[2] << 8) | b[3];
+                const bool last = stream.mid(chunk + 4, 4) == "IEND";
+                chunk += 12 + length;
+                if (last) {
+                    end = chunk;
+                    break;
+                }
+            }
+        }
+        images.append(QImage::fromData(stream.mid(at, end - at), format));
+        at = end;
+    }
+    return images;
+}
+
+// A sequence is the frames drawn one at a time, in order: as numbered files,
+// and as a stream of PPMs or of PNGs on the standard output.
+TEST_F(RenderToolTest, SequencesAreTheSingleFramesInOrder)
+{
+    const QStringList scene = {"--mode", "surface", "--shading", "phong", "--size", "61x47", "--angle-x", "340"};
+    ToolRun run = RenderTool(scene + QStringList{"--frames", "7", "--compression", "9", "-o", Path("f%d.png")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QByteArray ppm, png;
+    run = RenderTool(scene + QStringList{"--frames", "7", "--format", "ppm", "-o", "-"}, QString(), &ppm);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    run = RenderTool(scene + QStringList{"--frames", "7", "-o", "-"}, QString(), &png);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QList<QImage> ppms = SplitStream(ppm, "ppm"), pngs = SplitStream(png, "png");
+    ASSERT_EQ(ppms.size(), 7);
+    ASSERT_EQ(pngs.size(), 7);
+    for (int n = 0; n < 7; ++n) {
+        SCOPED_TRACE(n);
+        const QImage file(Path(QStringLiteral("f%1.png").arg(n)));
+        ASSERT_EQ(file.size(), QSize(61, 47));
+        EXPECT_EQ(ppms[n].convertToFormat(QImage::Format_RGB32), file.convertToFormat(QImage::Format_RGB32));
+        EXPECT_EQ(pngs[n].convertToFormat(QImage::Format_RGB32), file.convertToFormat(QImage::Format_RGB32));
+    }
+    // 5 degrees a frame from 340: frame 4 is at 360, frame 5 back at 0.
+    run = RenderTool(scene.mid(0, 6) + QStringList{"--angle-x", "0", "-o", Path("single.png")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(QImage(Path("single.png")), QImage(Path("f5.png")));
+
+    // A pattern ending in .ppm names PPM files.
+    run = RenderTool(scene + QStringList{"--frames", "2", "-o", Path("p%d.ppm")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QFile first(Path("p1.ppm"));
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(first.readAll().startsWith("P6\n61 47\n255\n"));
+}
+
 // --facets stops the frame after that many facets; more than there are is the whole frame.
 TEST_F(RenderToolTest, FacetsStopTheFrameEarly)
 {
@@ -428,6 +496,11 @@ TEST_F(RenderToolTest, FailedWritesAreReportedWithStatus1)
         {"\"$R\" --inspect 0,0 >&-", "Bad file descriptor"},
         // The reader has gone before the image is written.
         {"{ sleep 0.3; exec \"$R\" -o -; } | true; exit ${PIPESTATUS[0]}", "Broken pipe"},
+        // A sequence stops at the first frame that cannot be written, and leaves
+        // no part of it.
+        {"ulimit -f 4; \"$R\" --frames 3 --size 1000x1000 --mode surface -o 'x%d.png'", "File too large"},
+        {"\"$R\" --frames 40 --size 64x64 --format ppm -o - | head -c 100 >/dev/null; exit ${PIPESTATUS[0]}",
+         "Broken pipe"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script.toStdString());
