@@ -25,7 +25,9 @@ struct CFramePipeline::SFrame
     std::string m_strError;
 };
 
-CFramePipeline::CFramePipeline(int inFlight) : m_nInFlight(std::max(1, inFlight)) {}
+CFramePipeline::CFramePipeline(int inFlight) : m_nInFlight(std::max(1, inFlight))
+{
+}
 
 CFramePipeline::~CFramePipeline() = default;
 
@@ -33,7 +35,8 @@ int CFramePipeline::FramesInFlight(std::size_t frameBytes)
 {
     const int perThreads = 2 * std::max(1, tbb::info::default_concurrency());
     const std::size_t fit = kFlightBytes / std::max<std::size_t>(frameBytes, 1);
-    return static_cast<int>(std::clamp<std::size_t>(fit, 2, static_cast<std::size_t>(std::max(perThreads, 2))));
+    return static_cast<int>(
+        std::clamp<std::size_t>(fit, 2, static_cast<std::size_t>(std::max(perThreads, 2))));
 }
 
 CFramePipeline::SFrame* CFramePipeline::TakeFrame()

@@ -60,7 +60,7 @@ private:
 
     int m_nInFlight;
     std::vector<std::unique_ptr<SFrame>> m_frames; // made as they are first needed
-    std::vector<SFrame*> m_free; // taken by the drawing, given back by the writing
+    std::vector<SFrame*> m_free;                   // taken by the drawing, given back by the writing
     std::mutex m_freeMutex;
     int m_nFailedFrame = -1;
     std::string m_strError;

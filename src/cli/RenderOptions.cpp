@@ -8,9 +8,9 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <climits>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -223,8 +223,9 @@ private:
 };
 
 CCommandLine::CCommandLine(CRenderOptions& options)
-    : m_app("Renders the torus as the Orbo window draws it and writes the frame as an RGB PNG (or PPM) image.",
-            "orbo-render"),
+    : m_app(
+          "Renders the torus as the Orbo window draws it and writes the frame as an RGB PNG (or PPM) image.",
+          "orbo-render"),
       m_options(options)
 {
     m_app.formatter(std::make_shared<CUsageFormatter>());

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "cli/FramePattern.h"      // the -o pattern of --frames
-#include "imageio/FrameFormat.h"   // --format
-#include "imageio/PngEncoder.h"    // --compression
-#include "render/Animation.h" // the angles of --frames and --bench
+#include "cli/FramePattern.h"    // the -o pattern of --frames
+#include "imageio/FrameFormat.h" // --format
+#include "imageio/PngEncoder.h"  // --compression
+#include "render/Animation.h"    // the angles of --frames and --bench
 #include "scene/RenderSettings.h"
 
 #include <string>

@@ -13,8 +13,10 @@ using EKind = SFileError::EKind;
 bool EncodePpm(const CPixelSink& sink, std::vector<std::uint8_t>& ppm, SFileError& error)
 {
     char header[48];
-    const int headerSize = std::snprintf(header, sizeof header, "P6\n%d %d\n255\n", sink.Width(), sink.Height());
-    const std::size_t pixels = static_cast<std::size_t>(sink.Width()) * static_cast<std::size_t>(sink.Height());
+    const int headerSize =
+        std::snprintf(header, sizeof header, "P6\n%d %d\n255\n", sink.Width(), sink.Height());
+    const std::size_t pixels =
+        static_cast<std::size_t>(sink.Width()) * static_cast<std::size_t>(sink.Height());
     try {
         ppm.resize(static_cast<std::size_t>(headerSize) + pixels * 3);
     } catch (const std::bad_alloc&) {
@@ -51,8 +53,8 @@ SPngPixels FramePixels(const CPixelSink& sink)
     return pixels;
 }
 
-bool EncodeFrame(const CPixelSink& sink, EFrameFormat format, int compression, std::vector<std::uint8_t>& bytes,
-                 SFileError& error)
+bool EncodeFrame(const CPixelSink& sink, EFrameFormat format, int compression,
+                 std::vector<std::uint8_t>& bytes, SFileError& error)
 {
     // Neither format holds an empty image: a 0-pixel frame is written as nothing at all.
     if (sink.Width() == 0 || sink.Height() == 0) {

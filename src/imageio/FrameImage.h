@@ -24,8 +24,8 @@ SPngPixels FramePixels(const CPixelSink& sink);
 // (see PngCompression). Runs in the calling thread. On failure (also for a frame
 // with width or height 0, which neither format holds, and for a frame too large
 // for the memory left) returns false with the reason in error.
-bool EncodeFrame(const CPixelSink& sink, EFrameFormat format, int compression, std::vector<std::uint8_t>& bytes,
-                 SFileError& error);
+bool EncodeFrame(const CPixelSink& sink, EFrameFormat format, int compression,
+                 std::vector<std::uint8_t>& bytes, SFileError& error);
 
 // Writes the frame as an RGB PNG to the file named by path (its bytes, whatever
 // their encoding), as WriteWholeFile writes it, encoded in memory first, in the

@@ -14,7 +14,9 @@ const QString kQtImageType = QStringLiteral("application/x-qt-image");
 
 } // namespace
 
-CPictureMimeData::CPictureMimeData(CPixelSink frame) : m_frame(std::move(frame)) {}
+CPictureMimeData::CPictureMimeData(CPixelSink frame) : m_frame(std::move(frame))
+{
+}
 
 QStringList CPictureMimeData::formats() const
 {
