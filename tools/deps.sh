@@ -4,7 +4,7 @@
 
 ORBO_PACKAGES=(
   cmake g++ make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev libcli11-dev libtbb-dev libpng-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev libcli11-dev libtbb-dev libpng-dev libdeflate-dev
   qt6-base-dev libgl-dev libx11-dev
   qt6-tools-dev qt6-l10n-tools help2man
   fonts-noto-cjk qt6-translations-l10n

@@ -1,5 +1,6 @@
 #include "imageio/PngEncoder.h"
 
+#include <libdeflate.h>
 #include <png.h>
 #include <zlib.h>
 
@@ -122,13 +123,26 @@ struct SPngState
     char m_message[160] = {};
 };
 
-// zlib's compressor for the length of one image.
+// A zlib stream (RFC 1950) of one image: zlib compresses (a raw deflate stream)
+// and libdeflate takes the Adler-32 checksum of the data, several times faster
+// than zlib's own (a tenth of the time of a frame's encoding); the two-byte
+// header and the checksum after the data are written here.
 class CDeflater
 {
 public:
     CDeflater(const SDeflateChoice& choice, std::vector<std::uint8_t>& out) : m_out(out)
     {
-        m_nStatus = deflateInit2(&m_stream, choice.m_nLevel, Z_DEFLATED, 15, 8, choice.m_nStrategy);
+        m_nStatus = deflateInit2(&m_stream, choice.m_nLevel, Z_DEFLATED, -15, 8, choice.m_nStrategy);
+        // Deflate with a 32 KiB window, the level told roughly (0 fastest to 3
+        // smallest), and a check value that makes the pair a multiple of 31.
+        const unsigned levelFlag = choice.m_nLevel < 2    ? 0
+                                   : choice.m_nLevel < 6  ? 1
+                                   : choice.m_nLevel == 6 ? 2
+                                                          : 3;
+        unsigned header = 0x7800 | levelFlag << 6;
+        header += 31 - header % 31;
+        m_out.assign({static_cast<std::uint8_t>(header >> 8), static_cast<std::uint8_t>(header & 0xFF)});
+        m_nUsed = m_out.size();
     }
     ~CDeflater()
     {
@@ -146,6 +160,7 @@ public:
     // std::bad_alloc.
     bool Add(const std::uint8_t* bytes, std::size_t size, bool last)
     {
+        m_nAdler = libdeflate_adler32(m_nAdler, bytes, size);
         m_stream.next_in = const_cast<Bytef*>(bytes); // zlib only reads it
         m_stream.avail_in = static_cast<uInt>(size);
         const int flush = last ? Z_FINISH : Z_NO_FLUSH;
@@ -163,8 +178,12 @@ public:
             if (last ? status == Z_STREAM_END : m_stream.avail_out != 0)
                 break;
         }
-        if (last)
-            m_out.resize(m_nUsed);
+        if (last) {
+            m_out.resize(m_nUsed + 4);
+            for (int i = 0; i < 4; ++i) // high byte first
+                m_out[m_nUsed + static_cast<std::size_t>(i)] =
+                    static_cast<std::uint8_t>(m_nAdler >> (24 - 8 * i));
+        }
         return true;
     }
 
@@ -172,6 +191,7 @@ private:
     static constexpr std::size_t kOutputStep = std::size_t{1} << 16;
     z_stream m_stream{};
     int m_nStatus = Z_MEM_ERROR;
+    std::uint32_t m_nAdler = 1; // Adler-32 of no bytes
     std::vector<std::uint8_t>& m_out;
     std::size_t m_nUsed = 0;
 };
