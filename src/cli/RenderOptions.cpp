@@ -399,12 +399,12 @@ void CCommandLine::AddOutputOptions()
             o.m_format = static_cast<EFrameFormat>(Choice("--format", text, kFrameFormatNames));
         });
     Add("--compression", "N",
-        "how hard PNG images are compressed, " + Span(PngCompression::kFastest, PngCompression::kSmallest) +
-            " as zlib counts: 0 fastest and largest, 9 smallest (default " +
-            std::to_string(PngCompression::kDefault) + ", fast enough for long sequences)",
+        "how hard PNG images are compressed, " + Span(PngCompression::kStored, PngCompression::kSmallest) +
+            " as zlib counts: 0 not at all, 1 fastest, 9 smallest (default " +
+            std::to_string(PngCompression::kDefault) + ", the quickest for long sequences)",
         [&o](const std::string& text) {
             o.m_nCompression =
-                WholeNumber("--compression", text, PngCompression::kFastest, PngCompression::kSmallest);
+                WholeNumber("--compression", text, PngCompression::kStored, PngCompression::kSmallest);
         });
 }
 

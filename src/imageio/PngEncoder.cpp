@@ -19,7 +19,6 @@ using EKind = SFileError::EKind;
 enum class EFilter : std::uint8_t {
     kNone = 0,  // no prediction
     kSub = 1,   // the same sample of the pixel to the left
-    kUp = 2,    // the same sample of the pixel above
     kPaeth = 4, // the left, upper or upper-left one, whichever is nearest left + upper - upper-left
 };
 
@@ -34,14 +33,16 @@ struct SDeflateChoice
 // Measured on the program's own frames: a large black background, smooth
 // shading and textures (see bench/README.md). zlib's run-length strategy looks
 // only for repeats of the byte before, which the black background and a row
-// filter make of most of a frame, at a fraction of the time of a full search,
-// and the time is zlib's whatever the filter; "up" leaves the largest files of
-// the filters tried, Paeth the smallest, "sub" between them and cheapest to
-// compute. From level 4 on, zlib's lazy search, with "sub", which suits it best
-// on these frames.
+// filter make of most of a frame, in a fraction of the time of a full search;
+// its time hardly depends on the filter. Of the filters, "sub" is the cheapest
+// to compute ("up" costs as much and leaves larger files), Paeth leaves the
+// smallest files. zlib's levels 1 to 3 make larger files than the run-length
+// strategy on these frames, in more time, and are left out: 3 to 8 are zlib's
+// lazy search at its levels 4 to 9, with "sub", which suits it best here, and
+// 9 is 8 again (a larger memory level, or the "filtered" strategy, made most
+// frames larger).
 constexpr SDeflateChoice kChoices[PngCompression::kSmallest + 1] = {
     {0, Z_DEFAULT_STRATEGY, EFilter::kNone}, // stored as it is
-    {1, Z_RLE, EFilter::kUp},
     {1, Z_RLE, EFilter::kSub},
     {1, Z_RLE, EFilter::kPaeth},
     {4, Z_DEFAULT_STRATEGY, EFilter::kSub},
@@ -49,6 +50,7 @@ constexpr SDeflateChoice kChoices[PngCompression::kSmallest + 1] = {
     {6, Z_DEFAULT_STRATEGY, EFilter::kSub},
     {7, Z_DEFAULT_STRATEGY, EFilter::kSub},
     {8, Z_DEFAULT_STRATEGY, EFilter::kSub},
+    {9, Z_DEFAULT_STRATEGY, EFilter::kSub},
     {9, Z_DEFAULT_STRATEGY, EFilter::kSub},
 };
 
@@ -95,10 +97,6 @@ void FilterRow(EFilter filter, const std::uint8_t* __restrict row, const std::ui
             out[i] = row[i];
         for (std::size_t i = bpp; i < bytes; ++i)
             out[i] = static_cast<std::uint8_t>(row[i] - row[i - bpp]);
-        return;
-    case EFilter::kUp:
-        for (std::size_t i = 0; i < bytes; ++i)
-            out[i] = static_cast<std::uint8_t>(row[i] - above[i]);
         return;
     case EFilter::kPaeth:
         for (std::size_t i = 0; i < bpp; ++i)
@@ -328,7 +326,7 @@ bool EncodePng(const SPngPixels& pixels, int compression, std::vector<std::uint8
         return false;
     }
     const SDeflateChoice& choice =
-        kChoices[std::clamp(compression, PngCompression::kFastest, PngCompression::kSmallest)];
+        kChoices[std::clamp(compression, PngCompression::kStored, PngCompression::kSmallest)];
     SPngState state;
     state.m_pOut = &png;
     try {

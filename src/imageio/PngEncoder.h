@@ -22,15 +22,17 @@ struct SPngPixels
     std::size_t m_nStride = 0;
 };
 
-// How hard the pixels are compressed, counted as zlib counts: 0 is fastest,
-// 9 smallest. Each level stands for the zlib level, strategy and PNG row filter
-// that measured best for the program's frames (see PngEncoder.cpp).
+// How hard the pixels are compressed, counted as zlib counts: 0 not at all (the
+// largest files, and no quicker than 1 here, for the bytes to copy and write),
+// 1 the fastest, 9 the smallest. Each level stands for the zlib level, strategy
+// and PNG row filter that measured best for the program's frames (see
+// PngEncoder.cpp).
 namespace PngCompression {
-constexpr int kFastest = 0;
+constexpr int kStored = 0;
 constexpr int kSmallest = 9;
-// For sequences: a frame written in a few times the time it is drawn, at about
-// 1.2 times the smallest size.
-constexpr int kDefault = 2;
+// For sequences: the fastest level that compresses, its files about 1.5 times
+// the smallest.
+constexpr int kDefault = 1;
 } // namespace PngCompression
 
 // Encodes pixels as the bytes of a PNG file, into png (what it held is
