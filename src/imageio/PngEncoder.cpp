@@ -66,11 +66,11 @@ void RowSamples(const SPngPixels& pixels, int row, std::uint8_t* __restrict out)
     const std::uint8_t* __restrict in = pixels.m_pData + static_cast<std::size_t>(row) * pixels.m_nStride;
     const std::size_t width = static_cast<std::size_t>(pixels.m_nWidth);
     if (pixels.m_layout == SPngPixels::ELayout::kRgbx8) {
-        for (std::size_t x = 0; x < width; ++x) {
-            out[3 * x] = in[4 * x];
-            out[3 * x + 1] = in[4 * x + 1];
-            out[3 * x + 2] = in[4 * x + 2];
-        }
+        // Four bytes a pixel copied at once, the fourth overwritten by the next
+        // pixel; the last pixel's three on their own.
+        for (std::size_t x = 0; x + 1 < width; ++x)
+            std::memcpy(out + 3 * x, in + 4 * x, 4);
+        std::memcpy(out + 3 * (width - 1), in + 4 * (width - 1), 3);
         return;
     }
     for (std::size_t x = 0; x < width; ++x) {
