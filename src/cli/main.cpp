@@ -58,7 +58,8 @@ std::string DefaultTextureText()
         text += "  " + candidates[i];
         text += i == 0 ? " (relative to the current folder)\n" : "\n";
     }
-    return text;
+    return text + "ORBO_DATA_DIR=FOLDER in the environment looks in FOLDER instead of the\n"
+                  "installed data; set but empty, only in the current folder.\n";
 }
 
 // The texture file to read: the one named on the command line, else the
@@ -73,14 +74,16 @@ bool ChooseTexture(const CRenderOptions& options, std::string& path)
     path = DefaultTexturePath();
     if (std::filesystem::exists(path))
         return true;
-    std::cerr << kProgram << ": no default texture: none of";
     const std::vector<std::string> candidates = DefaultTextureCandidates();
-    for (std::size_t i = 0; i < candidates.size(); ++i)
-        std::cerr << (i == 0                       ? " '"
-                      : i + 1 == candidates.size() ? " or '"
-                                                   : ", '")
-                  << Escaped(candidates[i]) << "'";
-    std::cerr << " exists; name one with --texture FILE\n";
+    std::string looked;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        if (i > 0)
+            looked += i + 1 == candidates.size() ? " or " : ", ";
+        looked += "'" + Escaped(candidates[i]) + "'";
+    }
+    std::cerr << kProgram << ": no default texture: "
+              << (candidates.size() == 1 ? looked + " does not exist" : "none of " + looked + " exists")
+              << "; name one with --texture FILE\n";
     return false;
 }
 

@@ -10,6 +10,7 @@ namespace {
 
 const char* const kLocalFolder = "./Data";
 const char* const kTextureName = "texture1.bmp";
+const char* const kDataFolderVariable = "ORBO_DATA_DIR";
 
 // The folder of the running executable. The window has an application object
 // that knows it; orbo-render has none, so the link the kernel keeps is read.
@@ -22,14 +23,21 @@ QString ProgramFolder()
 }
 
 // The installed data folders, whether they exist or not: relative to the
-// executable first, then the absolute folder the build was configured for.
+// executable first, then the absolute folder the build was configured for; or
+// the one ORBO_DATA_DIR names instead, none when it is set but empty.
 QStringList InstalledFolders()
 {
     QStringList folders;
+    if (qEnvironmentVariableIsSet(kDataFolderVariable)) {
+        const QString named = qEnvironmentVariable(kDataFolderVariable);
+        if (!named.isEmpty())
+            folders << QDir::cleanPath(named);
+        return folders;
+    }
     const QString program = ProgramFolder();
     if (!program.isEmpty())
-        folders << QDir::cleanPath(QDir(program).filePath(QStringLiteral(ORBO_DATA_DIR_FROM_BIN)));
-    const QString configured = QDir::cleanPath(QStringLiteral(ORBO_DATA_DIR));
+        folders << QDir::cleanPath(QDir(program).filePath(QStringLiteral(ORBO_INSTALLED_DATA_FROM_BIN)));
+    const QString configured = QDir::cleanPath(QStringLiteral(ORBO_INSTALLED_DATA_DIR));
     if (!folders.contains(configured))
         folders << configured;
     return folders;

@@ -12,6 +12,9 @@
 //      to, found relative to the program's own folder (a moved install still
 //      finds it);
 //   3. the same file in the data folder the build was configured to install to.
+// The environment variable ORBO_DATA_DIR, when set, names the one folder that
+// takes the place of 2 and 3; set but empty, nothing beyond the current folder
+// is looked at (the tests run so, whatever is installed on the machine).
 // Paths are in the file system's encoding; the first one is relative, the others
 // absolute. Duplicates are left out.
 std::vector<std::string> DefaultTextureCandidates();

@@ -54,6 +54,10 @@ ToolRun RenderTool(const QStringList& args, const QString& workingDir = QString(
 class RenderToolTest : public ::testing::Test
 {
 protected:
+    // The default texture is looked for in the working folder only, never in an
+    // install of the program on this machine.
+    RenderToolTest() { qputenv("ORBO_DATA_DIR", QByteArray()); }
+
     QString Path(const QString& name) const { return m_dir.filePath(name); }
     bool Empty() const { return QDir(m_dir.path()).isEmpty(); }
     QTemporaryDir m_dir;

@@ -2,7 +2,10 @@
 # Installs the built programs into a temporary prefix and runs them from other
 # temporary folders: both must find the installed default texture when the
 # current folder has no ./Data/texture1.bmp, prefer ./Data/texture1.bmp when it
-# has one, and orbo-render must never swap a texture named with --texture.
+# has one, look in the folder ORBO_DATA_DIR names instead of the installed one
+# (nowhere beyond the current folder when it is empty), and orbo-render must
+# never swap a texture named with --texture. The build folder's
+# install_manifest.txt (the user's own install) is left as it was.
 #
 # usage: installed_texture_test.sh CMAKE BUILD_DIR SOURCE_DIR
 # The window is watched with strace (which files it opens); exit status 77 (a
@@ -15,12 +18,22 @@ source=$3
 
 tmp=$(mktemp -d)
 orbo_pid=
+manifest=$build/install_manifest.txt
 cleanup() {
   [ -n "$orbo_pid" ] && kill -KILL "$orbo_pid" 2>/dev/null
+  # cmake --install writes its list of files into the build folder: the
+  # user's list comes back, or none when there was none.
+  if [ -e "$tmp/manifest.saved" ]; then
+    mv -f "$tmp/manifest.saved" "$manifest"
+  elif [ -e "$tmp/manifest.none" ]; then
+    rm -f "$manifest"
+  fi
   rm -rf "$tmp"
 }
 trap cleanup EXIT
 tmp=$(cd -P "$tmp" && pwd)
+# What the user set does not steer this test.
+unset ORBO_DATA_DIR
 
 failures=0
 fail() {
@@ -29,6 +42,11 @@ fail() {
 }
 
 prefix=$tmp/prefix
+if [ -e "$manifest" ]; then
+  cp -p "$manifest" "$tmp/manifest.saved"
+else
+  touch "$tmp/manifest.none"
+fi
 if ! "$cmake" --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1; then
   cat "$tmp/install.log" >&2
   echo "FAIL: cmake --install (are orbo and orbo-render built?)" >&2
@@ -70,6 +88,20 @@ grep -qF "missing.bmp" "$tmp/err" || fail "the message does not name missing.bmp
 status=$?
 [ "$status" -eq 1 ] || fail "a broken ./Data/texture1.bmp gave status $status, not 1"
 grep -qF "./Data/texture1.bmp" "$tmp/err" || fail "the message does not name ./Data/texture1.bmp: $(cat "$tmp/err")"
+
+# ORBO_DATA_DIR names the folder looked in instead of the installed one: here a
+# broken texture, which must be the one read. Empty, only ./Data is looked at.
+other=$tmp/other-data
+mkdir -p "$other"
+printf 'BM not an image' >"$other/texture1.bmp"
+(cd "$empty" && ORBO_DATA_DIR=$other "$prefix/bin/orbo-render" --mode texture -o other.png) 2>"$tmp/err"
+status=$?
+[ "$status" -eq 1 ] && grep -qF "$other/texture1.bmp" "$tmp/err" ||
+  fail "ORBO_DATA_DIR=$other did not read $other/texture1.bmp (status $status): $(cat "$tmp/err")"
+(cd "$empty" && ORBO_DATA_DIR= "$prefix/bin/orbo-render" --mode texture -o none.png) 2>"$tmp/err"
+status=$?
+[ "$status" -eq 1 ] && ! grep -qF "$prefix" "$tmp/err" ||
+  fail "with ORBO_DATA_DIR empty the installed texture was used (status $status): $(cat "$tmp/err")"
 
 # A moved install still finds its texture, relative to the program.
 mv "$prefix" "$tmp/moved"

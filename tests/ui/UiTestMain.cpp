@@ -18,6 +18,9 @@ int main(int argc, char** argv)
     qputenv("LANG", "en_US.UTF-8");
     qputenv("LC_ALL", "en_US.UTF-8");
     qunsetenv("LANGUAGE");
+    // The default texture is looked for in the working folder only, never in an
+    // install of the program on this machine (nor by the orbo-render started here).
+    qputenv("ORBO_DATA_DIR", QByteArray());
     // The program's settings (the language chosen) go to a folder of the
     // tests' own, never to the user's.
     const QTemporaryDir settings;
