@@ -15,6 +15,10 @@
         <source>版本 %1</source>
         <translation>Version %1</translation>
     </message>
+    <message>
+        <source>许可证：%1</source>
+        <translation>Licence: %1</translation>
+    </message>
 </context>
 <context>
     <name>CInspectorPanel</name>

@@ -620,7 +620,7 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args)
 
 std::string VersionText()
 {
-    return std::string("orbo-render ") + ORBO_VERSION;
+    return std::string("orbo-render ") + ORBO_VERSION + "\nLicence: " + ORBO_LICENSE;
 }
 
 std::string UsageText()

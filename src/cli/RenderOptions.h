@@ -58,5 +58,6 @@ CParseResult ParseCommandLine(const std::vector<std::string>& args);
 // The text printed for -h / --help.
 std::string UsageText();
 
-// The line printed for --version: the program's name and version.
+// The lines printed for --version: the program's name and version, then its
+// licence.
 std::string VersionText();

@@ -13,8 +13,9 @@ CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent)
     setWindowTitle(tr("关于 Orbo"));
     setFont(DialogFont());
     const CDialogUnits units(font());
-    // The box of the original, with a line for the version beneath its button.
-    setFixedSize(units.Size(216, 196));
+    // The box of the original, with lines for the version and the licence
+    // beneath its button.
+    setFixedSize(units.Size(216, 206));
 
     // The picture keeps its own size at the rectangle's corner.
     m_pPicture = new QLabel(this);
@@ -31,4 +32,8 @@ CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent)
     m_pVersion = new QLabel(tr("版本 %1").arg(QStringLiteral(ORBO_VERSION)), this);
     m_pVersion->setAlignment(Qt::AlignCenter);
     m_pVersion->setGeometry(units.Rect(7, 180, 202, 10));
+
+    m_pLicence = new QLabel(tr("许可证：%1").arg(QStringLiteral(ORBO_LICENSE)), this);
+    m_pLicence->setAlignment(Qt::AlignCenter);
+    m_pLicence->setGeometry(units.Rect(7, 190, 202, 10));
 }

@@ -5,7 +5,8 @@
 class QLabel;
 class QPushButton;
 
-// The modal About box: the program's picture, an OK button and the version.
+// The modal About box: the program's picture, an OK button, the version and the
+// licence.
 class CAboutBox : public QDialog
 {
     Q_OBJECT
@@ -16,9 +17,11 @@ public:
     QLabel* Picture() const { return m_pPicture; }
     QPushButton* OkButton() const { return m_pOk; }
     QLabel* VersionLabel() const { return m_pVersion; }
+    QLabel* LicenceLabel() const { return m_pLicence; }
 
 private:
     QLabel* m_pPicture = nullptr;
     QPushButton* m_pOk = nullptr;
     QLabel* m_pVersion = nullptr;
+    QLabel* m_pLicence = nullptr;
 };

@@ -21,13 +21,18 @@ const QCommandLineOption kLanguageOption(
                    "in its Help menu, Chinese until one is chosen."),
     QStringLiteral("en|zh"));
 
+// Qt's own version option prints the name and version only; this one adds the
+// licence beneath.
+const QCommandLineOption kVersionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                        QStringLiteral("Displays version information."));
+
 void DescribeProgram(QCommandLineParser& parser)
 {
     QCoreApplication::setApplicationName(COrboApp::kAppName);
     QCoreApplication::setApplicationVersion(QStringLiteral(ORBO_VERSION));
     parser.setApplicationDescription(QStringLiteral("Shows a torus drawn by its own software renderer."));
     parser.addHelpOption();
-    parser.addVersionOption();
+    parser.addOption(kVersionOption);
     parser.addOption(kLanguageOption);
 }
 
@@ -65,6 +70,8 @@ int main(int argc, char** argv)
         QCommandLineParser parser;
         DescribeProgram(parser);
         parser.process(core);
+        if (parser.isSet(kVersionOption))
+            std::printf("%s %s\nLicence: %s\n", qPrintable(COrboApp::kAppName), ORBO_VERSION, ORBO_LICENSE);
         return 0;
     }
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&

@@ -93,7 +93,7 @@ TEST(CommandLineTest, ModesAndHelp)
     EXPECT_EQ(ParseCommandLine({"--size", "5x5", "--help"}).m_status, CParseResult::kHelp);
     EXPECT_EQ(ParseCommandLine({"-h"}).m_status, CParseResult::kHelp);
     EXPECT_EQ(ParseCommandLine({"--mode", "surface", "--version"}).m_status, CParseResult::kVersion);
-    EXPECT_EQ(VersionText(), std::string("orbo-render ") + ORBO_VERSION);
+    EXPECT_EQ(VersionText(), std::string("orbo-render ") + ORBO_VERSION + "\nLicence: MIT");
 }
 
 struct BadCase

@@ -300,6 +300,7 @@ TEST(AboutBoxTest, CaptionPictureAndButton)
     EXPECT_EQ(box.windowTitle(), QStringLiteral("关于 Orbo"));
     EXPECT_EQ(box.Picture()->pixmap().size(), QSize(300, 225));
     EXPECT_EQ(box.OkButton()->text(), QStringLiteral("确定"));
+    EXPECT_EQ(box.LicenceLabel()->text(), QStringLiteral("许可证：MIT"));
 }
 
 } // namespace

@@ -200,6 +200,7 @@ TEST(LanguageTest, EnglishWindowShowsNoChinese)
     CAboutBox about(&frame);
     CollectTexts(&about, nullptr, texts);
     EXPECT_EQ(about.VersionLabel()->text(), QStringLiteral("Version " ORBO_VERSION));
+    EXPECT_EQ(about.LicenceLabel()->text(), QStringLiteral("Licence: MIT"));
 
     // The dialogs' captions, suggested name and filters.
     frame.LeftPortion()->SetFileDialogHook([&texts](QWidget*, const QString& caption, const QString&,
