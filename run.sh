@@ -6,8 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source tools/deps.sh
 
+# Only what building and running need: the tests and benchmarks stay out of
+# the build (./test.sh adds them).
 orbo_install_deps
-orbo_configure build -DORBO_SANITIZE=OFF
+orbo_configure build -DORBO_SANITIZE=OFF -DORBO_BUILD_TESTS=OFF -DORBO_BUILD_BENCH=OFF
 orbo_build build orbo orbo-render
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

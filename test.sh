@@ -21,7 +21,7 @@ else
   extra+=(-DORBO_WERROR=OFF)
 fi
 
-orbo_install_deps
+orbo_install_deps "${ORBO_TEST_PACKAGES[@]}"
 orbo_configure "$build" "${extra[@]}"
 orbo_build "$build"
 

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Fails when a C++ file of src/ is not laid out as .clang-format says, naming
 # each line clang-format would change. Run from anywhere inside the repository.
+# As root a missing clang-format is installed (Debian's, version 14); otherwise
+# the command to install it is printed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if ! command -v clang-format >/dev/null 2>&1; then
-  echo "clang-format not found: install Debian's clang-format" >&2
-  exit 1
+  source tools/deps.sh
+  orbo_install_packages clang-format
 fi
 mapfile -t files < <(git ls-files 'src/*.cpp' 'src/*.h')
 if [ ${#files[@]} -eq 0 ]; then

@@ -1,20 +1,29 @@
-# Sourced by run.sh and test.sh: installs the Debian packages the build needs.
-# As root the missing ones are installed with apt-get; otherwise the exact
-# command is printed and the script stops.
+# Sourced by run.sh, test.sh and the tools: installs the Debian packages the
+# build needs. As root the missing ones are installed with apt-get; otherwise
+# the exact command is printed and the script stops.
 
+# Building and running the programs (debian/control's Build-Depends name the
+# same, for the package), and the fonts and Qt translations the window shows.
 ORBO_PACKAGES=(
   cmake g++ make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev libcli11-dev libtbb-dev libpng-dev libdeflate-dev
+  libhwy-dev libcli11-dev libtbb-dev libpng-dev libdeflate-dev
   qt6-base-dev libgl-dev libx11-dev
   qt6-tools-dev qt6-l10n-tools help2man
   fonts-noto-cjk qt6-translations-l10n
-  strace
 )
+# The tests and the benchmarks besides (test.sh).
+ORBO_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev strace)
 
+# Installs ORBO_PACKAGES and the packages named after it.
 orbo_install_deps() {
+  orbo_install_packages "${ORBO_PACKAGES[@]}" "$@"
+}
+
+# Installs the packages named, those missing.
+orbo_install_packages() {
   local missing=()
   local pkg
-  for pkg in "${ORBO_PACKAGES[@]}" "$@"; do
+  for pkg in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$pkg")
     fi
