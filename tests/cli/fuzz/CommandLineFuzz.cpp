@@ -91,6 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Fail("refused without a one-line reason", parsed.m_strError);
         break;
     case CParseResult::kHelp:
+    case CParseResult::kVersion:
         break;
     }
     return 0;
