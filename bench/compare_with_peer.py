@@ -42,6 +42,9 @@ TORI = [("default torus 200/80, 18x18", 200, 80, 18), ("largest torus 300/120, 3
 def build_peer():
     source = os.path.join(os.path.dirname(ROOT), "shared", "peer-llvmpipe")
     if not os.path.isdir(source):
+        print(f"peer: {source} not found, so only our times are shown. Put the peer's sources "
+              "there (this script builds it with `make peer`, which needs libosmesa6-dev), or "
+              "build it yourself and name the binary with --peer.", file=sys.stderr)
         return None
     folder = tempfile.mkdtemp(prefix="orbo-peer-")
     for name in os.listdir(source):
@@ -110,7 +113,8 @@ def main():
           f"{args.rounds} interleaved rounds (each the median frame time); "
           f"threads {args.threads or 'each its own'}"
           + (f", ORBO_SIMD={args.simd}" if args.simd else "")
-          + "; ratio = ours / peer" + (", and ours / before" if args.before else ""))
+          + ("; ratio = ours / peer" if binary else "; no peer")
+          + (", and ours / before" if args.before else ""))
     print("| mode | " + " | ".join(t[0] for t in TORI) + " |")
     print("|---|" + "---|" * len(TORI))
     for name, _, _ in MODES:
