@@ -63,7 +63,10 @@ convert "$work"/{1,2,3,4,5}.png -gravity center -crop 520x480+0+0 +repage -resiz
 # click selects texture mode in the panel ("纹理"); with the light on by default
 # the view draws the lit texture from the next timer tick, while it turns.
 # Both shots start the window and wait for it: $1 the program, $2 the picture;
-# $id is the window.
+# $id is the window. The window's shot takes a chosen frame, not one the
+# animation happened to reach: once the panel's choice is taken over, `still`
+# stops the animation (F6 reaches the view, Space stops) and turns the torus
+# back (Home).
 cat >"$work/start.sh" <<'START'
 set -euo pipefail
 "$1" >/dev/null 2>&1 &
@@ -71,10 +74,18 @@ pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
 id=$(xdotool search --sync --name '^Quellim$' | head -n 1)
 sleep 2
+still() {
+  sleep 1
+  xdotool windowfocus "$id" key F6 sleep 0.3 key space sleep 0.3 key Home
+}
 START
 cat >"$work/shoot.sh" <<'SHOOT'
 source "$(dirname "$0")/start.sh"
 xdotool mousemove --window "$id" 183 375 click 1
+# The angles of the drawings above, 45 degrees about x and 20 about y, five a
+# key; the frame-time pane empties a second after the last frame.
+still
+xdotool key --delay 50 $(printf 'Down %.0s' $(seq 9)) $(printf 'Right %.0s' $(seq 4))
 sleep 2
 import -window "$id" "$2"
 SHOOT
