@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package with dpkg-buildpackage from a clean copy of this
 # checkout (its tracked and new files, without build folders) in
-# build-package/, without the tests (./test.sh runs them), then checks it with
+# build-package/ (the programs only: ./test.sh runs the tests), then checks it with
 # tests/install/package_test.sh. The results land in the repository's root:
 # orbo_<version>_<arch>.deb, its debug symbols orbo-dbgsym_<version>_<arch>.deb,
 # and the .buildinfo and .changes files that list them.
@@ -25,17 +25,17 @@ esac
 tools=(dpkg-dev debhelper)
 [ "$check" -eq 1 ] && tools+=(lintian appstream mmdebstrap)
 orbo_install_packages "${tools[@]}"
-# The build dependencies of debian/control, less those of the tests.
-if ! dpkg-checkbuilddeps -Pnocheck 2>/dev/null; then
+# The build dependencies that debian/control names.
+if ! dpkg-checkbuilddeps 2>/dev/null; then
   if [ "$(id -u)" -ne 0 ]; then
-    dpkg-checkbuilddeps -Pnocheck || true
+    dpkg-checkbuilddeps || true
     echo "Install them as root with:"
-    echo "  apt-get build-dep -Pnocheck $PWD"
+    echo "  apt-get build-dep $PWD"
     exit 1
   fi
   echo "Installing the package's build dependencies"
   apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get build-dep -y -qq --no-install-recommends -Pnocheck ./ >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get build-dep -y -qq --no-install-recommends ./ >/dev/null
 fi
 
 version=$(dpkg-parsechangelog -S Version)
@@ -59,8 +59,8 @@ start=$SECONDS
 echo "Building orbo $version in $tree (log: $work/build.log)"
 maintainer=()
 [ -n "${ORBO_MAINTAINER:-}" ] && maintainer=("-m$ORBO_MAINTAINER")
-if ! (cd "$tree" && DEB_BUILD_OPTIONS="nocheck parallel=$(nproc 2>/dev/null || echo 2)" \
-  dpkg-buildpackage -us -uc -b -Pnocheck "${maintainer[@]}") >"$work/build.log" 2>&1; then
+if ! (cd "$tree" && DEB_BUILD_OPTIONS="parallel=$(nproc 2>/dev/null || echo 2)" \
+  dpkg-buildpackage -us -uc -b "${maintainer[@]}") >"$work/build.log" 2>&1; then
   tail -n 40 "$work/build.log" >&2
   echo "dpkg-buildpackage failed; the whole log is $work/build.log" >&2
   exit 1
