@@ -6,16 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if ! command -v rsvg-convert >/dev/null; then
-  cmd="apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends librsvg2-bin"
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "rsvg-convert is missing; install it as root with:" >&2
-    echo "  $cmd" >&2
-    exit 1
-  fi
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends librsvg2-bin
-fi
+source tools/deps.sh
+orbo_install_packages librsvg2-bin
 
 icons=src/ui/resources
 rsvg-convert -w 256 -h 256 "$icons/orbo.svg" -o "$icons/orbo.png"
