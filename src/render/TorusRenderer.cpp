@@ -63,13 +63,23 @@ void CTorusRenderer::SwitchLights()
 
 void CTorusRenderer::SetThreadCount(int count)
 {
-    count = std::clamp(count, 1, kMaxThreads);
-    if (m_pWorkers && std::min(count, CBandWorkers::MaxThreads()) == m_nThreads)
+    count = std::clamp(count, 1, std::min(kMaxThreads, CBandWorkers::MaxThreads()));
+    if (m_pWorkers && count == m_pWorkers->Asked() && m_pWorkers->StartFailure().empty())
         return;
     m_pWorkers.reset();
     m_pWorkers = std::make_unique<CBandWorkers>(count);
     m_nThreads = m_pWorkers->Count();
     m_slots = std::vector<SSlot>(static_cast<std::size_t>(m_nThreads));
+}
+
+int CTorusRenderer::ThreadsAsked() const
+{
+    return m_pWorkers->Asked();
+}
+
+const std::string& CTorusRenderer::ThreadStartFailure() const
+{
+    return m_pWorkers->StartFailure();
 }
 
 void CTorusRenderer::BuildVertices()
@@ -167,7 +177,14 @@ void CTorusRenderer::RenderPass(CPixelSink& sink)
         m_phases.Take(kBandPhase, [&](int band) { FillBandOf(sink, image, band, slot); });
     };
     // One call of frame per thread: each takes the phases' pieces as they come.
+    // A piece that fails (memory running out) stops every thread; the frame is
+    // then incomplete, its records are not to be read, and the failure reaches
+    // the caller.
     m_pWorkers->Run(m_pWorkers->Count(), frame);
+    if (m_phases.Stopped()) {
+        m_bRecorded = false;
+        m_phases.RethrowFailure();
+    }
 }
 
 void CTorusRenderer::FacingRows(int iBegin, int iEnd)

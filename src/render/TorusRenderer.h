@@ -22,6 +22,7 @@
 
 #include <climits>
 #include <memory>
+#include <string>
 #include <vector>
 
 // All the state a frame is rendered from, and the rendering of a frame into a
@@ -50,7 +51,11 @@ public:
     void Setup(const CRenderSettings& settings, double angleX, double angleY,
                std::shared_ptr<const CTexture> texture = nullptr);
 
-    // Builds and rotates the mesh, clears sink to black and draws the frame into it.
+    // Builds and rotates the mesh, clears sink to black and draws the frame into
+    // it. When anything fails on any thread (std::bad_alloc, as memory runs out)
+    // the frame stops on every thread and the exception reaches the caller; the
+    // sink then holds an incomplete frame, and the renderer draws the next
+    // frame as usual.
     void RenderFrame(CPixelSink& sink);
 
     // What the next frame is drawn from, as Setup left it.
@@ -75,11 +80,16 @@ public:
     // The threads that fill facets. SetThreadCount asks for count threads (1 to
     // kMaxThreads); no more are made than the processors run at once, so
     // ThreadCount, the threads that really fill facets, may be fewer. At first,
-    // one for each thread the processors run at once.
+    // one for each thread the processors run at once. Threads that cannot be
+    // started leave fewer (one at least, the caller's): ThreadsAsked is then
+    // larger than ThreadCount and ThreadStartFailure says why; a later
+    // SetThreadCount tries again.
     static constexpr int kMaxThreads = 256;
     static constexpr int kBandRows = 64;
     void SetThreadCount(int count);
     int ThreadCount() const { return m_nThreads; }
+    int ThreadsAsked() const;
+    const std::string& ThreadStartFailure() const;
 
     // The facets that faced the eye in the last frame, and so were drawn (all of
     // them unless a facet limit stopped the frame early), in drawing order.
