@@ -6,7 +6,7 @@
 # same, for the package), and the fonts and Qt translations the window shows.
 ORBO_PACKAGES=(
   cmake g++ make pkg-config
-  libhwy-dev libcli11-dev libtbb-dev libpng-dev libdeflate-dev
+  libhwy-dev libcli11-dev libtbb-dev libpng-dev libdeflate-dev libattr1-dev
   qt6-base-dev libgl-dev libx11-dev
   qt6-tools-dev qt6-l10n-tools help2man
   fonts-noto-cjk qt6-translations-l10n

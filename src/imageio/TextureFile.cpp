@@ -1,6 +1,7 @@
 #include "imageio/TextureFile.h"
 
 #include "imageio/BmpDecoder.h"
+#include "imageio/PngDecoder.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -31,6 +32,42 @@ constexpr std::int64_t kMaxFileBytes = 320LL * 1024 * 1024;
 constexpr int kQtAllocationLimitMb = static_cast<int>(TextureLimits::kMaxTexels * 8 / (1024 * 1024));
 
 enum class EFormat { kUnknown, kBmp, kPng, kJpeg };
+
+// A decoder's words on one line: control characters (which a damaged file may
+// bring into a message) become escapes, \n, \t, \r, \e or \xHH, as the
+// programs print file names.
+std::string OneLine(const std::string& text)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 0x20 && c != 0x7F) {
+            out += ch;
+            continue;
+        }
+        out += '\\';
+        switch (c) {
+        case '\n':
+            out += 'n';
+            break;
+        case '\t':
+            out += 't';
+            break;
+        case '\r':
+            out += 'r';
+            break;
+        case 0x1B:
+            out += 'e';
+            break;
+        default:
+            out += 'x';
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        }
+    }
+    return out;
+}
 
 EFormat FormatOf(std::span<const std::uint8_t> b)
 {
@@ -112,46 +149,9 @@ bool JpegSizeIsPlausible(const SJpegFacts& facts, std::size_t bytes)
     return facts.m_bArithmetic ? bits * 1024 >= blocks : bits >= blocks;
 }
 
-// libpng reports its errors on stderr itself, out of reach of Qt's messages;
-// the reason for a PNG that cannot be read is found by walking its chunks: one
-// that runs past the end of the file, or a header whose checksum is wrong.
-// Empty when the chunks look sound.
-std::string PngChunkProblem(std::span<const std::uint8_t> b)
-{
-    const auto crc32 = [](std::span<const std::uint8_t> data) {
-        std::uint32_t crc = 0xFFFFFFFFu;
-        for (std::uint8_t byte : data) {
-            crc ^= byte;
-            for (int bit = 0; bit < 8; ++bit)
-                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-        return crc ^ 0xFFFFFFFFu;
-    };
-    const auto be32 = [&b](std::size_t at) {
-        return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 |
-               b[at + 3];
-    };
-    std::size_t at = 8; // after the signature
-    for (bool first = true;; first = false) {
-        if (b.size() - at < 12)
-            return first ? "it ends inside its header" : "it ends early, without its end chunk";
-        const std::uint32_t length = be32(at);
-        const std::string type(reinterpret_cast<const char*>(b.data() + at + 4), 4);
-        if (length > b.size() - at - 12)
-            return "it ends early, inside its " + type + " chunk";
-        if (first && (type != "IHDR" || length != 13))
-            return "its first chunk is not the header";
-        if (first && crc32(b.subspan(at + 4, length + 4)) != be32(at + 8 + length))
-            return "the header's checksum is wrong";
-        if (type == "IEND")
-            return {};
-        at += 12 + length;
-    }
-}
-
 // Collects what Qt's image readers say on this thread while it lives (libjpeg's
-// "Corrupt JPEG data", libpng's reasons), and passes every message on to the
-// handler that was installed before.
+// "Corrupt JPEG data"), and passes every message on to the handler that was
+// installed before.
 class CReaderWarnings
 {
 public:
@@ -176,11 +176,9 @@ private:
     static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
     {
         if (t_pActive && type != QtDebugMsg && type != QtInfoMsg && t_pActive->m_strFirst.empty()) {
-            QString text = message.trimmed();
-            for (const char* prefix : {"libpng error:", "libpng warning:"})
-                if (text.startsWith(QLatin1String(prefix)))
-                    text = text.mid(static_cast<qsizetype>(std::strlen(prefix))).trimmed();
-            t_pActive->m_strFirst = text.isEmpty() ? std::string("no reason given") : text.toStdString();
+            const QString text = message.trimmed();
+            t_pActive->m_strFirst =
+                text.isEmpty() ? std::string("no reason given") : OneLine(text.toStdString());
         }
         if (s_previous)
             s_previous(type, context, message);
@@ -207,15 +205,15 @@ SFileError Corrupt(std::string detail = {})
     return SFileError::Of(EKind::kCorrupt, std::move(text), std::move(detail));
 }
 
-// Refuses a size the header does not give, one too large, or (JPEG) one the
-// file's bytes cannot plausibly hold, before anything is allocated for it.
-bool SizeIsAcceptable(const QSize& size, std::span<const std::uint8_t> bytes, const SJpegFacts* jpeg,
+// Refuses a size the header does not give, one too large, or one the file's
+// bytes cannot plausibly hold, before anything is allocated for it.
+bool SizeIsAcceptable(const QSize& size, std::span<const std::uint8_t> bytes, const SJpegFacts& jpeg,
                       const CReaderWarnings& warnings, SFileError& error)
 {
     using namespace TextureLimits;
     if (!size.isValid() || size.isEmpty()) {
-        // The header could not be read: cut short, or its checksum is wrong.
-        error = Corrupt(jpeg == nullptr ? PngChunkProblem(bytes) : warnings.First());
+        // The header could not be read.
+        error = Corrupt(warnings.First());
         return false;
     }
     if (size.width() > kMaxSide || size.height() > kMaxSide ||
@@ -225,7 +223,7 @@ bool SizeIsAcceptable(const QSize& size, std::span<const std::uint8_t> bytes, co
                                                       "x" + std::to_string(size.height()) + ")");
         return false;
     }
-    if (jpeg && !JpegSizeIsPlausible(*jpeg, bytes.size())) {
+    if (!JpegSizeIsPlausible(jpeg, bytes.size())) {
         error = Corrupt("its " + std::to_string(bytes.size()) + " bytes cannot hold " +
                         std::to_string(size.width()) + "x" + std::to_string(size.height()) + " pixels");
         return false;
@@ -252,12 +250,12 @@ bool CopyTexels(QImage image, CDecodedImage& out, SFileError& error)
     return true;
 }
 
-// PNG and JPEG through Qt's readers, into an image of the reader's format filled
-// with prefill beforehand, so that pixels the reader leaves unwritten show. A
-// file the reader complains about while reading is refused even when the
-// reader fills in what it could not read.
-bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, SFileError& error,
-                  std::uint8_t prefill, const SJpegFacts* jpeg)
+// JPEG through Qt's reader, into an image of the reader's format filled with
+// prefill beforehand, so that pixels the reader leaves unwritten show. A file
+// the reader complains about while reading is refused even when the reader
+// fills in what it could not read.
+bool DecodeJpeg(std::span<const std::uint8_t> bytes, CDecodedImage& out, SFileError& error,
+                std::uint8_t prefill, const SJpegFacts& jpeg)
 {
     using namespace TextureLimits;
     QImageReader::setAllocationLimit(kQtAllocationLimitMb);
@@ -267,7 +265,6 @@ bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, SFile
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(false);
-    const bool png = jpeg == nullptr;
     const CReaderWarnings warnings;
     if (!reader.canRead()) {
         error = SFileError::Of(EKind::kNotAnImage, "not a readable image");
@@ -284,9 +281,9 @@ bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, SFile
             std::memset(image.bits(), prefill, static_cast<std::size_t>(image.sizeInBytes()));
     }
     if (!reader.read(&image) || image.isNull()) {
-        std::string why = png ? PngChunkProblem(bytes) : warnings.First();
+        std::string why = warnings.First();
         if (why.empty() && reader.error() != QImageReader::InvalidDataError)
-            why = reader.errorString().toStdString();
+            why = OneLine(reader.errorString().toStdString());
         error = Corrupt(why);
         return false;
     }
@@ -299,6 +296,14 @@ bool DecodeWithQt(std::span<const std::uint8_t> bytes, CDecodedImage& out, SFile
         return false;
     }
     return CopyTexels(image, out, error);
+}
+
+// The PNG decoder's reason, sorted into a kind.
+SFileError PngError(const std::string& text)
+{
+    if (text.rfind("the image is too large", 0) == 0)
+        return SFileError::Of(EKind::kImageTooLarge, text);
+    return Corrupt(text);
 }
 
 // The BMP decoder's reason, sorted into a kind.
@@ -317,7 +322,13 @@ bool ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& bytes, 
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = SFileError::System(errno);
+        const int code = errno;
+        struct stat info
+        {
+        };
+        error = code == ENXIO && ::stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)
+                    ? SFileError::Of(EKind::kSocket, "it is a socket, not a file")
+                    : SFileError::System(code);
         return false;
     }
     struct stat info
@@ -374,12 +385,16 @@ bool DecodeTexture(std::span<const std::uint8_t> bytes, CTexture& texture, SFile
         if (!ok)
             error = Corrupt();
         else
-            ok = DecodeWithQt(bytes, image, error, prefill, &facts);
+            ok = DecodeJpeg(bytes, image, error, prefill, facts);
         break;
     }
-    case EFormat::kPng:
-        ok = DecodeWithQt(bytes, image, error, prefill, nullptr);
+    case EFormat::kPng: {
+        std::string reason;
+        ok = DecodePng(bytes, image, reason, prefill);
+        if (!ok)
+            error = PngError(reason);
         break;
+    }
     case EFormat::kUnknown:
         error = SFileError::Of(EKind::kNotAnImage, std::string("not a ") + kTextureFormats + " image");
         break;

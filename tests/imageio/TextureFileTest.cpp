@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <chrono>
 
@@ -17,6 +18,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -53,6 +55,82 @@ std::vector<std::uint8_t> Bmp24(int width, int height, const std::function<Rgb(i
         }
         b.resize(b.size() + static_cast<std::size_t>(stride - width * 3), 0);
     }
+    return b;
+}
+
+void PutBE(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
+    for (int i = 3; i >= 0; --i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// A PNG chunk: length, type, data and checksum; length may claim what it likes.
+std::vector<std::uint8_t> Chunk(const std::string& type, const std::vector<std::uint8_t>& data,
+                                std::uint32_t length)
+{
+    std::vector<std::uint8_t> c;
+    PutBE(c, length);
+    c.insert(c.end(), type.begin(), type.end());
+    c.insert(c.end(), data.begin(), data.end());
+    uLong crc = ::crc32(0L, reinterpret_cast<const Bytef*>(type.data()), 4);
+    if (!data.empty())
+        crc = ::crc32(crc, data.data(), static_cast<uInt>(data.size()));
+    PutBE(c, static_cast<std::uint32_t>(crc));
+    return c;
+}
+std::vector<std::uint8_t> Chunk(const std::string& type, const std::vector<std::uint8_t>& data)
+{
+    return Chunk(type, data, static_cast<std::uint32_t>(data.size()));
+}
+
+// A PNG of width x height pixels of the given bit depth and colour type: rows
+// of pixel bytes, unfiltered, deflated into one image data chunk; chunks (a
+// palette, transparency) go between the header and the image data.
+std::vector<std::uint8_t> Png(int width, int height, int depth, int colour,
+                              const std::vector<std::vector<std::uint8_t>>& rows,
+                              const std::vector<std::uint8_t>& chunks = {})
+{
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<std::uint8_t> header;
+    PutBE(header, static_cast<std::uint32_t>(width));
+    PutBE(header, static_cast<std::uint32_t>(height));
+    header.insert(header.end(), {std::uint8_t(depth), std::uint8_t(colour), 0, 0, 0});
+    const std::vector<std::uint8_t> ihdr = Chunk("IHDR", header);
+    png.insert(png.end(), ihdr.begin(), ihdr.end());
+    png.insert(png.end(), chunks.begin(), chunks.end());
+    std::vector<std::uint8_t> raw;
+    for (const auto& row : rows) {
+        raw.push_back(0); // no filter
+        raw.insert(raw.end(), row.begin(), row.end());
+    }
+    uLongf size = ::compressBound(static_cast<uLong>(raw.size()));
+    std::vector<std::uint8_t> deflated(size);
+    EXPECT_EQ(::compress(deflated.data(), &size, raw.data(), static_cast<uLong>(raw.size())), Z_OK);
+    deflated.resize(size);
+    for (const auto& c : {Chunk("IDAT", deflated), Chunk("IEND", {})})
+        png.insert(png.end(), c.begin(), c.end());
+    return png;
+}
+
+// A 32-bit BMP with an alpha mask (a 108-byte header), rows bottom-up, each
+// pixel blue, green, red, alpha.
+std::vector<std::uint8_t> Bmp32Alpha(int width, int height, const std::vector<std::uint8_t>& bgraTopDown)
+{
+    std::vector<std::uint8_t> b = {'B', 'M'};
+    PutLE(b, 14 + 108 + 4 * width * height, 4);
+    PutLE(b, 0, 4);
+    PutLE(b, 14 + 108, 4);
+    for (std::uint32_t v : {108u, std::uint32_t(width), std::uint32_t(height)})
+        PutLE(b, v, 4);
+    PutLE(b, 1, 2);
+    PutLE(b, 32, 2);
+    for (std::uint32_t v : {3u, std::uint32_t(4 * width * height), 2835u, 2835u, 0u, 0u})
+        PutLE(b, v, 4);
+    for (std::uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u})
+        PutLE(b, mask, 4);
+    b.resize(14 + 108, 0);
+    for (int y = height - 1; y >= 0; --y)
+        b.insert(b.end(), bgraTopDown.begin() + 4 * width * y, bgraTopDown.begin() + 4 * width * (y + 1));
     return b;
 }
 
@@ -280,6 +358,161 @@ TEST(TextureSamplesTest, DamagedPngAndJpegSayWhatIsWrong)
         EXPECT_EQ(error.m_kind, SFileError::EKind::kCorrupt);
         EXPECT_EQ(error.m_strText.rfind("the file is truncated or corrupt ", 0), 0u) << error.m_strText;
         EXPECT_NE(error.m_strText.find(c.reason), std::string::npos) << error.m_strText;
+    }
+}
+
+// One rule for transparency in every format that can carry it: a texel is the
+// colour the file stores, whatever its alpha or transparency chunk says. A
+// 16-bit file with a transparent colour holds the texels of the 8-bit file it
+// was widened from; a palette index past the palette is refused.
+TEST(TextureSamplesTest, TransparencyIsIgnoredAlikeInEveryFormat)
+{
+    // Colours of an 8-bit image, 19 x 7, the first of them also the transparent one.
+    constexpr int kW = 19, kH = 7;
+    std::mt19937 random(29);
+    std::vector<std::vector<std::uint8_t>> rgb8(kH), rgb16(kH), rgba8(kH), grey16(kH), bgra(kH);
+    std::vector<std::uint8_t> expected; // blue, green, red per texel
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            const std::uint8_t r = static_cast<std::uint8_t>(random()), g = static_cast<std::uint8_t>(random()),
+                               b = static_cast<std::uint8_t>(random());
+            const std::uint8_t alpha = (x + y) % 3 == 0 ? 0 : 255;
+            for (std::uint8_t c : {r, g, b}) {
+                rgb8[y].push_back(c);
+                rgb16[y].insert(rgb16[y].end(), {c, c}); // c * 257
+            }
+            rgba8[y].insert(rgba8[y].end(), {r, g, b, alpha});
+            grey16[y].insert(grey16[y].end(), {r, r, 0, alpha}); // grey and alpha, 16 bits each
+            expected.insert(expected.end(), {b, g, r});
+        }
+    const std::vector<std::uint8_t> first(rgb8[0].begin(), rgb8[0].begin() + 3);
+    const std::vector<std::uint8_t> key8 = {0, first[0], 0, first[1], 0, first[2]};
+    const std::vector<std::uint8_t> key16 = {first[0], first[0], first[1], first[1], first[2], first[2]};
+    // A palette of the first row's colours, every entry but one transparent.
+    std::vector<std::uint8_t> palette(rgb8[0].begin(), rgb8[0].end()), alphas(kW - 1, 0);
+    std::vector<std::vector<std::uint8_t>> indices(kH, std::vector<std::uint8_t>(kW));
+    for (int x = 0; x < kW; ++x)
+        indices[0][static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(x);
+    std::vector<std::uint8_t> bmp;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            const std::uint8_t* p = &rgba8[y][static_cast<std::size_t>(4 * x)];
+            bmp.insert(bmp.end(), {p[2], p[1], p[0], p[3]});
+        }
+    std::vector<std::uint8_t> greyExpected;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            greyExpected.insert(greyExpected.end(), 3, rgb8[y][static_cast<std::size_t>(3 * x)]);
+    // Row 0 has every entry of the palette, the rows below entry 0.
+    std::vector<std::uint8_t> paletteExpected(expected.begin(), expected.begin() + 3 * kW);
+    for (int y = 1; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            paletteExpected.insert(paletteExpected.end(), {expected[0], expected[1], expected[2]});
+
+    const struct
+    {
+        const char* name;
+        std::vector<std::uint8_t> file;
+        const std::vector<std::uint8_t>* texels;
+    } cases[] = {
+        {"PNG RGB 8-bit", Png(kW, kH, 8, 2, rgb8), &expected},
+        {"PNG RGB 8-bit with a transparent colour", Png(kW, kH, 8, 2, rgb8, Chunk("tRNS", key8)), &expected},
+        {"PNG RGB 16-bit with a transparent colour", Png(kW, kH, 16, 2, rgb16, Chunk("tRNS", key16)), &expected},
+        {"PNG RGBA 8-bit", Png(kW, kH, 8, 6, rgba8), &expected},
+        {"PNG grey and alpha 16-bit", Png(kW, kH, 16, 4, grey16), &greyExpected},
+        {"PNG palette with transparent entries",
+         Png(kW, kH, 8, 3, indices, [&] {
+             std::vector<std::uint8_t> c = Chunk("PLTE", palette), t = Chunk("tRNS", alphas);
+             c.insert(c.end(), t.begin(), t.end());
+             return c;
+         }()),
+         &paletteExpected},
+        {"BMP 32-bit with an alpha mask", Bmp32Alpha(kW, kH, bmp), &expected},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTexture texture;
+        std::string error;
+        ASSERT_TRUE(DecodeTexture(c.file, texture, error, 0x5A)) << error;
+        ASSERT_EQ(texture.Width(), kW);
+        ASSERT_EQ(texture.Height(), kH);
+        std::vector<std::uint8_t> got;
+        for (int v = 0; v < kH; ++v)
+            for (int u = 0; u < kW; ++u)
+                for (int channel : TexelBgr(texture, u, v))
+                    got.push_back(static_cast<std::uint8_t>(channel));
+        EXPECT_EQ(got, *c.texels);
+    }
+
+    // An index past the palette names no colour: refused.
+    std::vector<std::vector<std::uint8_t>> past = indices;
+    past[3][5] = kW;
+    CTexture texture;
+    std::string error;
+    EXPECT_FALSE(DecodeTexture(Png(kW, kH, 8, 3, past, Chunk("PLTE", palette)), texture, error));
+    EXPECT_NE(error.find("past the end of its palette"), std::string::npos) << error;
+}
+
+// What a damaged PNG claims is checked against the file before anything is
+// allocated for it: a chunk longer than the rest of the file, image data far
+// too short for the size in the header. The file's bytes reach the message
+// escaped, on one line; image data that ends early is refused.
+TEST(TextureSamplesTest, PngClaimsAreCheckedBeforeAnythingIsAllocated)
+{
+    const std::vector<std::vector<std::uint8_t>> rows(4, std::vector<std::uint8_t>(12, 7));
+    const std::vector<std::uint8_t> good = Png(4, 4, 8, 2, rows);
+    std::vector<std::uint8_t> header(good.begin(), good.begin() + 33);
+
+    std::vector<std::uint8_t> longChunk = header; // 41 bytes claiming 2 GB
+    const std::vector<std::uint8_t> text = Chunk("tEXt", {}, 0x7FFFFFF0);
+    longChunk.insert(longChunk.end(), text.begin(), text.end() - 4);
+    std::vector<std::uint8_t> controls = header; // a chunk type that clears the terminal
+    const std::vector<std::uint8_t> odd = Chunk(std::string("\x1b[2J", 4), {}, 1000);
+    controls.insert(controls.end(), odd.begin(), odd.end());
+    std::vector<std::uint8_t> newline = header;
+    const std::vector<std::uint8_t> broken = Chunk(std::string("a\nb\0", 4), {}, 1000);
+    newline.insert(newline.end(), broken.begin(), broken.end());
+    // 16384 x 4096 claimed, 100 bytes of image data.
+    std::vector<std::uint8_t> huge = header;
+    huge.resize(8);
+    std::vector<std::uint8_t> ihdr;
+    PutBE(ihdr, 16384);
+    PutBE(ihdr, 4096);
+    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+    for (const auto& c : {Chunk("IHDR", ihdr), Chunk("IDAT", std::vector<std::uint8_t>(100, 0)), Chunk("IEND", {})})
+        huge.insert(huge.end(), c.begin(), c.end());
+    // Image data cut short, closed properly: the rows it lacks are not made up.
+    std::vector<std::vector<std::uint8_t>> moreRows = rows;
+    moreRows.resize(2);
+    std::vector<std::uint8_t> shortData = Png(4, 2, 8, 2, moreRows);
+    shortData[23] = 4; // the header says 4 rows
+    const uLong crc = ::crc32(0L, shortData.data() + 12, 17);
+    for (int i = 0; i < 4; ++i)
+        shortData[29 + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+
+    const struct
+    {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        const char* reason;
+    } cases[] = {
+        {"long chunk", longChunk, "(it ends early, inside its tEXt chunk)"},
+        {"escape", controls, "(it ends early, inside its \\x1b[2J chunk)"},
+        {"newline", newline, "(it ends early, inside its a\\x0ab\\x00 chunk)"},
+        {"huge", huge, "(its 100 bytes of image data cannot hold 16384x4096 pixels)"},
+        {"short data", shortData, "(Not enough image data)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTexture texture;
+        SFileError error;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(DecodeTexture(c.bytes, texture, error));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        EXPECT_EQ(error.m_kind, SFileError::EKind::kCorrupt);
+        EXPECT_EQ(error.m_strText, std::string("the file is truncated or corrupt ") + c.reason);
+        for (char ch : error.m_strText)
+            EXPECT_GE(static_cast<unsigned char>(ch), 0x20) << error.m_strText;
     }
 }
 
