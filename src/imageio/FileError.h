@@ -12,7 +12,8 @@ struct SFileError
         kNone,
         kSystem,        // m_nErrno says why
         kFolder,        // a folder where a file was wanted
-        kNotRegular,    // a pipe, a device or a socket where a file was wanted
+        kNotRegular,    // a pipe or a device where a file was wanted
+        kSocket,        // a socket where a file was wanted
         kEmpty,         // the file holds no bytes
         kFileTooLarge,  // more bytes than any texture needs
         kNotAnImage,    // none of the formats read

@@ -1,12 +1,15 @@
 #include "imageio/OutputFile.h"
 
+#include <attr/libattr.h>
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <ctime>
@@ -109,24 +112,73 @@ int CreateTemporary(const std::string& folder, mode_t mode, std::string& name)
     return -1;
 }
 
-// A pipe or a device: written into, never replaced. Without a reader a pipe is
-// refused at once or waited for, as pipes says.
-bool WriteIntoSpecial(const std::string& path, std::span<const std::uint8_t> bytes, EPipeOpen pipes,
-                      SFileError& error)
+// What a device file is, for messages.
+std::string KindOfSpecial(mode_t mode)
 {
-    const int wait = pipes == EPipeOpen::kWaitForReader ? 0 : O_NONBLOCK;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | wait);
+    if (S_ISCHR(mode))
+        return "a character device";
+    if (S_ISBLK(mode))
+        return "a block device";
+    return "a special file";
+}
+
+// Writes every byte to fd, open without blocking, within kSpecialWriteSeconds:
+// a reader that takes nothing for that long is given up on.
+bool WriteWithin(int fd, std::span<const std::uint8_t> bytes, SFileError& error)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(kSpecialWriteSeconds);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
+            error = SFileError::System(n < 0 ? errno : EIO);
+            return false;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        pollfd ready{fd, POLLOUT, 0};
+        if (left.count() <= 0 || (::poll(&ready, 1, static_cast<int>(left.count())) == 0)) {
+            error = SFileError::System(ETIMEDOUT);
+            error.m_strText = "the program reading from it took in no more within " +
+                              std::to_string(kSpecialWriteSeconds) + " seconds; " +
+                              (done > 0 ? "part of the image was written" : "nothing was written");
+            error.m_strDetail.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+// A pipe or a device: written into, never replaced. Without a reader a pipe is
+// refused at once or waited for, as pipes says; when it must not wait, neither
+// do the writes for long. A socket cannot be opened as a file and is refused.
+bool WriteIntoSpecial(const std::string& path, mode_t mode, std::span<const std::uint8_t> bytes,
+                      EPipeOpen pipes, SFileError& error)
+{
+    if (S_ISSOCK(mode)) {
+        error = SFileError::Of(SFileError::EKind::kSocket, "it is a socket, not a file");
+        return false;
+    }
+    const bool wait = pipes == EPipeOpen::kWaitForReader;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | (wait ? 0 : O_NONBLOCK));
     if (fd < 0) {
         const int code = errno;
         error = SFileError::System(code);
-        if (code == ENXIO) // a pipe nobody reads from
+        if (code == ENXIO && S_ISFIFO(mode)) {
             error.m_strText = "no program is reading from the pipe";
+        } else if (code == ENXIO) { // a device file whose device is missing
+            error = SFileError::System(ENODEV);
+            error.m_strText = "it is " + KindOfSpecial(mode) + " whose device is not there";
+        }
         return false;
     }
-    // The write itself waits for the reader to take the bytes.
-    if (wait != 0)
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    bool ok = WriteAllTo(fd, bytes, error);
+    bool ok = wait ? WriteAllTo(fd, bytes, error) : WriteWithin(fd, bytes, error);
     if (::close(fd) != 0 && ok) {
         error = SFileError::System(errno);
         ok = false;
@@ -187,23 +239,32 @@ bool WriteAllTo(int fd, std::span<const std::uint8_t> bytes, SFileError& error)
 
 namespace {
 
-// Gives a written replacement the old file's owner, group and mode. Owner and
-// group first: changing them clears set-user-ID bits.
-bool TakeOverAttributes(int fd, const struct stat& old, SFileError& error)
+// Every extended attribute of the old file is carried over: its access control
+// list (kept as one), the user's own attributes, security labels.
+int CarryEveryAttribute(const char*, struct error_context*)
+{
+    return 1;
+}
+
+// Gives a written replacement (fd) everything the old file (existing) had
+// besides its content: owner and group, extended attributes with the access
+// control list, and mode, in that order (changing the owner clears set-user-ID
+// bits and file capabilities; the mode, set last, agrees with the list). False
+// when any of it cannot be given: the old file is then written in place.
+bool TakeOverAttributes(int fd, int existing, const std::string& target, const struct stat& old)
 {
     if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
-        (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-    if (::fchmod(fd, old.st_mode & 07777) != 0) {
-        error = SFileError::System(errno);
         return false;
-    }
-    return true;
+    if (attr_copy_fd(target.c_str(), existing, target.c_str(), fd, &CarryEveryAttribute, nullptr) != 0)
+        return false;
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
 }
 
 // Writes bytes into a new file in target's folder and renames it over target
 // (old: the file it replaces, null for none). existing is the old file open for
-// writing, or -1, and is closed here: when the folder takes no new file, the old
-// file is overwritten in place through it.
+// writing, or -1, and is closed here: when the folder takes no new file, or the
+// new file cannot be given all the old one had (another owner, an attribute we
+// may not set), the old file is overwritten in place through it instead.
 bool ReplaceFile(const std::string& target, const struct stat* old, int existing,
                  std::span<const std::uint8_t> bytes, SFileError& error)
 {
@@ -221,9 +282,16 @@ bool ReplaceFile(const std::string& target, const struct stat* old, int existing
         error = SFileError::System(code);
         return false;
     }
+    // The content first: writing it would clear set-user-ID bits and file
+    // capabilities given before.
+    bool ok = WriteAllTo(fd, bytes, error);
+    if (ok && old && !TakeOverAttributes(fd, existing, target, *old)) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return WriteInPlace(existing, old->st_size, bytes, error);
+    }
     if (existing >= 0)
         ::close(existing);
-    bool ok = WriteAllTo(fd, bytes, error) && (!old || TakeOverAttributes(fd, *old, error));
     if (::close(fd) != 0 && ok) {
         error = SFileError::System(errno);
         ok = false;
@@ -261,7 +329,7 @@ bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
         return false;
     }
     if (exists && !S_ISREG(info.st_mode))
-        return WriteIntoSpecial(target, bytes, pipes, error);
+        return WriteIntoSpecial(target, info.st_mode, bytes, pipes, error);
 
     // An existing file is written only if we may open it for writing, as a
     // shell redirect would; a write-protected file is refused untouched.

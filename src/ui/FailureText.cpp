@@ -34,6 +34,10 @@ QString SystemReason(int code)
         return Tr(QT_TRANSLATE_NOOP("FailureText", "这是一个文件夹，不是文件"));
     case ENXIO:
         return Tr(QT_TRANSLATE_NOOP("FailureText", "没有程序在读取这个管道"));
+    case ENODEV:
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "设备不存在"));
+    case ETIMEDOUT:
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "读取的程序在两秒内没有接收数据，图片可能不完整"));
     case ENAMETOOLONG:
         return Tr(QT_TRANSLATE_NOOP("FailureText", "文件名太长"));
     case ELOOP:
@@ -53,6 +57,8 @@ QString KindReason(SFileError::EKind kind)
         return Tr(QT_TRANSLATE_NOOP("FailureText", "这是一个文件夹，不是文件"));
     case EKind::kNotRegular:
         return Tr(QT_TRANSLATE_NOOP("FailureText", "不是普通文件（是管道或设备）"));
+    case EKind::kSocket:
+        return Tr(QT_TRANSLATE_NOOP("FailureText", "这是一个套接字，不是文件"));
     case EKind::kEmpty:
         return Tr(QT_TRANSLATE_NOOP("FailureText", "文件是空的"));
     case EKind::kFileTooLarge:
