@@ -359,6 +359,14 @@
         <source>逐步绘制：%1</source>
         <translation>Step Through a Frame: %1</translation>
     </message>
+    <message>
+        <source>语言选择无法保存：无法写入设置文件 %1</source>
+        <translation>The language choice could not be saved: the settings file %1 cannot be written</translation>
+    </message>
+    <message>
+        <source>语言选择无法保存：设置文件 %1 不是普通文件</source>
+        <translation>The language choice could not be saved: the settings file %1 is not a regular file</translation>
+    </message>
 </context>
 <context>
     <name>COrboView</name>
@@ -431,6 +439,22 @@
     <message>
         <source>蓝色：没有画出的像素，深度仍是初值 -1000</source>
         <translation>Blue: pixels not drawn, their depth still the initial -1000</translation>
+    </message>
+    <message>
+        <source>画面绘制失败：内存不足</source>
+        <translation>The frame could not be drawn: not enough memory</translation>
+    </message>
+    <message>
+        <source>画面绘制失败：%1</source>
+        <translation>The frame could not be drawn: %1</translation>
+    </message>
+    <message>
+        <source>图片保存失败：内存不足</source>
+        <translation>The picture could not be saved: not enough memory</translation>
+    </message>
+    <message>
+        <source>图片复制失败：内存不足</source>
+        <translation>The picture could not be copied: not enough memory</translation>
     </message>
 </context>
 <context>
@@ -741,6 +765,18 @@
     <message>
         <source>；文件已损坏：它是原地写入的，原有内容已部分丢失</source>
         <translation>; the file is damaged: it was written in place and part of its old content is lost</translation>
+    </message>
+    <message>
+        <source>设备不存在</source>
+        <translation>The device is not there</translation>
+    </message>
+    <message>
+        <source>读取的程序在两秒内没有接收数据，图片可能不完整</source>
+        <translation>The program reading took in nothing for two seconds; the picture may be incomplete</translation>
+    </message>
+    <message>
+        <source>这是一个套接字，不是文件</source>
+        <translation>This is a socket, not a file</translation>
     </message>
 </context>
 <context>

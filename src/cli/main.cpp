@@ -283,7 +283,7 @@ bool ReadTexture(CRenderOptions& options, TexturePtr& texture)
     }
     if (!read) {
         std::cerr << kProgram << ": cannot read the texture '" << Escaped(options.m_strTexturePath)
-                  << "': " << error << '\n';
+                  << "': " << Escaped(error) << '\n';
         return false;
     }
     texture = std::make_shared<const CTexture>(std::move(loaded));
@@ -298,6 +298,10 @@ int Run(CRenderOptions options)
     CTorusRenderer renderer;
     if (options.m_nThreads > 0)
         renderer.SetThreadCount(options.m_nThreads);
+    if (renderer.ThreadCount() < renderer.ThreadsAsked())
+        std::cerr << kProgram << ": only " << renderer.ThreadCount() << " of " << renderer.ThreadsAsked()
+                  << " threads could be started (" << renderer.ThreadStartFailure() << "); drawing with "
+                  << renderer.ThreadCount() << '\n';
     if (options.m_nFacets >= 0)
         renderer.SetFacetLimit(options.m_nFacets);
     renderer.Setup(options, options.m_dAngleX, options.m_dAngleY, texture);
@@ -349,9 +353,7 @@ int FinishStandardOutput(int status)
     return 1;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Main(int argc, char** argv)
 {
     HoldClosedStandardDescriptors();
     IgnoreWriteSignals();
@@ -367,7 +369,7 @@ int main(int argc, char** argv)
     }
     if (parsed.m_status == CParseResult::kVersion) {
         std::cout << VersionText() << '\n';
-        return 0;
+        return FinishStandardOutput(0);
     }
     if (parsed.m_status == CParseResult::kError) {
         std::cerr << kProgram << ": " << parsed.m_strError << '\n';
@@ -387,6 +389,23 @@ int main(int argc, char** argv)
         // A large --size needs several bytes per pixel for the frame and its PNG.
         std::cerr << kProgram << ": not enough memory for a " << parsed.m_options.m_nWidth << 'x'
                   << parsed.m_options.m_nHeight << " frame\n";
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << kProgram << ": " << Escaped(e.what()) << '\n';
+        return 1;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Memory may run out before a frame's size is known (reading the command
+    // line), too.
+    try {
+        return Main(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("orbo-render: not enough memory\n", stderr);
         return 1;
     }
 }

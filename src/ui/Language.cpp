@@ -4,9 +4,13 @@
 #include "ui/Resources.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLocale>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTranslator>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -59,10 +63,11 @@ std::optional<ELanguage> SavedLanguage(const QSettings& settings)
     return LanguageFromCode(settings.value(kLanguageKey).toString());
 }
 
-void SaveLanguage(QSettings& settings, ELanguage language)
+bool SaveLanguage(QSettings& settings, ELanguage language)
 {
     settings.setValue(kLanguageKey, LanguageCode(language));
     settings.sync();
+    return settings.status() == QSettings::NoError;
 }
 
 ELanguage StartLanguage(std::optional<ELanguage> commandLine, const QSettings& settings)
@@ -80,6 +85,26 @@ QString SettingsOrganization()
 QString SettingsApplication()
 {
     return QStringLiteral("Orbo");
+}
+
+QString SettingsPath()
+{
+    // Where QSettings keeps a user's settings of this organisation and application.
+    return QStringLiteral("%1/%2/%3.conf")
+        .arg(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), SettingsOrganization(),
+             SettingsApplication());
+}
+
+std::unique_ptr<QSettings> OpenSettings()
+{
+    // Looked at before QSettings opens it, which it does at once and without a
+    // way to refuse a pipe. The file alone: no system-wide fallbacks, which
+    // could be pipes as well.
+    const QString path = SettingsPath();
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        return nullptr;
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 
 bool InstallLanguage(ELanguage language)

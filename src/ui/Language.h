@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QSettings;
@@ -17,7 +18,9 @@ QString LanguageCode(ELanguage language);
 
 // The language chosen in the Help menu and kept between runs, if any.
 std::optional<ELanguage> SavedLanguage(const QSettings& settings);
-void SaveLanguage(QSettings& settings, ELanguage language);
+// Keeps language for the next start; false when the settings could not be
+// written (a read-only folder or file, a full disk).
+bool SaveLanguage(QSettings& settings, ELanguage language);
 
 // The language a start speaks: the command line's, else the one saved, else
 // Chinese. The system's locale plays no part.
@@ -26,6 +29,13 @@ ELanguage StartLanguage(std::optional<ELanguage> commandLine, const QSettings& s
 // The settings store of the program's own choices (the user's configuration folder).
 QString SettingsOrganization();
 QString SettingsApplication();
+// Its file: Orbo/Orbo.conf in the user's configuration folder ($XDG_CONFIG_HOME,
+// else ~/.config).
+QString SettingsPath();
+// The settings kept in that file (a missing file holds none), or null when
+// something other than a regular file is there: reading a pipe would wait for
+// a writer for ever, a folder or a device holds no settings.
+std::unique_ptr<QSettings> OpenSettings();
 
 // Makes the application speak language: the program's catalogue, Qt's own
 // catalogue for its dialogs and buttons, and the default locale for the dates

@@ -16,6 +16,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QDockWidget>
 #include <QIcon>
 #include <QKeyEvent>
@@ -32,6 +33,7 @@
 #include <QToolBar>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -194,7 +196,8 @@ void CMainFrame::CreateLanguageMenu(QMenu* help)
         action->setCheckable(true);
         group->addAction(action);
     }
-    LanguageAction(WindowLanguage())->setChecked(true);
+    m_chosenLanguage = WindowLanguage();
+    LanguageAction(m_chosenLanguage)->setChecked(true);
     connect(m_pEnglishAction, &QAction::triggered, this, [this] { OnChooseLanguage(ELanguage::English); });
     connect(m_pChineseAction, &QAction::triggered, this, [this] { OnChooseLanguage(ELanguage::Chinese); });
     languages->addSeparator();
@@ -205,11 +208,20 @@ void CMainFrame::CreateLanguageMenu(QMenu* help)
     note->setEnabled(false);
 }
 
+// The menu shows the language of the next start: a choice that cannot be kept
+// leaves the check mark where it was, and a message says why.
 void CMainFrame::OnChooseLanguage(ELanguage language)
 {
-    LanguageAction(language)->setChecked(true);
-    QSettings settings(SettingsOrganization(), SettingsApplication());
-    SaveLanguage(settings, language);
+    const std::unique_ptr<QSettings> settings = OpenSettings();
+    if (settings && SaveLanguage(*settings, language)) {
+        m_chosenLanguage = language;
+        LanguageAction(language)->setChecked(true);
+        return;
+    }
+    LanguageAction(m_chosenLanguage)->setChecked(true);
+    const QString path = QDir::toNativeSeparators(SettingsPath());
+    m_pView->ShowMessage(settings ? tr("语言选择无法保存：无法写入设置文件 %1").arg(path)
+                                  : tr("语言选择无法保存：设置文件 %1 不是普通文件").arg(path));
 }
 
 void CMainFrame::CreateToolBar()
@@ -289,10 +301,11 @@ void CMainFrame::CreateClient(COrboDoc& doc)
     m_pSplitter->setSizes({kPanelWidth, kViewWidth});
     setCentralWidget(m_pSplitter);
     // While texture mode has no texels the idle message gives way to a note that
-    // says so and names the file.
+    // says so and names the file; while frames cannot be drawn, to why.
     connect(m_pView, &COrboView::FramePainted, this, [this, idle = m_pMessagePane->text()] {
         const QString missing = m_pView->MissingTextureText();
-        const QString text = missing.isEmpty() ? idle : missing;
+        const QString& failure = m_pView->RenderFailureText();
+        const QString text = !failure.isEmpty() ? failure : missing.isEmpty() ? idle : missing;
         if (m_pMessagePane->text() != text)
             m_pMessagePane->setText(text);
     });

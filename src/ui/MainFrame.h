@@ -108,6 +108,7 @@ private:
     bool Owns(const QObject* object) const;
 
     int m_bPlay = 1; // 1 playing, 0 stopped; the animation runs from the start
+    ELanguage m_chosenLanguage = ELanguage::Chinese; // checked in the menu: the next start's
     QToolBar* m_pToolBar = nullptr;
     QSplitter* m_pSplitter = nullptr;
     CLeftPortion* m_pLeftPortion = nullptr;

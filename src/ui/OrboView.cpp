@@ -31,6 +31,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <new>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -89,6 +92,12 @@ COrboView::COrboView(COrboDoc& doc, std::function<bool()> readPlayFlag, QWidget*
     m_strTexturePath = DefaultTexturePath();
 }
 
+void COrboView::ShowMessage(const QString& text)
+{
+    if (m_showMessage)
+        m_showMessage(window(), QGuiApplication::applicationDisplayName(), text);
+}
+
 void COrboView::OnInitialUpdate()
 {
     LoadTexture();
@@ -127,20 +136,33 @@ QPoint COrboView::DevicePixelAt(QPointF point) const
 void COrboView::paintEvent(QPaintEvent*)
 {
     const auto start = CFrameClock::Clock::now();
-    // One image for every frame, cleared by the renderer: no allocation per frame.
-    // It has the view's device pixels, so that a scaled screen shows each image
-    // pixel as one of its own instead of enlarging a smaller frame.
-    const QSize device = DeviceSize();
-    m_frame.Resize(device.width(), device.height());
     // Re-armed by every frame: a running timer starts its 50 ms anew.
     m_timer.start(kTimerPeriodMs, this);
-    RenderFrame(m_frame);
-    // The depth view presents the depth buffer the frame was drawn against.
-    m_bDepthShown = m_bDepthView && m_depths.Take(m_renderer, m_frame);
-    if (m_bDepthShown)
-        m_depths.Paint(m_depthPicture);
-    m_frameClock.FrameDrawn(start, CFrameClock::Clock::now());
+    // Two images, cleared by the renderer, in turn: no allocation per frame, and
+    // the last whole frame stays shown when a frame cannot be drawn (memory
+    // running out), until one can. They have the view's device pixels, so that a
+    // scaled screen shows each image pixel as one of its own instead of
+    // enlarging a smaller frame.
+    const QSize device = DeviceSize();
+    try {
+        m_spare.Resize(device.width(), device.height());
+        RenderFrame(m_spare);
+        std::swap(m_frame, m_spare);
+        m_strRenderFailure.clear();
+        // The depth view presents the depth buffer the frame was drawn against.
+        m_bDepthShown = false;
+        m_bDepthShown = m_bDepthView && m_depths.Take(m_renderer, m_frame);
+        if (m_bDepthShown)
+            m_depths.Paint(m_depthPicture);
+        m_frameClock.FrameDrawn(start, CFrameClock::Clock::now());
+    } catch (const std::bad_alloc&) {
+        m_strRenderFailure = tr("画面绘制失败：内存不足");
+    } catch (const std::exception& e) {
+        m_strRenderFailure = tr("画面绘制失败：%1").arg(QString::fromLocal8Bit(e.what()));
+    }
     QPainter painter(this);
+    if (QSize(m_frame.Width(), m_frame.Height()) != device)
+        painter.fillRect(rect(), Qt::black); // a frame of another size, or none, failed to follow
     QImage image = FrameImage(Presented());
     image.setDevicePixelRatio(devicePixelRatioF());
     painter.drawImage(QPointF(0, 0), image);
@@ -538,7 +560,14 @@ void COrboView::OnSavePicture()
         return;
     // The frame the command was given for: the animation goes on while the
     // dialog is open.
-    const CPixelSink shown = ShownFrame();
+    CPixelSink shown(0, 0);
+    try {
+        shown = ShownFrame();
+    } catch (const std::bad_alloc&) {
+        if (m_showMessage)
+            m_showMessage(this, QGuiApplication::applicationDisplayName(), tr("图片保存失败：内存不足"));
+        return;
+    }
     QString folder = m_strSaveFolder;
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
@@ -557,7 +586,12 @@ void COrboView::OnSavePicture()
 
 void COrboView::OnCopyPicture()
 {
-    QGuiApplication::clipboard()->setMimeData(new CPictureMimeData(ShownFrame()));
+    try {
+        QGuiApplication::clipboard()->setMimeData(new CPictureMimeData(ShownFrame()));
+    } catch (const std::bad_alloc&) {
+        if (m_showMessage)
+            m_showMessage(this, QGuiApplication::applicationDisplayName(), tr("图片复制失败：内存不足"));
+    }
 }
 
 void COrboView::SetKeysDescription(const QString& text)

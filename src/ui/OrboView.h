@@ -77,6 +77,8 @@ public:
     void TakeOverSettings(const CRenderSettings& settings);
 
     void SetMessageHook(MessageHook hook) { m_showMessage = std::move(hook); }
+    // Shows text in a modal message of the window (through the message hook).
+    void ShowMessage(const QString& text);
     void SetSaveDialogHook(SaveDialogHook hook) { m_chooseSavePath = std::move(hook); }
 
     // Turns the torus as a drag by delta pixels does: horizontal movement about
@@ -138,6 +140,9 @@ public:
     // While texture mode has no texels: says so, with the file that failed to
     // load and why, for the status bar. Empty otherwise.
     QString MissingTextureText() const;
+    // Why the last frame could not be drawn (the one before stays shown), for
+    // the status bar; empty once a frame is drawn.
+    const QString& RenderFailureText() const { return m_strRenderFailure; }
 
     // The image of the last frame painted, its colours.
     const CPixelSink& Frame() const { return m_frame; }
@@ -229,6 +234,8 @@ private:
     SaveDialogHook m_chooseSavePath;
     CFrameClock m_frameClock;
     CPixelSink m_frame{0, 0}; // the image of the last frame painted
+    CPixelSink m_spare{0, 0}; // the image the next frame is drawn into
+    QString m_strRenderFailure;
     bool m_bDragging = false;
     QPoint m_dragFrom;           // where the mouse was at the last step of the drag
     QString m_strSaveFolder;     // where the last picture was saved

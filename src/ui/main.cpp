@@ -1,15 +1,21 @@
 #include "imageio/OutputFile.h"
+#include "render/TorusRenderer.h"
 #include "ui/Language.h"
+#include "ui/MainFrame.h"
 #include "ui/OrboApp.h"
+#include "ui/OrboView.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QSettings>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -51,6 +57,18 @@ std::optional<ELanguage> CommandLineLanguage(const QCommandLineParser& parser)
     return language;
 }
 
+// Reads the command line. Bad usage (an unknown option, a value missing or
+// not understood) ends the program with status 2, as orbo-render's does; Qt's
+// parser answers --help and --version.
+void ReadCommandLine(QCommandLineParser& parser, const QCoreApplication& application)
+{
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "orbo: %s (try --help)\n", qPrintable(parser.errorText()));
+        std::exit(2);
+    }
+    parser.process(application);
+}
+
 bool AsksForInformationOnly(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i)
@@ -69,9 +87,15 @@ int main(int argc, char** argv)
         QCoreApplication core(argc, argv);
         QCommandLineParser parser;
         DescribeProgram(parser);
-        parser.process(core);
-        if (parser.isSet(kVersionOption))
+        ReadCommandLine(parser, core);
+        if (parser.isSet(kVersionOption)) {
             std::printf("%s %s\nLicence: %s\n", qPrintable(COrboApp::kAppName), ORBO_VERSION, ORBO_LICENSE);
+            // A full disk or a closed output is said so, as orbo-render says it.
+            if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+                std::fprintf(stderr, "orbo: cannot write to the standard output: %s\n", std::strerror(errno));
+                return 1;
+            }
+        }
         return 0;
     }
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
@@ -87,11 +111,21 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QCommandLineParser parser;
     DescribeProgram(parser);
-    parser.process(application);
-    const QSettings settings(SettingsOrganization(), SettingsApplication());
+    ReadCommandLine(parser, application);
+    const std::optional<ELanguage> asked = CommandLineLanguage(parser);
+    const std::unique_ptr<QSettings> settings = OpenSettings();
+    if (!settings)
+        std::fprintf(stderr, "orbo: ignoring the settings file '%s': it is not a regular file\n",
+                     QFile::encodeName(SettingsPath()).constData());
 
-    COrboApp app(StartLanguage(CommandLineLanguage(parser), settings));
+    COrboApp app(settings ? StartLanguage(asked, *settings) : asked.value_or(ELanguage::Chinese));
     if (!app.InitInstance())
         return 1;
+    // The threads that draw: fewer than asked for when some could not be started.
+    const CTorusRenderer& renderer = app.MainFrame()->View()->Renderer();
+    if (renderer.ThreadCount() < renderer.ThreadsAsked())
+        std::fprintf(stderr, "orbo: only %d of %d drawing threads could be started (%s); drawing with %d\n",
+                     renderer.ThreadCount(), renderer.ThreadsAsked(), renderer.ThreadStartFailure().c_str(),
+                     renderer.ThreadCount());
     return application.exec();
 }

@@ -446,16 +446,31 @@ TEST_F(RenderToolTest, NamesThatAreNotUtf8AreUsedAsGiven)
     Shell(dir, "rm -f '" + dir + "'/$'\\xff.png' '" + dir + "'/$'\\xfe.png' '" + dir + "'/$'t\\xff.bmp'");
 }
 
-// A file Qt's PNG reader complains about gives our one line only, unless asked.
-TEST_F(RenderToolTest, QtWarningsOnlyWithVerbose)
+// What the image library says about a file it reads shows only when asked:
+// a PNG whose text chunk is damaged loads, the library's warning with --verbose
+// only; a cut one gives our one line.
+TEST_F(RenderToolTest, LibraryWarningsOnlyWithVerbose)
 {
+    QFile rgb(QStringLiteral(ORBO_SOURCE_DIR "/tests/imageio/textures/seeds/rgb.png"));
+    ASSERT_TRUE(rgb.open(QIODevice::ReadOnly));
+    QByteArray png = rgb.readAll();
+    // After the header: a text chunk whose checksum is wrong.
+    png.insert(33, QByteArray::fromHex("0000000174455874") + "x" + QByteArray::fromHex("00000000"));
+    QFile damaged(Path("damaged.png"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(png);
+    damaged.close();
+    ToolRun run = RenderTool({"--mode", "texture", "--texture", Path("damaged.png"), "-o", Path("f.png")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err, "");
+    run = RenderTool({"--verbose", "--mode", "texture", "--texture", Path("damaged.png"), "-o", Path("f.png")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.err.contains("CRC error")) << run.err.toStdString();
+
     const QString cut = QStringLiteral(ORBO_SOURCE_DIR "/tests/imageio/textures/bad/png-cut.png");
-    ToolRun run = RenderTool({"--mode", "texture", "--texture", cut, "-o", Path("f.png")});
+    run = RenderTool({"--mode", "texture", "--texture", cut, "-o", Path("f.png")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
-    run = RenderTool({"--verbose", "--mode", "texture", "--texture", cut, "-o", Path("f.png")});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_GT(run.err.count('\n'), 1) << run.err.toStdString();
 }
 
 // Runs a bash script with $R naming orbo-render, in folder; the status of the
@@ -468,9 +483,14 @@ ToolRun Script(const QString& folder, const QString& script)
     env.insert("R", QStringLiteral(ORBO_RENDER));
     process.setProcessEnvironment(env);
     process.start("bash", {"-c", script});
-    process.waitForFinished(-1);
+    // A run that hangs fails instead of stalling the tests.
+    const bool finished = process.waitForFinished(120000);
+    if (!finished) {
+        process.kill();
+        process.waitForFinished(-1);
+    }
     ToolRun run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.status = finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
@@ -497,6 +517,8 @@ TEST_F(RenderToolTest, FailedWritesAreReportedWithStatus1)
         {"\"$R\" --inspect 0,0 > " + full, "No space left on device"},
         {"\"$R\" --bench 1 --size 8x8 > " + full, "No space left on device"},
         {"\"$R\" --help > " + full, "No space left on device"},
+        {"\"$R\" --version > " + full, "No space left on device"},
+        {"\"$R\" --version >&-", "Bad file descriptor"},
         {"\"$R\" --inspect 0,0 >&-", "Bad file descriptor"},
         // The reader has gone before the image is written.
         {"{ sleep 0.3; exec \"$R\" -o -; } | true; exit ${PIPESTATUS[0]}", "Broken pipe"},
@@ -516,6 +538,42 @@ TEST_F(RenderToolTest, FailedWritesAreReportedWithStatus1)
         EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
                   full == Path("full") ? QStringList{"full"} : QStringList{});
     }
+}
+
+// Threads that cannot be started (a limit on processes, here binding a user
+// without privileges) leave the caller's thread to draw, and the run says so.
+// Memory that runs out, on any thread, ends the run with status 1 and the
+// reason: never an abort, never a hang.
+TEST_F(RenderToolTest, ThreadsThatCannotStartAndMemoryThatRunsOut)
+{
+    if (CBandWorkers::MaxThreads() >= 2) {
+        const QString as = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+        const QString run2 = as + "prlimit --nproc=1 \"$R\" --bench 2 --threads 2 --size 64x64 --mode surface";
+        if (Script(m_dir.path(), as + "\"$R\" --version").status != 0) {
+            GTEST_SKIP() << "orbo-render cannot be run as another user here";
+        }
+        const ToolRun run = Script(m_dir.path(), "export ASAN_OPTIONS=detect_leaks=0; " + run2);
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.out.section('\n', 0, 0).endsWith(" threads=1")) << run.out.toStdString();
+        EXPECT_EQ(run.err, "orbo-render: only 1 of 2 threads could be started (Resource temporarily "
+                           "unavailable); drawing with 1\n");
+    }
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs more address space than any limit here leaves";
+#else
+    // Limits around what a 16384 x 16384 frame needs (1 GB for its pixels), with
+    // the threads started or not.
+    for (int megabytes : {300, 1100, 1300, 1500}) {
+        SCOPED_TRACE(megabytes);
+        const ToolRun run = Script(m_dir.path(), QStringLiteral("ulimit -v %1; \"$R\" --size 16384x16384 --mode "
+                                                                "surface --threads 2 -o big.png")
+                                                     .arg(megabytes * 1024));
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.contains("not enough memory")) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        EXPECT_TRUE(Empty());
+    }
+#endif
 }
 
 } // namespace

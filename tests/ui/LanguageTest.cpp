@@ -1,6 +1,7 @@
 // The window's languages: Chinese in every locale unless English is asked for,
 // and then no Chinese left anywhere the user can read.
 #include "UiTestSupport.h"
+#include "Watchdog.h"
 
 #include "render/PixelFacts.h"
 #include "ui/AboutBox.h"
@@ -22,7 +23,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QTableWidget>
@@ -30,6 +34,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
@@ -38,6 +43,9 @@
 #include <QXmlStreamReader>
 #include <QtTest/QTest>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <optional>
 
 namespace {
@@ -136,6 +144,98 @@ TEST(LanguageTest, MenuChoiceIsSavedForTheNextStart)
     settings.sync();
     EXPECT_EQ(StartLanguage(std::nullopt, settings), ELanguage::Chinese);
 }
+
+// A settings file that is not a regular file is passed over at once: a pipe
+// (which would make the window wait for a writer for ever) and a folder. A
+// choice that cannot be kept, there or in a full or read-only place, is said
+// so, and the menu goes on showing the language the next start will speak.
+TEST(LanguageTest, SettingsThatCannotBeReadOrWrittenAreSaidSo)
+{
+    const QString path = SettingsPath();
+    ASSERT_TRUE(path.endsWith(QStringLiteral("/Orbo/Orbo.conf"))) << path.toStdString();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile::remove(path);
+    {
+        const CWatchdog watchdog(std::chrono::seconds(20), "opening a pipe as the settings file");
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        EXPECT_EQ(OpenSettings(), nullptr);
+    }
+    QFile::remove(path);
+    ASSERT_TRUE(QDir().mkdir(path));
+
+    COrboDoc doc;
+    CMainFrame frame(doc);
+    SMessageLog messages;
+    frame.View()->SetMessageHook(messages.Hook());
+    ASSERT_TRUE(frame.LanguageAction(ELanguage::Chinese)->isChecked());
+    frame.LanguageAction(ELanguage::English)->trigger();
+    EXPECT_TRUE(frame.LanguageAction(ELanguage::Chinese)->isChecked());
+    EXPECT_FALSE(frame.LanguageAction(ELanguage::English)->isChecked());
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].startsWith(QStringLiteral("语言选择无法保存"))) << messages.texts[0].toStdString();
+    EXPECT_TRUE(messages.texts[0].contains(QDir::toNativeSeparators(path))) << messages.texts[0].toStdString();
+    EXPECT_TRUE(QDir().rmdir(path));
+
+    // A settings store QSettings cannot write: its folder is a file.
+    QTemporaryDir dir;
+    QFile(dir.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly);
+    QSettings unwritable(dir.filePath(QStringLiteral("file/Orbo.conf")), QSettings::IniFormat);
+    EXPECT_FALSE(SaveLanguage(unwritable, ELanguage::English));
+}
+
+#ifdef ORBO_EXE
+// The program itself: bad usage ends it with status 2, as it does orbo-render;
+// a settings file that is a pipe is passed over with a warning, and the window
+// starts.
+TEST(LanguageTest, ProgramRefusesBadUsageAndPassesOverAPipeOfSettings)
+{
+    QTemporaryDir config;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    const auto status = [&env](const QStringList& args) {
+        QProcess orbo;
+        orbo.setProcessEnvironment(env);
+        orbo.start(QStringLiteral(ORBO_EXE), args);
+        if (!orbo.waitForFinished(20000)) {
+            orbo.kill();
+            orbo.waitForFinished(-1);
+            return -1;
+        }
+        return orbo.exitStatus() == QProcess::NormalExit ? orbo.exitCode() : -1;
+    };
+    const QStringList bad[] = {{"--lang"}, {"--language", "en"}, {"--lang", "fr"}, {"--bogus"}};
+    for (const QStringList& args : bad)
+        EXPECT_EQ(status(args), 2) << args.join(' ').toStdString();
+    EXPECT_EQ(status({"--version"}), 0);
+
+    ASSERT_TRUE(QDir(config.path()).mkdir(QStringLiteral("Orbo")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(config.filePath(QStringLiteral("Orbo/Orbo.conf"))).constData(), 0600), 0);
+    QProcess orbo;
+    orbo.setProcessEnvironment(env);
+    orbo.setWorkingDirectory(QStringLiteral(ORBO_SOURCE_DIR));
+    orbo.setReadChannel(QProcess::StandardError);
+    orbo.start(QStringLiteral(ORBO_EXE), {});
+    ASSERT_TRUE(orbo.waitForStarted());
+    QByteArray err;
+    const QElapsedTimer clock = [] {
+        QElapsedTimer c;
+        c.start();
+        return c;
+    }();
+    while (!err.contains("not a regular file") && clock.elapsed() < 20000 && orbo.state() == QProcess::Running) {
+        orbo.waitForReadyRead(500);
+        err += orbo.readAllStandardError();
+    }
+    EXPECT_TRUE(err.contains("orbo: ignoring the settings file '" +
+                             QFile::encodeName(config.filePath(QStringLiteral("Orbo/Orbo.conf"))) +
+                             "': it is not a regular file\n"))
+        << err.toStdString();
+    EXPECT_FALSE(orbo.waitForFinished(1000)); // the window runs
+    orbo.kill();
+    orbo.waitForFinished(-1);
+}
+#endif
 
 // Every text of the catalogue is translated, and into English.
 TEST(LanguageTest, CatalogueIsCompleteAndEnglish)

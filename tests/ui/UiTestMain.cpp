@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QSettings>
+#include <QFile>
 #include <QTemporaryDir>
 
 int main(int argc, char** argv)
@@ -24,7 +24,7 @@ int main(int argc, char** argv)
     // The program's settings (the language chosen) go to a folder of the
     // tests' own, never to the user's.
     const QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Orbo"));
     return RUN_ALL_TESTS();
