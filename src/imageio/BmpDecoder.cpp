@@ -6,6 +6,7 @@
 namespace {
 
 constexpr std::size_t kFileHeaderBytes = 14;
+constexpr const char* kIndexPastPalette = "corrupt BMP: a pixel names a colour past the end of its palette";
 
 // Run-length data can describe at most about 128 texels a byte with runs of 255;
 // an image larger than 256 texels per byte of its data is refused before
@@ -181,8 +182,8 @@ private:
         return true;
     }
 
-    // The palette lies between the header and the pixel data; entries the file
-    // does not hold are black.
+    // The palette lies between the header and the pixel data. A pixel whose
+    // index names no entry the file holds has no colour: the file is refused.
     bool ReadPalette()
     {
         if (m_h.m_dataOffset < m_h.m_tableStart)
@@ -197,6 +198,7 @@ private:
         if (m_file.size() < m_h.m_tableStart + entries * entryBytes)
             return Fail("the file is truncated");
         m_palette.assign(std::size_t(1) << m_h.m_bitsPerPixel, CBgr());
+        m_nEntries = entries;
         for (std::size_t i = 0; i < entries; ++i) {
             const std::size_t at = m_h.m_tableStart + i * entryBytes;
             m_palette[i] = CBgr{m_file[at], m_file[at + 1], m_file[at + 2]};
@@ -256,6 +258,8 @@ private:
                     const std::int64_t bit = x * bits;
                     const int shift = 8 - bits - static_cast<int>(bit % 8);
                     const unsigned index = (in[bit / 8] >> shift) & ((1u << bits) - 1);
+                    if (index >= m_nEntries)
+                        return Fail(kIndexPastPalette);
                     Put(out, m_palette[index]);
                 } else if (bits == 24) {
                     Put(out, CBgr{in[3 * x], in[3 * x + 1], in[3 * x + 2]});
@@ -285,8 +289,10 @@ private:
     // Writes one pixel at the cursor; pixels beyond the end of the row are dropped.
     void Emit(unsigned index)
     {
-        if (m_x < m_h.m_width)
-            Put(Texel(m_x++, m_y), m_palette[index]);
+        if (m_x >= m_h.m_width)
+            return;
+        m_bIndexPastPalette = m_bIndexPastPalette || index >= m_nEntries;
+        Put(Texel(m_x++, m_y), m_palette[index]);
     }
 
     bool DecodeRle()
@@ -331,7 +337,7 @@ private:
                 at = std::min(at, end);
             }
         }
-        return true;
+        return m_bIndexPastPalette ? Fail(kIndexPastPalette) : true;
     }
 
     std::span<const std::uint8_t> m_file;
@@ -339,6 +345,8 @@ private:
     std::string& m_error;
     CBmpHeader m_h;
     std::vector<CBgr> m_palette;
+    std::size_t m_nEntries = 0; // of the palette, as the file holds them
+    bool m_bIndexPastPalette = false;
     std::int64_t m_stride = 0;
     std::int64_t m_x = 0, m_y = 0; // run-length cursor, y counted from the bottom
 };

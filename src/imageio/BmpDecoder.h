@@ -24,7 +24,12 @@ struct CDecodedImage
 // Every texel of the result is defined by the file: the buffer is first filled
 // with prefill (the fuzz target uses it to find texels left unwritten), then
 // every texel is written. Files that end early, whose pixel data overlaps
-// their header or whose run-length data does not cover the image are refused.
+// their header, whose run-length data does not cover the image or whose
+// pixels name colours past the end of the palette are refused; fields that the
+// picture does not depend on (the file's size, the image size, the density, a
+// colour count larger than the palette) are not checked. Alpha is ignored: a
+// texel is the colour the file stores. Texels that run-length data skips (a
+// delta, an early end of a line or of the image) are black.
 // On failure returns false with the reason in error.
 bool DecodeBmp(std::span<const std::uint8_t> file, CDecodedImage& image, std::string& error,
                std::uint8_t prefill = 0);

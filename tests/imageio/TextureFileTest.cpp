@@ -444,13 +444,40 @@ TEST(TextureSamplesTest, TransparencyIsIgnoredAlikeInEveryFormat)
         EXPECT_EQ(got, *c.texels);
     }
 
-    // An index past the palette names no colour: refused.
+    // An index past the palette names no colour: refused, in PNG and in BMP
+    // (a 4 x 1 image of 8 bits with two colours, plain and run-length coded).
     std::vector<std::vector<std::uint8_t>> past = indices;
     past[3][5] = kW;
-    CTexture texture;
-    std::string error;
-    EXPECT_FALSE(DecodeTexture(Png(kW, kH, 8, 3, past, Chunk("PLTE", palette)), texture, error));
-    EXPECT_NE(error.find("past the end of its palette"), std::string::npos) << error;
+    std::vector<std::uint8_t> bmp8 = {'B', 'M'};
+    PutLE(bmp8, 14 + 40 + 8 + 4, 4);
+    PutLE(bmp8, 0, 4);
+    PutLE(bmp8, 14 + 40 + 8, 4);
+    for (std::uint32_t v : {40u, 4u, 1u})
+        PutLE(bmp8, v, 4);
+    PutLE(bmp8, 1, 2);
+    PutLE(bmp8, 8, 2);
+    for (std::uint32_t v : {0u, 4u, 2835u, 2835u, 2u, 0u})
+        PutLE(bmp8, v, 4);
+    bmp8.insert(bmp8.end(), {10, 20, 30, 0, 40, 50, 60, 0, 0, 1, 0, 1});
+    std::vector<std::uint8_t> rle8 = bmp8;
+    rle8[30] = 1; // compression: 8-bit runs
+    rle8.resize(rle8.size() - 4);
+    rle8.insert(rle8.end(), {2, 1, 2, 0, 0, 1});
+    for (const std::vector<std::uint8_t>& good : {bmp8, rle8}) {
+        CTexture texture;
+        std::string error;
+        ASSERT_TRUE(DecodeTexture(good, texture, error)) << error;
+        EXPECT_EQ(TexelBgr(texture, 1, 0), (std::vector<int>{40, 50, 60}));
+    }
+    std::vector<std::uint8_t> bmpPast = bmp8, rlePast = rle8;
+    bmpPast[bmpPast.size() - 1] = 2;
+    rlePast[rlePast.size() - 3] = 2;
+    for (const std::vector<std::uint8_t>& file : {Png(kW, kH, 8, 3, past, Chunk("PLTE", palette)), bmpPast, rlePast}) {
+        CTexture texture;
+        std::string error;
+        EXPECT_FALSE(DecodeTexture(file, texture, error));
+        EXPECT_NE(error.find("past the end of its palette"), std::string::npos) << error;
+    }
 }
 
 // What a damaged PNG claims is checked against the file before anything is
