@@ -30,9 +30,13 @@ public:
     // for a frame whose renderer clears the image itself.
     void Resize(int width, int height)
     {
-        m_nWidth = width > 0 ? width : 0;
-        m_nHeight = height > 0 ? height : 0;
-        m_pixels.resize(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight), kOpaque);
+        width = width > 0 ? width : 0;
+        height = height > 0 ? height : 0;
+        // The size changes only once the storage has: a failed allocation
+        // leaves the image as it was.
+        m_pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), kOpaque);
+        m_nWidth = width;
+        m_nHeight = height;
     }
 
     // Makes device rows first to last (top row 0) black.
