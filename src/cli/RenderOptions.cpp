@@ -243,11 +243,12 @@ CCommandLine::CCommandLine(CRenderOptions& options)
     m_app.set_help_flag("-h,--help", "show this text")->disable_flag_override();
     m_app.footer(Wrapped("Long options also take their value as --option=VALUE.", kHelpWidth) + "\n\n" +
                  Wrapped("An existing file named by -o is replaced only once the new image is complete; "
-                         "it keeps its permissions, and its owner and group where allowed. A file you "
-                         "may not write to is left alone (status 1). A symbolic link stays and its "
-                         "target is written; a file with several hard links, or one in a folder that "
-                         "takes no new file, is overwritten in place; a pipe or a device is written "
-                         "into.",
+                         "it keeps its permissions, access control list and extended attributes, "
+                         "owner and group. A file you may not write to is left alone (status 1). A "
+                         "symbolic link stays and its target is written; a file with several hard "
+                         "links, one in a folder that takes no new file, and one whose owner or "
+                         "attributes a new file could not be given is overwritten in place; a pipe or "
+                         "a device is written into, a socket is refused.",
                          kHelpWidth) +
                  "\n\n" +
                  Wrapped("Exit status: 0 done, 1 the texture could not be read or an image could not "

@@ -42,9 +42,9 @@ TEST(RenderPass, FramesAfterTheFirstAllocateNothing)
                     {kModeTexture, kLightOn, kShadingPhong}};
     for (const auto& d : drawings) {
         CTorusRenderer view;
-        // One thread: oneTBB's scheduler makes its own thread-local structures the
-        // first time a worker joins a frame, which a busy machine may delay past
-        // any warm-up; the renderer's own buffers are the same on every thread.
+        // One thread: the renderer's own buffers are the same on every thread,
+        // and a worker that joins a frame late on a busy machine may size its
+        // slot's buffers after any warm-up.
         view.SetThreadCount(1);
         CRenderSettings settings;
         settings.m_nMode = d.mode;
