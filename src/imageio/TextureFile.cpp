@@ -27,8 +27,8 @@ namespace {
 constexpr std::int64_t kMaxFileBytes = 320LL * 1024 * 1024;
 
 // Qt refuses by default to allocate an image over 128 MB, half of what the
-// texture limit allows; its limit is raised to the largest image our limit
-// admits in its widest decoded form (8 bytes a pixel, 16-bit channels).
+// texture limit allows; its limit is raised past the largest JPEG our limit
+// admits (decoded at 4 bytes a pixel), with room to spare.
 constexpr int kQtAllocationLimitMb = static_cast<int>(TextureLimits::kMaxTexels * 8 / (1024 * 1024));
 
 enum class EFormat { kUnknown, kBmp, kPng, kJpeg };
