@@ -542,27 +542,30 @@ TEST_F(RenderToolTest, FailedWritesAreReportedWithStatus1)
 
 // Threads that cannot be started (a limit on processes, here binding a user
 // without privileges) leave the caller's thread to draw, and the run says so.
-// Memory that runs out, on any thread, ends the run with status 1 and the
-// reason: never an abort, never a hang.
-TEST_F(RenderToolTest, ThreadsThatCannotStartAndMemoryThatRunsOut)
+TEST_F(RenderToolTest, ThreadsThatCannotStartLeaveTheCallersThread)
 {
-    if (CBandWorkers::MaxThreads() >= 2) {
-        const QString as = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
-        const QString run2 = as + "prlimit --nproc=1 \"$R\" --bench 2 --threads 2 --size 64x64 --mode surface";
-        if (Script(m_dir.path(), as + "\"$R\" --version").status != 0) {
-            GTEST_SKIP() << "orbo-render cannot be run as another user here";
-        }
-        const ToolRun run = Script(m_dir.path(), "export ASAN_OPTIONS=detect_leaks=0; " + run2);
-        EXPECT_EQ(run.status, 0) << run.err.toStdString();
-        EXPECT_TRUE(run.out.section('\n', 0, 0).endsWith(" threads=1")) << run.out.toStdString();
-        EXPECT_EQ(run.err, "orbo-render: only 1 of 2 threads could be started (Resource temporarily "
-                           "unavailable); drawing with 1\n");
-    }
+    if (CBandWorkers::MaxThreads() < 2)
+        GTEST_SKIP() << "one processor: one thread is asked for";
+    const QString as = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    if (Script(m_dir.path(), as + "\"$R\" --version").status != 0)
+        GTEST_SKIP() << "orbo-render cannot be run as another user here";
+    const ToolRun run =
+        Script(m_dir.path(), "export ASAN_OPTIONS=detect_leaks=0; " + as +
+                                 "prlimit --nproc=1 \"$R\" --bench 2 --threads 2 --size 64x64 --mode surface");
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.section('\n', 0, 0).endsWith(" threads=1")) << run.out.toStdString();
+    EXPECT_EQ(run.err, "orbo-render: only 1 of 2 threads could be started (Resource temporarily "
+                       "unavailable); drawing with 1\n");
+}
+
+// Memory that runs out, on any thread, ends the run with status 1 and the
+// reason: never an abort, never a hang. Limits around what a 16384 x 16384
+// frame needs (1 GB for its pixels).
+TEST_F(RenderToolTest, MemoryThatRunsOutEndsTheRunWithStatus1)
+{
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer needs more address space than any limit here leaves";
 #else
-    // Limits around what a 16384 x 16384 frame needs (1 GB for its pixels), with
-    // the threads started or not.
     for (int megabytes : {300, 1100, 1300, 1500}) {
         SCOPED_TRACE(megabytes);
         const ToolRun run = Script(m_dir.path(), QStringLiteral("ulimit -v %1; \"$R\" --size 16384x16384 --mode "
