@@ -559,14 +559,15 @@ TEST_F(RenderToolTest, ThreadsThatCannotStartLeaveTheCallersThread)
 }
 
 // Memory that runs out, on any thread, ends the run with status 1 and the
-// reason: never an abort, never a hang. Limits around what a 16384 x 16384
-// frame needs (1 GB for its pixels).
+// reason: never an abort, never a hang. Limits below what a 16384 x 16384
+// frame needs (1 GB for its pixels, about 1.1 GB of address space in all with
+// its encoding), the last within a few per cent of it.
 TEST_F(RenderToolTest, MemoryThatRunsOutEndsTheRunWithStatus1)
 {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer needs more address space than any limit here leaves";
 #else
-    for (int megabytes : {300, 1100, 1300, 1500}) {
+    for (int megabytes : {300, 1040, 1080}) {
         SCOPED_TRACE(megabytes);
         const ToolRun run = Script(m_dir.path(), QStringLiteral("ulimit -v %1; \"$R\" --size 16384x16384 --mode "
                                                                 "surface --threads 2 -o big.png")
